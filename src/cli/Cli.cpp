@@ -1,15 +1,64 @@
 #include "cli/Cli.h"
 
+#include "cli/CliSupport.h"
+#include "cli/CmdCore.h"
+
+#include <exception>
+#include <functional>
 #include <iostream>
+#include <map>
 
 namespace vm::cli {
 
+namespace {
+
+struct TCommand {
+    std::function<int(const std::vector<std::string>&)> run;
+    const char* summary;
+};
+
+const std::map<std::string, TCommand>& Commands() {
+    static const std::map<std::string, TCommand> commands = {
+        {"new", {CmdNew, "a new competition from the rule-set presets"}},
+        {"info", {CmdInfo, "header, age classes, disciplines and the evaluated grid"}},
+        {"save-as", {CmdSaveAs, "saves under another name or file type"}},
+        {"records", {CmdRecords, "takes records over from another result file"}},
+    };
+    return commands;
+}
+
+void PrintUsage(std::ostream& out) {
+    out << "usage: velmora-cli COMMAND [ARGS]\n\n"
+           "Velmora evaluates lifesaving-sport championships. Commands:\n";
+    for (const auto& [name, cmd] : Commands()) out << "  " << name << std::string(10 - std::min<std::size_t>(name.size(), 9), ' ') << cmd.summary << "\n";
+    out << "\n'velmora-cli COMMAND --help' describes a command.\n"
+           "Exit status: 0 done, 1 the operation failed, 2 usage error.\n";
+}
+
+} // namespace
+
 int Run(const std::vector<std::string>& args) {
     if (args.empty()) {
-        std::cerr << "usage: velmora-cli COMMAND ...\n";
+        PrintUsage(std::cerr);
         return 2;
     }
-    return 2;
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintUsage(std::cout);
+        return 0;
+    }
+    auto it = Commands().find(args[0]);
+    if (it == Commands().end()) {
+        std::cerr << "velmora-cli: unknown command " << args[0] << "\n";
+        PrintUsage(std::cerr);
+        return 2;
+    }
+    InstallMessageHook();
+    try {
+        return it->second.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    } catch (const std::exception& e) {
+        std::cerr << "Interner Programmfehler aufgetreten: " << e.what() << "\n";
+        return 1;
+    }
 }
 
 } // namespace vm::cli

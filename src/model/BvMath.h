@@ -93,12 +93,12 @@ private:
     std::uint16_t tokenStart_ = 1;
     std::uint16_t tokenLength_ = 0;
     TToken token_ = tkEnd;
-    std::string functionName_;   // name of the last function token
+    std::string functionName_; // name of the last function token
     int functionIndex_ = 0;
-    long double number_ = 0;     // value of the last number token
+    long double number_ = 0; // value of the last number token
 
     TStackEntry stack_[kStackSize];
-    int stackTop_ = -1;          // index of the top entry, -1 when empty
+    int stackTop_ = -1; // index of the top entry, -1 when empty
 
     bool mathError_ = false;
     bool factorialShown_ = false;

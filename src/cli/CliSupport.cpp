@@ -1,0 +1,120 @@
+#include "cli/CliSupport.h"
+
+#include "file/VmErg.h"
+
+#include <cctype>
+#include <iostream>
+
+namespace vm::cli {
+
+std::string TArgs::Get(const std::string& name, const std::string& fallback) const {
+    auto it = values.find(name);
+    return it == values.end() ? fallback : it->second;
+}
+
+void PrintHelp(const TCommandSpec& spec) {
+    std::cout << "usage: velmora-cli " << spec.usage << "\n";
+    if (!spec.description.empty()) std::cout << "\n" << spec.description << "\n";
+}
+
+int UsageError(const TCommandSpec& spec, const std::string& message) {
+    std::cerr << "velmora-cli: " << message << "\n";
+    std::cerr << "usage: velmora-cli " << spec.usage << "\n";
+    return 2;
+}
+
+bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& spec, TArgs& out, int& status) {
+    out = TArgs{};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            PrintHelp(spec);
+            out.help = true;
+            status = 0;
+            return false;
+        }
+        if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1]))))) {
+            std::string name = a, value;
+            bool inlineValue = false;
+            if (auto eq = a.find('='); eq != std::string::npos && a.rfind("--", 0) == 0) {
+                name = a.substr(0, eq);
+                value = a.substr(eq + 1);
+                inlineValue = true;
+            }
+            if (spec.valueOptions.count(name)) {
+                if (!inlineValue) {
+                    if (i + 1 >= args.size()) {
+                        status = UsageError(spec, "option " + name + " needs a value");
+                        return false;
+                    }
+                    value = args[++i];
+                }
+                out.values[name] = value;
+            } else if (spec.flagOptions.count(name) && !inlineValue) {
+                out.flags.insert(name);
+            } else {
+                status = UsageError(spec, "unknown option " + a);
+                return false;
+            }
+            continue;
+        }
+        out.positional.push_back(a);
+    }
+    if (out.positional.size() < spec.minPositional) {
+        status = UsageError(spec, "missing arguments");
+        return false;
+    }
+    if (out.positional.size() > spec.maxPositional) {
+        status = UsageError(spec, "too many arguments");
+        return false;
+    }
+    status = 0;
+    return true;
+}
+
+bool GetInt(const TArgs& a, const TCommandSpec& spec, const std::string& name, long long fallback,
+            long long min, long long max, long long& out, int& status) {
+    out = fallback;
+    if (!a.values.count(name)) return true;
+    const std::string& text = a.values.at(name);
+    std::size_t used = 0;
+    long long v = 0;
+    try {
+        v = std::stoll(text, &used);
+    } catch (...) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || v < min || v > max) {
+        status = UsageError(spec, "invalid value for " + name + ": " + text + " (" + std::to_string(min) +
+                                      ".." + std::to_string(max) + ")");
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+std::string ToUtf8(const std::string& oem) { return OemToUtf8(oem); }
+
+void InstallMessageHook() {
+    SetMessageHook([](const std::string& text) {
+        std::string line;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r') continue;
+            if (text[i] == '\n') {
+                line += " / ";
+                continue;
+            }
+            line += text[i];
+        }
+        std::cerr << OemToUtf8(line) << std::endl;
+    });
+}
+
+std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) { return Load(file, 1); }
+
+int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
+    const std::string target = a.Get("-o", file);
+    return Save(target, c, 1) ? 0 : 1;
+}
+
+} // namespace vm::cli

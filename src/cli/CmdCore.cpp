@@ -1,0 +1,154 @@
+#include "cli/CmdCore.h"
+
+#include "cli/CliSupport.h"
+#include "file/VmErg.h"
+#include "file/VmWFile.h"
+#include "model/VmRek.h"
+
+#include <iostream>
+
+namespace vm::cli {
+
+namespace {
+
+const char* MethodText(int m) {
+    switch (m) {
+    case baFormel: return "benutzerdefiniert (per Formel)";
+    case baNeu: return "neue Berechnung (Meisterschaften 1999-xxxx)";
+    case baLinear: return "lineare Berechnung (Meisterschaften 1988-1998)";
+    default: return "?";
+    }
+}
+
+void PrintHeader(const TWettkampf& c) {
+    const auto& h = c.Header;
+    std::cout << "Veranstaltung: " << ToUtf8(h.Veranstaltung.Get()) << "\n";
+    std::cout << "Art: " << (IsSingleCompetition(c) ? "Einzelwettbewerb" : "Mannschaftswettbewerb") << "\n";
+    std::cout << "Veranstalter: " << ToUtf8(h.Veranstalter.Get()) << "\n";
+    std::cout << "Ausrichter: " << ToUtf8(h.Ausrichter.Get()) << "\n";
+    std::cout << "Datum: " << ToUtf8(h.Datum.Get()) << "\n";
+    std::cout << "Veranstaltungsst\xC3\xA4tte: " << ToUtf8(h.Veranstaltungsstaette.Get()) << "\n";
+    std::cout << "Bahnen: " << LaneCount(c) << "\n";
+    std::cout << "Beckenl\xC3\xA4nge: " << (h.Beckenlaenge == 1 ? "50 m" : "25 m") << "\n";
+    std::cout << "HLW-Stationen: " << StationCount(c) << "\n";
+    std::cout << "Zeiten mit Hundertstel: " << (WithHundredths(c) ? "ja" : "nein") << "\n";
+    std::cout << "Altersklassen: " << c.Count() << "\n";
+}
+
+std::vector<std::string> GridKeys(const TWettkampf& c, const TAltersklasse& ac) {
+    std::vector<std::string> keys = {"PLATZ", "GESAMTPKT", "GLIEDERUNG"};
+    if (IsSingleCompetition(c)) {
+        keys.insert(keys.end(), {"JAHRGANG", "NAME", "VORNAME"});
+    } else {
+        keys.push_back("MANNSCHAFT");
+    }
+    for (int k = 1; k <= ac.Data.DisciplineCount(); ++k) {
+        const std::string d = std::to_string(k);
+        keys.insert(keys.end(), {"ZEIT" + d, "STRAFPKT" + d, "PUNKTE" + d, "LAUF" + d, "BAHN" + d});
+    }
+    if (HasHLW(ac)) keys.push_back("HLW");
+    return keys;
+}
+
+void PrintAgeClass(const TWettkampf& c, const TAltersklasse& ac) {
+    std::cout << "\n" << ToUtf8(AgeClassTitle(ac, true)) << "\n";
+    std::string props = IsFemale(ac) ? "weiblich" : "m\xC3\xA4nnlich";
+    if (HasHLW(ac)) props += ", mit HLW - Wertung";
+    if (ac.Data.Has(akDirektQualifiziert)) props += ", direkt qualifiziert-Flag ber\xC3\xBC" "cksichtigen";
+    if (ac.Data.Has(akAlphabetisch)) props += ", alphabetisch sortieren";
+    std::cout << "Eigenschaften: " << props << "\n";
+    for (int k = 0; k < ac.Data.DisciplineCount(); ++k) {
+        const TDisziplin& d = ac.Discipline(k);
+        std::cout << "Disziplin " << (k + 1) << ": " << ToUtf8(d.Bezeichnung.Get()) << " | " << MethodText(d.Berechnungsart);
+        if (d.Berechnungsart == baNeu) {
+            std::cout << " | Basiszeit " << TimeToText(d.V[0], true);
+        } else {
+            std::cout << " |";
+            for (int v = 0; v < 5; ++v) std::cout << " V" << (v + 1) << "=" << PointsToText(d.V[static_cast<std::size_t>(v)], 2);
+        }
+        if (d.Berechnungsart == baFormel) std::cout << " | Formel " << ToUtf8(d.Formel.Get());
+        std::cout << " | " << ToUtf8(d.Regelwerk.Get()) << "\n";
+    }
+    const auto keys = GridKeys(c, ac);
+    const bool hundredths = WithHundredths(c);
+    for (int row = 0; row <= ac.Count(); ++row) {
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            if (k) std::cout << '\t';
+            std::cout << ToUtf8(FieldCell(ac, row, keys[k], hundredths));
+        }
+        std::cout << "\n";
+    }
+}
+
+} // namespace
+
+int CmdNew(const std::vector<std::string>& args) {
+    TCommandSpec spec{"new OUT.ERG [--type N] [--year YYYY]",
+                      "Creates a new competition from the rule-set presets and saves it.\n"
+                      "  --type N     0..15: Art (0 individual, 1 team) + 2 x range (0 youth, 1 seniors,\n"
+                      "               2 both) + 8 for age class 12 split into AK 10 and AK 12 (default 8)\n"
+                      "  --year YYYY  the competition year (default: the current year)",
+                      {"--type", "--year"}, {}, 1, 1};
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+    long long type = 0, year = 0;
+    if (!GetInt(a, spec, "--type", 8, 0, 15, type, status)) return status;
+    if (!GetInt(a, spec, "--year", CurrentYear(), 1800, CurrentYear() + 5, year, status)) return status;
+    TVmFile doc;
+    doc.New(static_cast<int>(type), static_cast<int>(year));
+    return doc.SaveAs(a.positional[0], ftErgebnis) ? 0 : 1;
+}
+
+int CmdInfo(const std::vector<std::string>& args) {
+    TCommandSpec spec{"info FILE",
+                      "Prints the competition's header lines, then for every age class its title,\n"
+                      "properties, disciplines and the evaluated grid (tab-separated, UTF-8).",
+                      {}, {}, 1, 1};
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+    auto c = LoadCompetition(a.positional[0]);
+    if (!c) return 1;
+    PrintHeader(*c);
+    for (const TAltersklasse& ac : *c) PrintAgeClass(*c, ac);
+    return 0;
+}
+
+int CmdSaveAs(const std::vector<std::string>& args) {
+    TCommandSpec spec{"save-as FILE OUT --type erg|copy",
+                      "Saves the competition under another name or type.\n"
+                      "  erg   result file (the saved file becomes the document)\n"
+                      "  copy  result file written as a copy",
+                      {"--type"}, {}, 2, 2};
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+    const std::string type = a.Get("--type", "erg");
+    int fileType = 0;
+    if (type == "erg") fileType = ftErgebnis;
+    else if (type == "copy") fileType = ftKopie;
+    else return UsageError(spec, "unknown type " + type);
+    TVmFile doc;
+    if (!doc.Open(a.positional[0])) return 1;
+    return doc.SaveAs(a.positional[1], fileType) ? 0 : 1;
+}
+
+int CmdRecords(const std::vector<std::string>& args) {
+    TCommandSpec spec{"records FILE --take-over OTHER.ERG [-o OUT.ERG]",
+                      "Takes the previous years' records over from another result file\n"
+                      "(usually last year's) and saves FILE (with backup) or OUT.",
+                      {"--take-over", "-o"}, {}, 1, 1};
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!a.Has("--take-over")) return UsageError(spec, "--take-over OTHER.ERG is required");
+    auto c = LoadCompetition(a.positional[0]);
+    if (!c) return 1;
+    auto other = LoadCompetition(a.Get("--take-over"));
+    if (!other) return 1;
+    TakeOverRecords(*c, *other);
+    return SaveCompetition(*c, a.positional[0], a);
+}
+
+} // namespace vm::cli

@@ -1,0 +1,150 @@
+#include "model/VmAk.h"
+
+#include "model/VmRech.h"
+#include "model/VmRek.h"
+
+namespace vm {
+
+void TAltersklasseData::Read(const std::uint8_t* p) {
+    Bezeichnung.Read(p + 0);
+    JahrgangVon = GetI16(p + 31);
+    JahrgangBis = GetI16(p + 33);
+    Eigenschaften = GetI16(p + 35);
+    Disziplinenanzahl = GetI16(p + 37);
+    for (std::size_t i = 0; i < 5; ++i) Disziplinen[i].Read(p + 39 + TDisziplin::Size * i);
+    for (std::size_t i = 0; i < 5; ++i) Rekorde[i].Read(p + 2249 + TRekordEintrag::Size * i);
+    RekordGesamtpunkte = GetI32(p + 2699);
+    BestGesamtpunkte = GetI32(p + 2703);
+    std::memcpy(reserved.data(), p + 2707, reserved.size());
+}
+
+void TAltersklasseData::Write(std::uint8_t* p) const {
+    Bezeichnung.Write(p + 0);
+    PutI16(p + 31, JahrgangVon);
+    PutI16(p + 33, JahrgangBis);
+    PutI16(p + 35, Eigenschaften);
+    PutI16(p + 37, Disziplinenanzahl);
+    for (std::size_t i = 0; i < 5; ++i) Disziplinen[i].Write(p + 39 + TDisziplin::Size * i);
+    for (std::size_t i = 0; i < 5; ++i) Rekorde[i].Write(p + 2249 + TRekordEintrag::Size * i);
+    PutI32(p + 2699, RekordGesamtpunkte);
+    PutI32(p + 2703, BestGesamtpunkte);
+    std::memcpy(p + 2707, reserved.data(), reserved.size());
+}
+
+namespace {
+int CompareTotals(const TTeilnehmer& a, const TTeilnehmer& b) {
+    if (b.Gesamtpunkte > a.Gesamtpunkte) return 1;
+    if (b.Gesamtpunkte < a.Gesamtpunkte) return -1;
+    return 0;
+}
+} // namespace
+
+int Compare(const TAltersklasse& ac, const TTeilnehmer& a, const TTeilnehmer& b) {
+    int r = CompareTotals(a, b);
+    if (r == 0) r = CompareBytes(a.NameKey(), b.NameKey());
+    if (a.Gesamtpunkte == 0 && b.Gesamtpunkte == 0) {
+        const bool na = HasNoStart(a), nb = HasNoStart(b);
+        if (na != nb) r = na ? 1 : -1;
+    }
+    if (ac.Data.Has(akDirektQualifiziert)) {
+        const bool da = a.Has(tnDirektQualifiziert), db = b.Has(tnDirektQualifiziert);
+        if (da != db) r = da ? -1 : 1;
+    }
+    if (ac.Data.Has(akAlphabetisch)) {
+        r = CompareBytes(a.NameKey(), b.NameKey());
+        if (r == 0) r = CompareTotals(a, b);
+    }
+    return r;
+}
+
+int TAltersklasse::Compare(const TTeilnehmer& a, const TTeilnehmer& b) const {
+    return vm::Compare(*this, a, b);
+}
+
+bool TAltersklasse::InsertParticipant(std::unique_ptr<TTeilnehmer> p) {
+    RecalcParticipant(*this, *p);
+    bool ok = Insert(std::move(p));
+    RankAgeClass(*this);
+    return ok;
+}
+
+std::unique_ptr<TAltersklasse> NewAgeClass() { return std::make_unique<TAltersklasse>(); }
+
+std::unique_ptr<TAltersklasse> CopyAgeClass(const TAltersklasse& source) {
+    auto ac = std::make_unique<TAltersklasse>(source.Limit(), source.Delta());
+    ac->Data = source.Data;
+    ac->Duplicates = source.Duplicates;
+    for (const TTeilnehmer& p : source) ac->Append(CopyParticipant(p));
+    return ac;
+}
+
+void SetAgeClassData(TAltersklasse& ac, const TAltersklasseData& data) {
+    ac.Data = data;
+    RecalcAgeClass(ac);
+}
+
+std::string AgeClassTitle(const TAltersklasse& ac, bool withYears) {
+    std::string t = "Altersklasse " + ac.Name();
+    if (withYears) t += " (" + IntToText(ac.Data.JahrgangVon) + " - " + IntToText(ac.Data.JahrgangBis) + ")";
+    return t;
+}
+
+bool BelongsTo(const TAltersklasse& ac, const TTeilnehmer& p) {
+    return p.Altersklasse.View() == ac.Data.Bezeichnung.View() && p.Has(tnWeiblich) == IsFemale(ac);
+}
+
+void RecalcParticipant(const TAltersklasse& ac, TTeilnehmer& p) {
+    p.Altersklasse.Set(ac.Data.Bezeichnung.View());
+    p.SetFlag(tnWeiblich, IsFemale(ac));
+    std::int64_t total = 0;
+    bool valid = true;
+    for (std::size_t i = 0; i < 5; ++i) {
+        p.Punkte[i] = CalcPoints(p.Zeit[i], p.Abzug[i], ac.Data.Disziplinen[i]);
+        total += p.Punkte[i];
+        if (p.Abzug[i] == -2) valid = false;
+    }
+    if (p.HLWPunkte >= 0) total += p.HLWPunkte;
+    if (p.HLWPunkte == -200) valid = false;
+    if (!valid) total = 0;
+    if (total > 2147483647LL) total = 2147483647LL;
+    p.Gesamtpunkte = static_cast<std::int32_t>(total);
+}
+
+void RecalcAgeClass(TAltersklasse& ac) {
+    for (TTeilnehmer& p : ac) RecalcParticipant(ac, p);
+    RankAgeClass(ac);
+}
+
+void RankAgeClass(TAltersklasse& ac) {
+    const std::int16_t props = ac.Data.Eigenschaften;
+    ac.Data.Eigenschaften = static_cast<std::int16_t>(props & ~(akDirektQualifiziert | akAlphabetisch));
+    ac.Sort();
+
+    int next = 1, lastPlace = 1, position = 1;
+    std::int32_t lastTotal = 0;
+    for (TTeilnehmer& e : ac) {
+        int place = next;
+        if (e.Gesamtpunkte == lastTotal) place = lastPlace;
+        lastTotal = e.Gesamtpunkte;
+        lastPlace = place;
+        ++next;
+        if (e.Has(tnAusserKonkurrenz)) {
+            next = lastPlace;
+            place = position;
+        }
+        e.Platz = static_cast<std::int16_t>(place);
+        ++position;
+    }
+
+    ac.Data.Eigenschaften = props;
+    if (props & (akDirektQualifiziert | akAlphabetisch)) ac.Sort();
+    ResetBests(ac);
+}
+
+std::string FieldCell(const TAltersklasse& ac, int row, std::string_view key, bool withHundredths) {
+    if (row == 0) return FieldCaption(key);
+    if (row < 1 || row > ac.Count()) return "";
+    return FieldText(*ac.At(row - 1), key, withHundredths);
+}
+
+} // namespace vm

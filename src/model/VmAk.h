@@ -1,0 +1,80 @@
+// An age class: its stored data record (2785 bytes), its participants in ranking or
+// display order, and the ranking itself.
+#pragma once
+
+#include "file/BvBase.h"
+#include "model/VmDisz.h"
+#include "model/VmTeiln.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace vm {
+
+// Age-class properties (Eigenschaften).
+enum : std::int16_t {
+    akWeiblich = 1,
+    akHLW = 2,
+    akDirektQualifiziert = 4, // "direkt qualifiziert-Flag berücksichtigen"
+    akAlphabetisch = 8,
+};
+
+struct TAltersklasseData {
+    static constexpr std::size_t Size = 2785;
+
+    TShortStr<30> Bezeichnung;
+    std::int16_t JahrgangVon = 0;
+    std::int16_t JahrgangBis = 0;
+    std::int16_t Eigenschaften = 0;
+    std::int16_t Disziplinenanzahl = 0;
+    std::array<TDisziplin, 5> Disziplinen{};
+    std::array<TRekordEintrag, 5> Rekorde{};
+    std::int32_t RekordGesamtpunkte = 0;
+    std::int32_t BestGesamtpunkte = 0;
+    std::array<std::uint8_t, 78> reserved{};
+
+    void Read(const std::uint8_t* p);
+    void Write(std::uint8_t* p) const;
+    bool Has(std::int16_t flag) const { return (Eigenschaften & flag) != 0; }
+    // The discipline count as used for loops: clamped to 0..5.
+    int DisciplineCount() const { return Disziplinenanzahl < 0 ? 0 : Disziplinenanzahl > 5 ? 5 : Disziplinenanzahl; }
+};
+
+class TAltersklasse : public TSortedCollection<TTeilnehmer> {
+public:
+    TAltersklasse(int limit = 10, int delta = 10) : TSortedCollection<TTeilnehmer>(limit, delta) {
+        Duplicates = true;
+    }
+
+    TAltersklasseData Data;
+
+    std::string Name() const { return Data.Bezeichnung.Get(); }
+    const TDisziplin& Discipline(int i) const { return Data.Disziplinen[static_cast<std::size_t>(i)]; }
+
+    // The order of the participants (−1 puts a first).
+    int Compare(const TTeilnehmer& a, const TTeilnehmer& b) const override;
+
+    // Recalculates the participant, inserts it at its place and ranks the class.
+    bool InsertParticipant(std::unique_ptr<TTeilnehmer> p);
+};
+
+std::unique_ptr<TAltersklasse> NewAgeClass();
+std::unique_ptr<TAltersklasse> CopyAgeClass(const TAltersklasse& source);
+// Replaces the data record and recalculates the class.
+void SetAgeClassData(TAltersklasse& ac, const TAltersklasseData& data);
+std::string AgeClassTitle(const TAltersklasse& ac, bool withYears);
+inline bool IsFemale(const TAltersklasse& ac) { return ac.Data.Has(akWeiblich); }
+inline bool HasHLW(const TAltersklasse& ac) { return ac.Data.Has(akHLW); }
+bool BelongsTo(const TAltersklasse& ac, const TTeilnehmer& p);
+
+// Scoring and ranking.
+void RecalcParticipant(const TAltersklasse& ac, TTeilnehmer& p);
+void RecalcAgeClass(TAltersklasse& ac);
+void RankAgeClass(TAltersklasse& ac);
+int Compare(const TAltersklasse& ac, const TTeilnehmer& a, const TTeilnehmer& b);
+
+// Row 0: the caption of the key; row r (1..count): the field text of the r-th entry.
+std::string FieldCell(const TAltersklasse& ac, int row, std::string_view key, bool withHundredths);
+
+} // namespace vm

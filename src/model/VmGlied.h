@@ -1,0 +1,49 @@
+// The statistics rows of the Gliederungen (one per short code, 99 stored bytes) and
+// their list, which the competition stores with the file.
+#pragma once
+
+#include "file/BvBase.h"
+#include "model/VmBytes.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace vm {
+
+struct TGliederungStat {
+    static constexpr std::size_t Size = 99;
+
+    TShortStr<5> Kurz;   // short code (key)
+    TShortStr<30> Name;  // name; a computed row gets its short code here
+    std::int16_t TN = 0; // participants counted
+    std::int16_t Go = 0, Si = 0, Br = 0;
+    std::int16_t Platz = 0;
+    std::int16_t KRW = 0;         // trophy points
+    std::int16_t Pending = 0;     // 1 while not yet scored in the age class at hand
+    std::int16_t PlatzSumme = 0;  // places of the counted participants added up
+    std::int32_t Punkte = 0;      // whole points
+    std::int32_t AbzugSumme = 0;  // positive discipline penalties added up
+    std::array<std::uint8_t, 38> reserved{};
+
+    void Read(const std::uint8_t* p);
+    void Write(std::uint8_t* p) const;
+};
+
+// Sort modes of the list: 0 short code, 1 medals, 2 participants, 3 points, 4 KRW.
+class TGliederungStatList : public TSortedCollection<TGliederungStat> {
+public:
+    TGliederungStatList() : TSortedCollection<TGliederungStat>(10, 10) {}
+    int Mode = 0;
+    // Stored after the rows: 1 for a list made with a new competition, 0 once read.
+    std::uint8_t Flag = 1;
+
+    int Compare(const TGliederungStat& a, const TGliederungStat& b) const override;
+    void SetMode(int mode) {
+        Mode = mode;
+        Sort();
+    }
+    TGliederungStat* Find(std::string_view kurz) const;
+};
+
+} // namespace vm

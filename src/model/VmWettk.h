@@ -1,0 +1,79 @@
+// The competition document: header record (701 bytes), age classes in their order,
+// the Gliederung statistics list, the organisation list and the selection list.
+#pragma once
+
+#include "file/BvBase.h"
+#include "model/VmAk.h"
+#include "model/VmGlied.h"
+#include "model/VmOrgan.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vm {
+
+enum : std::int16_t {
+    wkEinzel = 0,
+    wkMannschaft = 1,
+};
+
+struct TWettkampfHeader {
+    static constexpr std::size_t Size = 701;
+
+    TShortStr<80> Veranstaltung;
+    std::int16_t Art = wkEinzel;
+    TShortStr<80> Veranstalter;
+    TShortStr<80> Ausrichter;
+    TShortStr<80> Datum;
+    TShortStr<80> Veranstaltungsstaette;
+    std::int16_t Startplaetze = 2;   // 0..7 stand for 3..10 lanes
+    std::int16_t Beckenlaenge = 0;   // 0 = 25 m, 1 = 50 m
+    std::int16_t HLWStationen = 2;   // 0..7 stand for 3..10 stations
+    std::array<std::uint8_t, 81> reserved1{};
+    std::int16_t Optionen = 0;       // bit 0: times with hundredths
+    std::int16_t HLWDauer = 0;       // minutes per HLW pass
+    std::int16_t HLWMassnahmen = 0;  // HLW measures per participant or team
+    std::array<std::uint8_t, 201> reserved2{};
+
+    void Read(const std::uint8_t* p);
+    void Write(std::uint8_t* p) const;
+};
+
+// A participant entry chosen for a list, with the age class it belongs to.
+struct TSelectionEntry {
+    TAltersklasse* ageClass = nullptr;
+    TTeilnehmer* participant = nullptr;
+};
+
+class TWettkampf : public TSortedCollection<TAltersklasse> {
+public:
+    TWettkampf() : TSortedCollection<TAltersklasse>(10, 10) { Duplicates = false; }
+
+    TWettkampfHeader Header;
+    TGliederungStatList Gliederungen;
+    TOrganList Organisation;
+    // Participants selected for a list; lives only while the program runs.
+    std::vector<TSelectionEntry> Selection;
+
+    // Youngest classes first, then female before male, then the name.
+    int Compare(const TAltersklasse& a, const TAltersklasse& b) const override;
+
+    // Inserts in the order above; an equal age class is refused with its message.
+    bool InsertAgeClass(std::unique_ptr<TAltersklasse> ac);
+    TAltersklasse* FindAgeClass(std::string_view name, bool female) const;
+};
+
+std::unique_ptr<TWettkampf> NewCompetition();
+std::unique_ptr<TWettkampf> CopyCompetition(const TWettkampf& source);
+inline bool IsSingleCompetition(const TWettkampf& c) { return c.Header.Art == wkEinzel; }
+inline bool WithHundredths(const TWettkampf& c) { return (c.Header.Optionen & 1) != 0; }
+void ShiftYears(TWettkampf& c, int delta);
+// Files a participant made outside the competition into its age class.
+bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p);
+// Number of lanes (3..10) and HLW stations (3..10) from the stored indices.
+int LaneCount(const TWettkampf& c);
+int StationCount(const TWettkampf& c);
+
+} // namespace vm
