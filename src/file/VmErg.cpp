@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,12 @@ constexpr std::int16_t TagOrgan = 1005;
 
 const char* const kLoadError = "Fehler beim Laden der Datei.";
 const char* const kSaveError = "Fehler beim Speichern der Datei.";
+
+struct TFormatHandlers {
+    TOldResultReader readOld;
+    std::map<int, TImporter> importers;
+    std::map<int, TExportWriter> writers;
+};
 
 TFormatHandlers& Handlers() {
     static TFormatHandlers h;
@@ -263,8 +270,9 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     return true;
 }
 
-void SetFormatHandlers(TFormatHandlers handlers) { Handlers() = std::move(handlers); }
-const TFormatHandlers& FormatHandlers() { return Handlers(); }
+void SetOldResultReader(TOldResultReader reader) { Handlers().readOld = std::move(reader); }
+void SetImporter(int loadFormat, TImporter importer) { Handlers().importers[loadFormat] = std::move(importer); }
+void SetExportWriter(int saveFormat, TExportWriter writer) { Handlers().writers[saveFormat] = std::move(writer); }
 
 namespace {
 // Reads a result file into a fresh competition; nullptr (message shown) on failure.
@@ -336,7 +344,8 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, int format) {
     case 3:
     case 5:
         // Imports add to the open competition and report their own problems.
-        if (Handlers().import) return Handlers().import(format, fileName, into);
+        if (auto it = Handlers().importers.find(format); it != Handlers().importers.end() && it->second)
+            return it->second(fileName, into);
         ShowMessage("Unbekanntes Dateiformat.");
         return false;
     case 4:
@@ -367,11 +376,15 @@ bool Save(const std::string& fileName, TWettkampf& c, int format) {
     case 7:
     case 9:
     case 12:
-        if (!Handlers().write) {
+    {
+        auto it = Handlers().writers.find(format);
+        if (it == Handlers().writers.end() || !it->second) {
             ShowMessage("Unbekanntes Dateiformat.");
             break;
         }
-        ok = WriteFileSafely(fileName, [&](TStream& s) { return Handlers().write(format, s, c); });
+        const TExportWriter& writer = it->second;
+        ok = WriteFileSafely(fileName, [&](TStream& s) { return writer(s, c); });
+    }
         break;
     default:
         // Nothing to write: an empty file remains.

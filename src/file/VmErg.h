@@ -54,17 +54,18 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, int format);
 // 9 Excel, 12 PDF; 0/3/4/8/10/11 write an empty file.
 bool Save(const std::string& fileName, TWettkampf& c, int format);
 
-// Writers and readers of the other layers plug in here (set once at start-up by
-// InstallFormats() of the io layer).
-struct TFormatHandlers {
-    // Older result files, by kind; false when the data is damaged.
-    std::function<bool(TResultKind, TStream&, TWettkampf&)> readOld;
-    // Participant imports (load formats 3 and 5) into an existing competition.
-    std::function<bool(int format, const std::string& fileName, TWettkampf&)> import;
-    // Export writers (save formats 5, 6, 7, 9, 12): write to the open stream.
-    std::function<bool(int format, TStream&, TWettkampf&)> write;
-};
-void SetFormatHandlers(TFormatHandlers handlers);
-const TFormatHandlers& FormatHandlers();
+// Readers and writers of the other layers plug in here; each is installed once by
+// the front end at start-up (or by the command that needs it, with its options).
+// Older result files, by kind; false when the data is damaged.
+using TOldResultReader = std::function<bool(TResultKind, TStream&, TWettkampf&)>;
+// A participant import (load formats 3 and 5) into an existing competition.
+using TImporter = std::function<bool(const std::string& fileName, TWettkampf&)>;
+// An export writer (save formats 5, 6, 7, 9, 12) on the open stream; false when the
+// export could not be completed (the file is then not written).
+using TExportWriter = std::function<bool(TStream&, TWettkampf&)>;
+
+void SetOldResultReader(TOldResultReader reader);
+void SetImporter(int loadFormat, TImporter importer);
+void SetExportWriter(int saveFormat, TExportWriter writer);
 
 } // namespace vm
