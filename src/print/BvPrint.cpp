@@ -1,0 +1,189 @@
+#include "print/BvPrint.h"
+
+#include <algorithm>
+
+namespace vm {
+
+bool TBvPage::Insert(std::unique_ptr<TBvItem> item) {
+    if (item && item->Kind == ikText) item->Colour = TextColour;
+    return TCollection<TBvItem>::Insert(std::move(item));
+}
+
+TBvDocument::TBvDocument(std::string title)
+    : TSortedCollection<TBvPage>(10, 10), Title(std::move(title)) {
+    if (Title.size() > MaxItemText) Title.resize(MaxItemText);
+}
+
+int TBvDocument::Compare(const TBvPage& a, const TBvPage& b) const {
+    return a.PageNumber < b.PageNumber ? -1 : (a.PageNumber > b.PageNumber ? 1 : 0);
+}
+
+TBvPage* TBvDocument::Page(int pageNumber) const {
+    TBvPage key(static_cast<std::int16_t>(pageNumber));
+    int index = 0;
+    if (!Search(key, index)) return nullptr;
+    return items_[static_cast<std::size_t>(index)].get();
+}
+
+TBvPage* TBvDocument::CreatePage(int pageNumber) {
+    auto page = std::make_unique<TBvPage>(static_cast<std::int16_t>(pageNumber));
+    TBvPage* raw = page.get();
+    return Insert(std::move(page)) ? raw : nullptr;
+}
+
+TBvLineItem* TBvDocument::AddLine(TBvPage& page, std::int32_t left, std::int32_t top,
+                                  std::int32_t right, std::int32_t bottom, std::int32_t penWidth,
+                                  std::uint8_t colour) {
+    auto item = std::make_unique<TBvLineItem>();
+    item->Left = left;
+    item->Top = top;
+    item->Right = right;
+    item->Bottom = bottom;
+    item->PenWidth = penWidth;
+    item->Colour = colour;
+    TBvLineItem* raw = item.get();
+    return page.Insert(std::move(item)) ? raw : nullptr;
+}
+
+TBvRectItem* TBvDocument::AddRect(TBvPage& page, std::int32_t left, std::int32_t top,
+                                  std::int32_t right, std::int32_t bottom, std::int32_t penWidth,
+                                  std::uint8_t fillColour, bool filled, std::uint8_t colour) {
+    auto item = std::make_unique<TBvRectItem>();
+    item->Left = left;
+    item->Top = top;
+    item->Right = right;
+    item->Bottom = bottom;
+    item->PenWidth = penWidth;
+    item->FillColour = fillColour;
+    item->Filled = filled;
+    item->Colour = colour;
+    TBvRectItem* raw = item.get();
+    return page.Insert(std::move(item)) ? raw : nullptr;
+}
+
+static std::unique_ptr<TBvTextItem>
+MakeText(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+         std::string_view text, std::int16_t fontIndex, std::int16_t size, std::uint8_t alignment,
+         std::uint8_t style, std::uint8_t flag2, std::uint8_t oem) {
+    auto item = std::make_unique<TBvTextItem>();
+    item->Left = left;
+    item->Top = top;
+    item->Right = right;
+    item->Bottom = bottom;
+    item->Text = std::string(text.substr(0, MaxItemText));
+    item->FontIndex = fontIndex;
+    item->Size = size;
+    item->Alignment = alignment;
+    item->Style = style;
+    item->Flag2 = flag2;
+    item->Oem = oem;
+    return item;
+}
+
+TBvTextItem* TBvDocument::AddText(TBvPage& page, std::int32_t left, std::int32_t top,
+                                  std::int32_t right, std::int32_t bottom, std::string_view text,
+                                  std::int16_t fontIndex, std::int16_t size, std::uint8_t alignment,
+                                  std::uint8_t style, std::uint8_t flag2, std::uint8_t oem) {
+    auto item =
+        MakeText(left, top, right, bottom, text, fontIndex, size, alignment, style, flag2, oem);
+    TBvTextItem* raw = item.get();
+    return page.Insert(std::move(item)) ? raw : nullptr;
+}
+
+void TBvDocument::BeginLayout(std::int32_t left, std::int32_t top, int startPage,
+                              bool autoPageBreak, std::int32_t bottomLimit, std::int32_t right) {
+    frameLeft_ = left;
+    frameTop_ = top;
+    frameRight_ = right;
+    bottomLimit_ = bottomLimit;
+    autoPageBreak_ = autoPageBreak;
+    cursor_ = 0;
+    blockOpen_ = false;
+    block_.reset();
+    blockStart_ = 0;
+    if (PageCount() == 0) CreatePage(1);
+    currentPage_ = std::max(1, std::min(startPage, PageCount()));
+}
+
+void TBvDocument::SetFont(std::int16_t fontIndex, std::int16_t lineHeight, std::uint8_t flag2,
+                          std::uint8_t oem, std::uint8_t style, std::uint8_t alignment) {
+    fontIndex_ = fontIndex;
+    lineHeight_ = lineHeight;
+    flag2_ = flag2;
+    oem_ = oem;
+    style_ = style;
+    alignment_ = alignment;
+}
+
+void TBvDocument::PlaceOnCurrentPage(std::unique_ptr<TBvItem> item) {
+    TBvPage* page = CurrentPage();
+    // Pages are numbered by position; only a caller that created pages out of order
+    // can make the current one missing, and then the page at that position serves.
+    if (!page && currentPage_ >= 1 && currentPage_ <= PageCount()) page = At(currentPage_ - 1);
+    if (page) page->Insert(std::move(item));
+}
+
+void TBvDocument::PrintLine(std::string_view text) {
+    std::int32_t y1 = frameTop_ + cursor_;
+    std::int32_t y2 = y1 + lineHeight_;
+    if (blockOpen_ && block_) {
+        cursor_ += lineHeight_;
+        block_->Insert(MakeText(frameLeft_, y1, frameRight_, y2, text, fontIndex_, lineHeight_,
+                                alignment_, style_, flag2_, oem_));
+        return;
+    }
+    if (y2 > bottomLimit_ && autoPageBreak_) {
+        NewPage();
+        y1 = frameTop_ + cursor_;
+        y2 = y1 + lineHeight_;
+    }
+    cursor_ += lineHeight_;
+    PlaceOnCurrentPage(MakeText(frameLeft_, y1, frameRight_, y2, text, fontIndex_, lineHeight_,
+                                alignment_, style_, flag2_, oem_));
+}
+
+void TBvDocument::NewPage() {
+    if (blockOpen_) EndBlock();
+    cursor_ = 0;
+    ++currentPage_;
+    if (currentPage_ > PageCount()) CreatePage(PageCount() + 1);
+    PageStarted();
+}
+
+void TBvDocument::BeginBlock() {
+    if (blockOpen_ || block_) EndBlock();
+    blockOpen_ = true;
+    block_ = std::make_unique<TCollection<TBvItem>>(10, 10);
+    blockStart_ = cursor_;
+}
+
+void TBvDocument::EndBlock() {
+    if (!blockOpen_ || !block_) return;
+    blockOpen_ = false;
+
+    // The block normally restarts on a new page when its end lies below the limit;
+    // a block taller than the whole frame cannot fit anywhere and flows instead.
+    bool moved = frameTop_ + cursor_ > bottomLimit_;
+    if (cursor_ - blockStart_ > bottomLimit_ - frameTop_) moved = false;
+    if (moved) NewPage();
+
+    auto items = block_->DeleteAll();
+    for (auto& item : items) {
+        std::int32_t height = item->Height();
+        if (frameTop_ + cursor_ + height > bottomLimit_) {
+            NewPage();
+            moved = true;
+            BlockMoved();
+        }
+        if (moved) {
+            item->Top = frameTop_ + cursor_;
+            item->Bottom = item->Top + height;
+            cursor_ += height;
+        }
+        PlaceOnCurrentPage(std::move(item));
+    }
+    blockStart_ = cursor_;
+    block_.reset();
+}
+
+} // namespace vm
