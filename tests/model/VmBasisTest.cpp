@@ -1,0 +1,79 @@
+#include "model/VmBasis.h"
+
+#include <gtest/gtest.h>
+
+namespace vm {
+
+TEST(Values, TimeTexts) {
+    struct Case {
+        TZeit t;
+        bool hundredths;
+        const char* text;
+    } cases[] = {
+        {0, true, "0:00,00"},     {0, false, "0:00,0"},    {5999, true, "0:59,99"},
+        {6000, false, "1:00,0"},  {8307, true, "1:23,07"}, {8300, false, "1:23,0"},
+        {60000, true, "10:00,0"}, {359999, true, "59:59,9"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TimeToText(c.t, c.hundredths), c.text) << c.t;
+
+    EXPECT_EQ(TextToTime("1:23,4"), 8340);
+    EXPECT_EQ(TextToTime("1:23,45"), 8345);
+    EXPECT_EQ(TextToTime("0:59"), 0);
+    EXPECT_EQ(TextToTime("9:59,99"), 59999);
+    EXPECT_EQ(TextToTime(TimeToText(8307, true)), 8307);
+}
+
+TEST(Values, PointsPenaltiesAndStatusMarks) {
+    EXPECT_EQ(PointsToText(12345, 2), "123,45");
+    EXPECT_EQ(PointsToText(1205, 2), "12,05");
+    EXPECT_EQ(PointsToText(0, 2), "0,00");
+    EXPECT_EQ(PointsToText(5, 2), "0,05");
+    EXPECT_EQ(PointsToText(5, 1), "0,0");
+    EXPECT_EQ(PointsToText(12345, 0), "123");
+    EXPECT_EQ(PointsOrStatusToText(-300, 2), "n.a.");
+    EXPECT_EQ(PointsOrStatusToText(-100, 2), "disq.");
+    EXPECT_EQ(PointsOrStatusToText(25000, 2), "250,00");
+    EXPECT_EQ(PenaltyToText(-4), "n.er.");
+    EXPECT_EQ(PenaltyToText(-2), "n.a.");
+    EXPECT_EQ(PenaltyToText(15), "15");
+    EXPECT_EQ(StatusMark(-5), "");
+    EXPECT_EQ(StatusMark(0), "");
+}
+
+TEST(Values, ClockAndHelpers) {
+    EXPECT_EQ(ClockToText(905), "09:05");
+    EXPECT_EQ(ClockToText(1430), "14:30");
+    EXPECT_EQ(TextToClock("14:30"), 1430);
+    EXPECT_EQ(TextToClock("08:05"), 805);
+    EXPECT_EQ(PadLeft("12345", 3), "345");
+    EXPECT_EQ(PadLeft("7", 3), "  7");
+    EXPECT_EQ(PadRight("ab", 4), "ab  ");
+    EXPECT_EQ(PadRight("abcdef", 4), "abcd");
+    EXPECT_EQ(PadLeftZero("7", 3), "007");
+    EXPECT_EQ(TextToInt("123"), 123);
+    EXPECT_EQ(TextToInt("-12"), -12);
+    EXPECT_EQ(TextToInt("12a"), 0);
+    EXPECT_EQ(TextToInt(""), 0);
+    EXPECT_EQ(UpperText("m\x84nner abc"), "M\x84NNER ABC"); // umlauts stay
+}
+
+TEST(CodePages, GermanLettersSurviveEveryConversion) {
+    // ä ö ü Ä Ö Ü ß in code page 850, 1252 and UTF-8.
+    const std::string oem = "\x84\x94\x81\x8E\x99\x9A\xE1";
+    const std::string ansi = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF";
+    EXPECT_EQ(OemToAnsi(oem), ansi);
+    EXPECT_EQ(AnsiToOem(ansi), oem);
+    EXPECT_EQ(OemToUtf8(oem), "äöüÄÖÜß");
+    EXPECT_EQ(Utf8ToOem("äöüÄÖÜß"), oem);
+    // Every byte of 850 comes back from UTF-8 unchanged.
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToOem(OemToUtf8(all)), all);
+    // Box drawing has no Windows counterpart: a visual stand-in, never a control byte.
+    EXPECT_EQ(OemToAnsi("\xC4\xB3\xC5"), "-|+");
+    // Broken UTF-8 becomes "?" instead of being dropped or read past the end.
+    EXPECT_EQ(Utf8ToOem("a\xC3"), "a?");
+    EXPECT_EQ(Utf8ToOem("\xFF" "b"), "?b");
+}
+
+} // namespace vm

@@ -1,0 +1,321 @@
+#include "model/VmAk.h"
+#include "model/VmRech.h"
+#include "model/VmWettk.h"
+
+#include <gtest/gtest.h>
+
+namespace vm {
+namespace {
+
+TDisziplin Discipline(std::int16_t method, std::int32_t v1, std::int32_t v2 = 0, const char* formula = "") {
+    TDisziplin d;
+    d.Bezeichnung.Set("50m Hindernisschwimmen");
+    d.Berechnungsart = method;
+    d.V[0] = v1;
+    d.V[1] = v2;
+    d.Formel.Set(formula);
+    return d;
+}
+
+std::unique_ptr<TAltersklasse> AgeClass(int disciplines = 1, std::int16_t props = 0) {
+    auto ac = NewAgeClass();
+    TAltersklasseData data;
+    data.Bezeichnung.Set("AK 13/14w");
+    data.JahrgangVon = 1990;
+    data.JahrgangBis = 1991;
+    data.Eigenschaften = static_cast<std::int16_t>(props | akWeiblich);
+    data.Disziplinenanzahl = static_cast<std::int16_t>(disciplines);
+    for (int i = 0; i < disciplines; ++i) data.Disziplinen[static_cast<std::size_t>(i)] = Discipline(baNeu, 2700);
+    SetAgeClassData(*ac, data);
+    return ac;
+}
+
+// An entry whose total is exactly `total` (HLW points only, no disciplines).
+std::unique_ptr<TTeilnehmer> Entry(const char* name, std::int32_t total, std::int16_t flags = 0) {
+    auto p = NewParticipant();
+    p->SetName(name);
+    p->HLWPunkte = total;
+    p->SetFlag(flags, true);
+    return p;
+}
+
+std::vector<std::string> Names(const TAltersklasse& ac) {
+    std::vector<std::string> v;
+    for (const TTeilnehmer& p : ac) v.emplace_back(p.Name());
+    return v;
+}
+
+} // namespace
+
+TEST(Scoring, PointsOfEveryMethod) {
+    struct Case {
+        TDisziplin d;
+        TZeit t;
+        int pen;
+        TPunkte points;
+    } cases[] = {
+        {Discipline(baNeu, 2700), 2700, 0, 100000},
+        {Discipline(baNeu, 2700), 5400, 0, 40000},
+        {Discipline(baNeu, 2700), 5400, 5, 39500},
+        {Discipline(baNeu, 2700), 13500, 0, 0},
+        {Discipline(baNeu, 2700), 10800, 0, 13333}, // x = 4 on the line: 133,333...
+        {Discipline(baNeu, 2700), 0, 0, 0},          // no time: not 2534 points
+        {Discipline(baNeu, 2700), 2700, -1, 0},
+        {Discipline(baNeu, 0), 2700, 0, 0},
+        {Discipline(baLinear, 135000, 100), 3456, 0, 100500},
+        {Discipline(baLinear, 135000, 100), 3456, 2, 100300},
+        {Discipline(baLinear, 135000, 0), 3456, 0, 100440},  // no step: time uncut
+        {Discipline(baLinear, 135000, 5), 3456, 0, 100440},  // a step below 1/10 s: uncut
+        {Discipline(baLinear, 135000, 100), 20000, 0, 0},    // would be negative
+        {Discipline(baFormel, 140000, 0, "V1 - T*10"), 6000, 0, 80000},
+        {Discipline(baFormel, 0, 0, "100000 - 10*T - 100*SP"), 1000, 3, 89700},
+        {Discipline(baFormel, 0, 0, "1/0"), 1000, 0, 0},
+        {Discipline(baFormel, 0, 0, "T/3"), 1000, 0, 333}, // truncated toward zero
+        {Discipline(baFormel, 0, 0, "0-T"), 1000, 0, 0},   // negative becomes 0
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CalcPoints(c.t, c.pen, c.d), c.points)
+            << c.d.Formel.Get() << " method " << c.d.Berechnungsart << " t " << c.t << " pen " << c.pen;
+}
+
+TEST(Scoring, StatusCodesAndTotals) {
+    auto ac = AgeClass(3);
+    TTeilnehmer p;
+    p.Zeit = {2700, 2700, 2700, 0, 0};
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Gesamtpunkte, 300000);
+    EXPECT_EQ(p.Altersklasse.Get(), "AK 13/14w");
+    EXPECT_TRUE(p.Has(tnWeiblich));
+
+    p.Abzug[1] = -1; // disqualified: that discipline scores 0, the rest counts
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Punkte[1], 0);
+    EXPECT_EQ(p.Gesamtpunkte, 200000);
+    EXPECT_EQ(FieldText(p, "PUNKTE2", true), "0,00");
+    p.Punkte[1] = 4711; // stored points of a status code are not shown either
+    EXPECT_EQ(FieldText(p, "PUNKTE2", true), "0,00");
+
+    p.Abzug[1] = -3;
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Gesamtpunkte, 200000);
+    p.Abzug[1] = -2; // "n.a. (ohne Wertung)" voids the whole total
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Gesamtpunkte, 0);
+
+    p.Abzug[1] = 0;
+    p.HLWPunkte = 25000;
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Gesamtpunkte, 325000);
+    p.HLWPunkte = -200;
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Gesamtpunkte, 0);
+    p.HLWPunkte = -300;
+    RecalcParticipant(*ac, p);
+    EXPECT_EQ(p.Gesamtpunkte, 300000);
+}
+
+TEST(Ranking, SharedPlacesAndEntriesOutsideTheCompetition) {
+    auto ac = AgeClass();
+    ac->InsertParticipant(Entry("D", 30000));
+    ac->InsertParticipant(Entry("B", 40000));
+    ac->InsertParticipant(Entry("A", 50000));
+    ac->InsertParticipant(Entry("C", 40000));
+    std::vector<int> places;
+    for (const TTeilnehmer& p : *ac) places.push_back(p.Platz);
+    EXPECT_EQ(places, (std::vector<int>{1, 2, 2, 4}));
+    EXPECT_EQ(Names(*ac), (std::vector<std::string>{"A", "B", "C", "D"}));
+
+    ac->InsertParticipant(Entry("X", 45000, tnAusserKonkurrenz));
+    places.clear();
+    for (const TTeilnehmer& p : *ac) places.push_back(p.Platz);
+    EXPECT_EQ(Names(*ac), (std::vector<std::string>{"A", "X", "B", "C", "D"}));
+    EXPECT_EQ(places, (std::vector<int>{1, 2, 2, 2, 4}));
+    EXPECT_EQ(FieldText(*ac->At(1), "PLATZ", true), "AK");
+    EXPECT_EQ(FieldText(*ac->At(2), "PLATZ", true), "2.");
+}
+
+TEST(Ranking, NonStartersLastAndAlphabeticalDisplay) {
+    auto ac = AgeClass();
+    auto absent = Entry("Aaron", 0);
+    MarkAbsent(*absent);
+    ac->InsertParticipant(std::move(absent));
+    ac->InsertParticipant(Entry("Zoe", 0));   // no result yet, but not absent
+    ac->InsertParticipant(Entry("Mia", 20000));
+    EXPECT_EQ(Names(*ac), (std::vector<std::string>{"Mia", "Zoe", "Aaron"}));
+    EXPECT_EQ(ac->At(2)->Gesamtpunkte, 0);
+    EXPECT_EQ(FieldText(*ac->At(1), "PLATZ", true), ""); // total 0: no place printed
+    EXPECT_EQ(ac->At(1)->Platz, 2);
+
+    ac->Data.Eigenschaften |= akAlphabetisch;
+    RankAgeClass(*ac);
+    EXPECT_EQ(Names(*ac), (std::vector<std::string>{"Aaron", "Mia", "Zoe"}));
+    EXPECT_EQ(ac->At(1)->Platz, 1); // places still follow the points
+}
+
+TEST(Ranking, DirectlyQualifiedFirstWhenTheClassSaysSo) {
+    auto ac = AgeClass(1, akDirektQualifiziert);
+    ac->InsertParticipant(Entry("A", 50000));
+    ac->InsertParticipant(Entry("B", 10000, tnDirektQualifiziert));
+    EXPECT_EQ(Names(*ac), (std::vector<std::string>{"B", "A"}));
+    EXPECT_EQ(ac->At(1)->Platz, 1);
+    EXPECT_EQ(ac->At(0)->Platz, 2);
+}
+
+TEST(Ranking, BestsIgnoreEntriesOutsideTheCompetition) {
+    auto ac = AgeClass(1);
+    auto p = NewParticipant();
+    p->SetName("Gast");
+    p->Zeit[0] = 2700;
+    p->SetFlag(tnAusserKonkurrenz, true);
+    ac->InsertParticipant(std::move(p));
+    EXPECT_EQ(ac->Data.Rekorde[0].BestZeit, 0);
+    EXPECT_EQ(ac->Data.BestGesamtpunkte, 0);
+
+    for (const char* name : {"A", "B"}) {
+        auto q = NewParticipant();
+        q->SetName(name);
+        q->Zeit[0] = 3000;
+        q->HLWPunkte = name[0] == 'A' ? 100 : 0; // A ranks first, B second
+        ac->InsertParticipant(std::move(q));
+    }
+    // Equal points: the entry later in display order becomes the best.
+    EXPECT_EQ(ac->Data.Rekorde[0].BestZeit, 3000);
+    ASSERT_EQ(std::string(ac->At(1)->Name()), "A");
+    EXPECT_EQ(ac->Data.BestGesamtpunkte, ac->At(1)->Gesamtpunkte);
+}
+
+TEST(Model, FieldTexts) {
+    TTeilnehmer p;
+    p.SetName("Schmidt");
+    p.SetVorname("Anna");
+    p.Gliederung.Set("BY");
+    p.Platz = 1;
+    EXPECT_EQ(FieldText(p, "PLATZ", true), ""); // total 0
+    p.Gesamtpunkte = 12345;
+    EXPECT_EQ(FieldText(p, "PLATZ", true), "1.");
+    EXPECT_EQ(FieldText(p, "GESAMTPKT", true), "123,45");
+    EXPECT_EQ(FieldText(p, "GLIEDERUNG", true), "BY");
+    for (auto [date, year] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"12.03.1989", "89"}, {"1989", "89"}, {"12.03.19x9", ""}, {"9", ""}, {"", ""}}) {
+        p.SetGeburtsdatum(date);
+        EXPECT_EQ(FieldText(p, "JAHRGANG", true), year) << date;
+    }
+    p.Zeit[2] = 8307;
+    p.Abzug[2] = -4;
+    p.Lauf[2] = 3;
+    p.Bahn[2] = 5;
+    EXPECT_EQ(FieldText(p, "ZEIT3", true), "1:23,07");
+    EXPECT_EQ(FieldText(p, "ZEIT3", false), "1:23,0");
+    EXPECT_EQ(FieldText(p, "STRAFPKT3", true), "n.er.");
+    EXPECT_EQ(FieldText(p, "LAUF3", true), "3");
+    EXPECT_EQ(FieldText(p, "BAHN3", true), "5");
+    EXPECT_EQ(FieldText(p, "ZEIT6", true), "");
+    EXPECT_EQ(FieldText(p, "UNBEKANNT", true), "");
+    EXPECT_EQ(FieldCaption("STRAFPKT3"), "Abz3");
+    EXPECT_EQ(FieldCaption("PLATZ"), "Pl.");
+    EXPECT_EQ(ParticipantDisplayName(p, true), "Anna Schmidt");
+    EXPECT_EQ(BirthYear(p), 0);
+
+    auto ac = AgeClass();
+    ac->InsertParticipant(CopyParticipant(p));
+    EXPECT_EQ(FieldCell(*ac, 0, "NAME", true), "Name");
+    EXPECT_EQ(FieldCell(*ac, 1, "NAME", true), "Schmidt");
+    EXPECT_EQ(FieldCell(*ac, 2, "NAME", true), "");
+}
+
+TEST(Model, MatchParticipantOptions) {
+    TTeilnehmer p;
+    p.SetName("Schmidt");
+    p.SetVorname("Anna");
+    p.Gliederung.Set("BY");
+    EXPECT_TRUE(MatchParticipant(p, "schm", mpIndividualFields));
+    EXPECT_FALSE(MatchParticipant(p, "schm", mpIndividualFields | mpCaseSensitive));
+    EXPECT_FALSE(MatchParticipant(p, "schm", mpIndividualFields | mpWholeField));
+    EXPECT_TRUE(MatchParticipant(p, "anna", mpIndividualFields | mpWholeField));
+    EXPECT_TRUE(MatchParticipant(p, "by", 0)); // the Gliederung is always searched
+    TTeilnehmer team;
+    team.SetMannschaft("DLRG Kiel 1");
+    team.SetZusatz("Jugend");
+    EXPECT_TRUE(MatchParticipant(team, "jugend", 0));
+    EXPECT_FALSE(MatchParticipant(team, "jugend", mpIndividualFields));
+}
+
+TEST(Model, NewCompetitionAndAgeClassOrder) {
+    auto c = NewCompetition();
+    EXPECT_EQ(c->Header.Veranstalter.Get(), "-");
+    EXPECT_EQ(c->Header.Art, wkEinzel);
+    EXPECT_EQ(LaneCount(*c), 5);
+    EXPECT_EQ(StationCount(*c), 5);
+    EXPECT_FALSE(WithHundredths(*c));
+
+    auto make = [](const char* name, int from, int to, bool female) {
+        auto ac = NewAgeClass();
+        ac->Data.Bezeichnung.Set(name);
+        ac->Data.JahrgangVon = static_cast<std::int16_t>(from);
+        ac->Data.JahrgangBis = static_cast<std::int16_t>(to);
+        ac->Data.Eigenschaften = female ? akWeiblich : 0;
+        return ac;
+    };
+    c->InsertAgeClass(make("Offen m", 1960, 1980, false));
+    c->InsertAgeClass(make("Jung m", 1990, 1991, false));
+    c->InsertAgeClass(make("Jung w", 1990, 1991, true));
+    TMessageCapture cap;
+    EXPECT_FALSE(c->InsertAgeClass(make("Jung w", 1990, 1991, true)));
+    ASSERT_EQ(cap.Messages().size(), 1u);
+    EXPECT_EQ(cap.Messages()[0], "Die Altersklasse Jung w konnte nicht eingef\x81gt werden (sie existiert bereits).");
+    ASSERT_EQ(c->Count(), 3);
+    EXPECT_EQ(c->At(0)->Name(), "Jung w");
+    EXPECT_EQ(c->At(1)->Name(), "Jung m");
+    EXPECT_EQ(c->At(2)->Name(), "Offen m");
+
+    ShiftYears(*c, 14);
+    EXPECT_EQ(c->At(0)->Data.JahrgangVon, 2004);
+    EXPECT_EQ(AgeClassTitle(*c->At(0), true), "Altersklasse Jung w (2004 - 2005)");
+
+    auto copy = CopyCompetition(*c);
+    EXPECT_EQ(copy->Count(), 3);
+    EXPECT_NE(copy->At(0), c->At(0));
+}
+
+TEST(Model, AddParticipantFindsTheAgeClassOrSaysWhy) {
+    auto c = NewCompetition();
+    auto ac = NewAgeClass();
+    ac->Data.Bezeichnung.Set("AK 13/14w");
+    ac->Data.JahrgangVon = 1990;
+    ac->Data.JahrgangBis = 1991;
+    ac->Data.Eigenschaften = akWeiblich;
+    c->InsertAgeClass(std::move(ac));
+
+    TMessageCapture cap;
+    for (const char* date : {"01.02.1991", "01.02.91"}) {
+        auto p = NewParticipant();
+        p->SetName("Meyer");
+        p->SetVorname("Lena");
+        p->SetFlag(tnWeiblich, true);
+        p->SetGeburtsdatum(date);
+        EXPECT_TRUE(AddParticipant(*c, std::move(p))) << date;
+    }
+    EXPECT_EQ(c->At(0)->Count(), 2);
+    EXPECT_TRUE(cap.Messages().empty());
+
+    auto old = NewParticipant();
+    old->SetName("Ein sehr langer Nachname"); // kept as its first 20 characters
+    old->SetVorname("Max");
+    old->SetGeburtsdatum("03.04.1950");
+    EXPECT_FALSE(AddParticipant(*c, std::move(old)));
+    ASSERT_EQ(cap.Messages().size(), 1u);
+    EXPECT_EQ(cap.Messages()[0], "Ein sehr langer Nach, Max (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+}
+
+TEST(Model, AbsenceAndNoStart) {
+    TTeilnehmer p;
+    EXPECT_TRUE(IsPresent(p));
+    EXPECT_TRUE(HasNoTimes(p));
+    EXPECT_FALSE(HasNoStart(p));
+    MarkAbsent(p);
+    EXPECT_FALSE(IsPresent(p));
+    EXPECT_TRUE(HasNoStart(p));
+    EXPECT_EQ(p.HLWPunkte, -300);
+}
+
+} // namespace vm
