@@ -1,6 +1,9 @@
 # Thin wrapper over CMake. `make run` and `make test` work on a fresh Debian machine.
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
+BUILD_FUZZ ?= build-fuzz
+BUILD_BENCH ?= build-bench
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 EXAMPLE    := $(BUILD)/Beispiel.ERG
@@ -31,5 +34,17 @@ test-asan: deps
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
 
+# Each fuzz target for FUZZ_SECONDS over a copy of its seed corpus.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	scripts/run-fuzz $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+bench: deps
+	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	$(BUILD_BENCH)/velmora_bench
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)
