@@ -48,6 +48,8 @@ public:
     }
 
     TAltersklasseData Data;
+    // Marked for the selection list (run-time only, never stored).
+    std::uint8_t Selected = 0;
 
     std::string Name() const { return Data.Bezeichnung.Get(); }
     const TDisziplin& Discipline(int i) const { return Data.Disziplinen[static_cast<std::size_t>(i)]; }

@@ -1,5 +1,7 @@
 #include "model/VmGlied.h"
 
+#include "model/VmWettk.h"
+
 namespace vm {
 
 void TGliederungStat::Read(const std::uint8_t* p) {
@@ -60,6 +62,43 @@ TGliederungStat* TGliederungStatList::Find(std::string_view kurz) const {
         return nullptr;
     }
     return FirstThat([&](const TGliederungStat& g) { return g.Kurz.View() == kurz; });
+}
+
+void AccumulateGliederungRows(TGliederungStatList& rows, const TAltersklasse& ac) {
+    for (TGliederungStat& g : rows) g.Pending = 1;
+    for (const TTeilnehmer& p : ac) {
+        const std::string_view code = p.Gliederung.View();
+        if (code.empty()) continue;
+        TGliederungStat* row = rows.Find(code);
+        if (!row) {
+            auto fresh = std::make_unique<TGliederungStat>();
+            fresh->Kurz.Set(code);
+            fresh->Name.Set(code);
+            fresh->Pending = 1;
+            row = fresh.get();
+            if (!rows.Insert(std::move(fresh))) continue;
+        }
+        ++row->TN;
+    }
+}
+
+void UpdateGliederungRows(TWettkampf& c) {
+    TGliederungStatList& rows = c.Gliederungen;
+    for (TGliederungStat& g : rows) {
+        g.TN = g.Go = g.Si = g.Br = g.KRW = g.Pending = g.Platz = g.PlatzSumme = 0;
+        g.Punkte = g.AbzugSumme = 0;
+    }
+    rows.SetMode(0);
+    for (const TAltersklasse& ac : c)
+        AccumulateGliederungRows(rows, ac);
+    for (int i = rows.Count() - 1; i >= 0; --i)
+        if (rows.At(i)->TN == 0) rows.AtDelete(i);
+    // Equal rows share a place; the next unequal row gets its position.
+    for (int i = 0; i < rows.Count(); ++i) {
+        TGliederungStat& g = *rows.At(i);
+        const bool shared = i > 0 && rows.Compare(*rows.At(i - 1), g) == 0;
+        g.Platz = static_cast<std::int16_t>(shared ? rows.At(i - 1)->Platz : i + 1);
+    }
 }
 
 } // namespace vm

@@ -11,6 +11,9 @@
 
 namespace vm {
 
+class TWettkampf;
+class TAltersklasse;
+
 struct TGliederungStat {
     static constexpr std::size_t Size = 99;
 
@@ -45,5 +48,14 @@ public:
     }
     TGliederungStat* Find(std::string_view kurz) const;
 };
+
+// Brings the competition's rows up to date with its participants: every counted
+// value is cleared (names and short codes stay), each short code used by a
+// participant gets its row (a new row is named by its code), rows that no
+// participant uses any more are dropped, and the list ends sorted by short code
+// (mode 0) with its places set.
+void UpdateGliederungRows(TWettkampf& c);
+// One age class's contribution to the rows (the list must be in mode 0).
+void AccumulateGliederungRows(TGliederungStatList& rows, const TAltersklasse& ac);
 
 } // namespace vm

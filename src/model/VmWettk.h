@@ -56,6 +56,10 @@ public:
     TOrganList Organisation;
     // Participants selected for a list; lives only while the program runs.
     std::vector<TSelectionEntry> Selection;
+    // The order of the selection list (0 points, 1 name, 2 heat and lane of
+    // SelectionDiscipline, 6 HLW start time and station).
+    std::uint8_t SelectionOrder = 0;
+    std::int16_t SelectionDiscipline = 1;
 
     // Youngest classes first, then female before male, then the name.
     int Compare(const TAltersklasse& a, const TAltersklasse& b) const override;

@@ -1,0 +1,97 @@
+#include "operations/VmHLW.h"
+
+#include "model/VmGlied.h"
+#include "operations/VmAuswahl.h"
+
+namespace vm {
+
+namespace {
+std::int16_t Int16(long long v) {
+    if (v > 32767) return 32767;
+    if (v < -32768) return -32768;
+    return static_cast<std::int16_t>(v);
+}
+
+void PackSelection(TWettkampf& c, THLWRun& run) {
+    for (const TSelectionEntry& e : c.Selection)
+        PackParticipant(*e.participant, run);
+}
+} // namespace
+
+THLWSettings DefaultHLWSettings(const TWettkampf& c) {
+    THLWSettings s;
+    if (!IsSingleCompetition(c)) s.measures = 4;
+    return s;
+}
+
+int HLWTimeFromText(std::string_view text) {
+    auto digit = [&](std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+    if (text.size() != 5 || !digit(0) || !digit(1) || text[2] != ':' || !digit(3) || !digit(4))
+        return -1;
+    const int h = (text[0] - '0') * 10 + (text[1] - '0');
+    const int m = (text[3] - '0') * 10 + (text[4] - '0');
+    if (h > 23 || m > 59) return -1;
+    return h * 100 + m;
+}
+
+void PackParticipant(TTeilnehmer& p, THLWRun& run) {
+    int h = run.time / 100, m = run.time % 100;
+    p.Startzeit = Int16(h * 100 + m);
+    p.HLWBahn = Int16(run.station);
+    p.HLWLauf = Int16(run.sequence);
+    for (int k = 0; k < run.measures; ++k) {
+        ++run.sequence;
+        if (++run.station > run.stations) {
+            // The pass is full: the next one starts `duration` minutes later.
+            run.station = 1;
+            m += run.duration;
+            while (m >= 60) {
+                m -= 60;
+                if (++h >= 24) {
+                    ShowMessage("HLW dauert bis \x81"
+                                "ber Mitternacht hinaus!");
+                    h = 0;
+                }
+            }
+        }
+    }
+    run.time = h * 100 + m;
+}
+
+void AssignHLW(TWettkampf& c, const THLWSettings& s) {
+    ProgressStart("HLW Laufeinteilung wird erstellt...");
+    c.Header.HLWDauer = Int16(s.duration);
+    c.Header.HLWMassnahmen = Int16(s.measures);
+
+    THLWRun run;
+    run.stations = StationCount(c);
+    run.time = s.startTime;
+    run.station = s.firstStation;
+    run.duration = s.duration;
+    run.measures = s.measures;
+    run.sequence = 1;
+
+    if (!s.block) {
+        for (TAltersklasse& ac : c)
+            if (HasHLW(ac))
+                for (TTeilnehmer& p : ac)
+                    PackParticipant(p, run);
+    } else {
+        UpdateGliederungRows(c);
+        SetSelectionOrder(c, soName);
+        MarkHLWAgeClasses(c);
+        for (const TGliederungStat& g : c.Gliederungen) {
+            ClearSelection(c);
+            SelectGliederung(c, g.Kurz.View());
+            PackSelection(c, run);
+        }
+        // Participants without a Gliederung have no row; they follow as a last block
+        // so that nobody is left without a start time and station.
+        ClearSelection(c);
+        SelectGliederung(c, "");
+        PackSelection(c, run);
+    }
+    ProgressStart("");
+}
+
+} // namespace vm

@@ -1,0 +1,87 @@
+#include "operations/VmLauf.h"
+
+namespace vm {
+
+namespace {
+std::int16_t Int16(long long v) {
+    if (v > 32767) return 32767;
+    if (v < -32768) return -32768;
+    return static_cast<std::int16_t>(v);
+}
+} // namespace
+
+int LaneOrder(int lanes, int position) {
+    if (lanes < 1 || lanes > 10 || position < 1 || position > lanes) return position;
+    const int middle = (lanes + 1) / 2;
+    if (position == 1) return middle;
+    const int step = position / 2;
+    const bool right = (position % 2 == 0) == (lanes % 2 == 0);
+    return right ? middle + step : middle - step;
+}
+
+void AssignAgeClassHeats(TAltersklasse& ac, THeatBlock& block) {
+    const int n = block.lanes < 1 ? 1 : block.lanes;
+    const int count = ac.Count();
+    int position = block.nextPosition;
+    if (position > n || position < 1) position = 1;
+
+    const int taken = count + position - 1;
+    const int heats = taken / n + (taken % n != 0 ? 1 : 0);
+    const int first = block.nextHeat;
+    const int last = first + heats - 1;
+    const bool upwards = (block.options & lbUmgekehrt) != 0;
+    int heat = upwards ? first : last;
+
+    const std::int16_t props = ac.Data.Eigenschaften;
+    std::int16_t sortProps =
+        static_cast<std::int16_t>(props & ~(akDirektQualifiziert | akAlphabetisch));
+    if (block.options & lbAlphabetisch)
+        sortProps = static_cast<std::int16_t>(sortProps | akAlphabetisch);
+    ac.Data.Eigenschaften = sortProps;
+    ac.Sort();
+
+    const int d = block.discipline;
+    // A discipline the age class does not have is left alone; its heats stay reserved.
+    if (d >= 1 && d <= 5 && (d == 1 || ac.Data.DisciplineCount() >= d)) {
+        const auto i = static_cast<std::size_t>(d - 1);
+        for (TTeilnehmer& p : ac) {
+            p.Lauf[i] = Int16(heat);
+            p.Bahn[i] = Int16(LaneOrder(n, position));
+            if (++position > n) {
+                position = 1;
+                heat += upwards ? 1 : -1;
+            }
+        }
+        if (d == 1)
+            for (TTeilnehmer& p : ac)
+                for (std::size_t k = 1; k < 5; ++k)
+                    p.Lauf[k] = p.Bahn[k] = 0;
+    }
+
+    ac.Data.Eigenschaften = props;
+    ac.Sort();
+
+    block.nextHeat = Int16(static_cast<long long>(last) + 1);
+    block.nextPosition = 1;
+}
+
+void AssignHeats(TWettkampf& c, const THeatSettings& s) {
+    ProgressStart("Die Laufbesetzung wird erstellt...");
+    THeatBlock block;
+    block.discipline = 1;
+    block.nextHeat = Int16(s.startHeat);
+    block.nextPosition = Int16(s.startPosition < 1 ? 1 : s.startPosition);
+    block.lanes = static_cast<std::int16_t>(LaneCount(c));
+    block.options = Int16(s.options);
+    for (TAltersklasse& ac : c)
+        AssignAgeClassHeats(ac, block);
+    if (s.options & lbFortlaufend)
+        for (std::int16_t d = 2; d <= 5; ++d) {
+            block.discipline = d;
+            for (TAltersklasse& ac : c)
+                AssignAgeClassHeats(ac, block);
+        }
+    ProgressStart("");
+}
+
+} // namespace vm

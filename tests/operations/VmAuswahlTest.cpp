@@ -1,0 +1,222 @@
+#include "operations/VmAuswahl.h"
+
+#include "OpsFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace opsfx;
+
+// One entry with every resettable value set and an HLW slot.
+TTeilnehmer& Filled(TAltersklasse& ac, const std::string& name) {
+    TTeilnehmer& p = AddEntrant(ac, name, 50);
+    for (std::size_t d = 0; d < 5; ++d) {
+        p.Zeit[d] = 3000 + static_cast<int>(d);
+        p.Abzug[d] = 2;
+        p.Lauf[d] = 4;
+        p.Bahn[d] = 5;
+    }
+    p.Startzeit = 815;
+    p.HLWBahn = 3;
+    RecalcAgeClass(ac);
+    return p;
+}
+
+TEST(Reset, OptionsAndItems) {
+    struct Case {
+        TResetSet set;
+        bool times, penalties, heats, lanes, hlw;
+    };
+    const std::vector<Case> cases = {
+        {ResetSetForOption(0), true, true, false, false, true},
+        {ResetSetForOption(1), false, false, true, true, false},
+        {ResetSetForOption(2), true, true, true, true, true},
+        {ResetSetForOption(3), false, false, false, false, false},
+        {ResetItem(rsLauf + 2) | ResetItem(rsHLW), false, false, false, false, true},
+    };
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        SCOPED_TRACE(k);
+        const Case& cs = cases[k];
+        auto c = Competition();
+        TAltersklasse& ac = AddAgeClass(*c, "AK", 1995, 1995, akHLW, 5);
+        TTeilnehmer& p = Filled(ac, "A");
+        ResetCompetition(*c, cs.set);
+        for (std::size_t d = 0; d < 5; ++d) {
+            EXPECT_EQ(p.Zeit[d] == 0, cs.times);
+            EXPECT_EQ(p.Abzug[d] == 0, cs.penalties);
+            EXPECT_EQ(p.Bahn[d] == 0, cs.lanes);
+            if (k == 4)
+                EXPECT_EQ(p.Lauf[d] == 0, d == 2);
+            else
+                EXPECT_EQ(p.Lauf[d] == 0, cs.heats);
+        }
+        EXPECT_EQ(p.HLWPunkte == 0, cs.hlw);
+        // Recalculated, and the HLW slot survives every option.
+        EXPECT_EQ(p.Gesamtpunkte, cs.hlw ? 0 : 5000);
+        EXPECT_EQ(p.Startzeit, 815);
+        EXPECT_EQ(p.HLWBahn, 3);
+    }
+}
+
+// Entries for the strike modes: one without anything, one with one time, one
+// marked n.a. by hand despite its times, one with a real result.
+struct StrikeFixture {
+    std::unique_ptr<TWettkampf> c = Competition();
+    TAltersklasse& ac = AddAgeClass(*c, "AK", 1995, 1995, 0, 2);
+    StrikeFixture() {
+        AddEntrant(ac, "Leer", 0);
+        TTeilnehmer& one = AddEntrant(ac, "EineZeit", 0);
+        one.Zeit[1] = 4500;
+        TTeilnehmer& marked = AddEntrant(ac, "Markiert", 0);
+        marked.Zeit[0] = 4000;
+        for (auto& a : marked.Abzug)
+            a = -2;
+        AddEntrant(ac, "Punkte", 300);
+        RecalcAgeClass(ac);
+    }
+};
+
+TEST(Strike, Modes) {
+    {
+        StrikeFixture f;
+        StrikeCompetition(*f.c, skMarkAbsent);
+        EXPECT_EQ(f.ac.Count(), 4);
+        const TTeilnehmer& p = *Find(f.ac, "Leer");
+        EXPECT_EQ(p.Abzug, (std::array<std::int16_t, 5>{-3, -3, -3, -3, -3}));
+        EXPECT_EQ(p.HLWPunkte, -300);
+        EXPECT_TRUE(IsPresent(*Find(f.ac, "EineZeit")));
+        EXPECT_EQ(Names(f.ac).back(), "Markiert"); // both did not start; by name
+    }
+    {
+        StrikeFixture f;
+        StrikeCompetition(*f.c, skDelete);
+        EXPECT_EQ(Names(f.ac), (std::vector<std::string>{"Punkte", "EineZeit", "Markiert"}));
+    }
+    {
+        // The hand-marked entry goes although it has a time.
+        StrikeFixture f;
+        StrikeCompetition(*f.c, skDeleteNotStarted);
+        EXPECT_EQ(Names(f.ac), (std::vector<std::string>{"Punkte", "EineZeit", "Leer"}));
+    }
+    {
+        // Mode 0 then mode 2 removes those mode 1 would, plus the hand-marked one.
+        StrikeFixture f;
+        StrikeCompetition(*f.c, skMarkAbsent);
+        StrikeCompetition(*f.c, skDeleteNotStarted);
+        EXPECT_EQ(Names(f.ac), (std::vector<std::string>{"Punkte", "EineZeit"}));
+    }
+}
+
+TEST(Strike, DeletingEmptiesTheSelection) {
+    StrikeFixture f;
+    MarkAllAgeClasses(*f.c, true);
+    SelectParticipants(*f.c);
+    StrikeCompetition(*f.c, skMarkAbsent);
+    EXPECT_EQ(f.c->Selection.size(), 4u);
+    StrikeCompetition(*f.c, skDelete);
+    EXPECT_TRUE(f.c->Selection.empty());
+}
+
+std::vector<std::string> Selected(const TWettkampf& c) {
+    std::vector<std::string> out;
+    for (const TSelectionEntry& e : c.Selection)
+        out.emplace_back(e.participant->Name());
+    return out;
+}
+
+TEST(Selection, OrdersAndCriteria) {
+    auto c = Competition(10);
+    TAltersklasse& a = AddAgeClass(*c, "A", 1995, 1995, akHLW, 2);
+    TAltersklasse& b = AddAgeClass(*c, "B", 1994, 1994, 0, 2);
+    auto add = [](TAltersklasse& ac, const std::string& name, int points, const std::string& code,
+                  int heat, int lane, int start, int station) {
+        TTeilnehmer& p = AddEntrant(ac, name, points, code);
+        p.Lauf[1] = static_cast<std::int16_t>(heat);
+        p.Bahn[1] = static_cast<std::int16_t>(lane);
+        p.Startzeit = static_cast<std::int16_t>(start);
+        p.HLWBahn = static_cast<std::int16_t>(station);
+    };
+    add(a, "Dora", 100, "BY", 3, 10, 815, 1);
+    add(a, "Anna", 300, "NI", 4, 1, 800, 5);
+    add(b, "Carl", 300, "BY", 3, 9, 800, 2);
+    add(b, "Bert", 50, "BY", 0, 0, 0, 0);
+
+    MarkAllAgeClasses(*c, true);
+    SelectParticipants(*c);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Carl", "Dora", "Bert"})); // order 0
+
+    SetSelectionOrder(*c, soName);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Bert", "Carl", "Dora"}));
+    SetSelectionOrder(*c, soLauf, 2);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert", "Carl", "Dora", "Anna"}));
+    SetSelectionOrder(*c, soHLWZeit);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert", "Carl", "Anna", "Dora"}));
+
+    // New entries go to their place in the current order.
+    ClearSelection(*c);
+    SetSelectionOrder(*c, soName);
+    SelectGliederung(*c, "BY");
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert", "Carl", "Dora"}));
+    SelectGliederung(*c, "B"); // exact codes only
+    EXPECT_EQ(c->Selection.size(), 3u);
+
+    ClearSelection(*c);
+    SelectHeat(*c, 3, 2);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Carl", "Dora"}));
+    ClearSelection(*c);
+    SelectHeat(*c, 0, 2); // those without a heat in discipline 2
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert"}));
+    ClearSelection(*c);
+    SelectHeat(*c, 0, 1);
+    EXPECT_EQ(c->Selection.size(), 4u);
+
+    // Only marked age classes count.
+    ClearSelection(*c);
+    MarkHLWAgeClasses(*c);
+    EXPECT_TRUE(a.Selected);
+    EXPECT_FALSE(b.Selected);
+    SelectParticipants(*c);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Dora"}));
+    ClearSelection(*c);
+    MarkAllAgeClasses(*c, true);
+    SelectHLWParticipants(*c);
+    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Dora"}));
+    EXPECT_EQ(c->Selection.front().ageClass, &a);
+    MarkAllAgeClasses(*c, false);
+    ClearSelection(*c);
+    SelectParticipants(*c);
+    EXPECT_TRUE(c->Selection.empty());
+    EXPECT_EQ(a.Count(), 2); // clearing touches no participant
+}
+
+TEST(Selection, EqualEntriesAreAllKeptTheNewOneFirst) {
+    auto c = Competition();
+    TAltersklasse& a = AddAgeClass(*c, "A", 1995, 1995);
+    TTeilnehmer& first = AddEntrant(a, "Gleich", 100);
+    TTeilnehmer& second = AddEntrant(a, "Gleich", 100);
+    InsertSelection(*c, a, first);
+    InsertSelection(*c, a, second);
+    ASSERT_EQ(c->Selection.size(), 2u);
+    EXPECT_EQ(c->Selection[0].participant, &second);
+    EXPECT_EQ(c->Selection[1].participant, &first);
+}
+
+TEST(Selection, HeatRange) {
+    auto c = Competition();
+    THeatRange none = HeatRange(*c, 0);
+    EXPECT_EQ(none.first, 32767);
+    EXPECT_EQ(none.last, 0);
+    TAltersklasse& a = AddAgeClass(*c, "A", 1995, 1995);
+    TTeilnehmer& p = AddEntrant(a, "P", 10);
+    TTeilnehmer& q = AddEntrant(a, "Q", 10);
+    p.Lauf = {3, 9, 0, 0, 0};
+    q.Lauf = {5, 2, 0, 0, 0};
+    EXPECT_EQ(HeatRange(*c, 1).first, 3);
+    EXPECT_EQ(HeatRange(*c, 1).last, 5);
+    EXPECT_EQ(HeatRange(*c, 2).last, 9);
+    EXPECT_EQ(HeatRange(*c, 0).first, 0);
+    EXPECT_EQ(HeatRange(*c, 0).last, 9);
+}
+
+} // namespace
