@@ -1,0 +1,52 @@
+#include "cli/CmdImport.h"
+
+#include "cli/CliSupport.h"
+#include "file/VmErg.h"
+#include "io/VmImport.h"
+
+namespace vm::cli {
+
+namespace {
+// ".TXT" and ".CSV" (in any case) are text files; everything else is binary.
+bool IsTextName(const std::string& name) {
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    const std::string ext = UpperText(name.substr(dot));
+    return ext == ".TXT" || ext == ".CSV";
+}
+} // namespace
+
+int CmdImport(const std::vector<std::string>& args) {
+    TCommandSpec spec{"import FILE INPUT [--format text|binary] [-o OUT.ERG]",
+                      "Adds the participants or teams of INPUT to the competition FILE, each into\n"
+                      "the age class it names, and saves FILE (with backup) or OUT. Entries that\n"
+                      "cannot be filed are reported; the others are imported.\n"
+                      "  --format text    semicolon-separated lines after a header line\n"
+                      "  --format binary  96-byte participant records of the older program\n"
+                      "  default: text for INPUT ending in .TXT or .CSV (any case), else binary",
+                      {"--format", "-o"},
+                      {},
+                      2,
+                      2};
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+    const std::string& input = a.positional[1];
+    int format = IsTextName(input) ? LoadFormatTextImport : LoadFormatBinaryImport;
+    if (a.Has("--format")) {
+        const std::string f = a.Get("--format");
+        if (f == "text")
+            format = LoadFormatTextImport;
+        else if (f == "binary")
+            format = LoadFormatBinaryImport;
+        else
+            return UsageError(spec, "unknown format " + f);
+    }
+    auto c = LoadCompetition(a.positional[0]);
+    if (!c) return 1;
+    if (!LoadInto(input, *c, format)) return 1;
+    return SaveCompetition(*c, a.positional[0], a);
+}
+
+} // namespace vm::cli

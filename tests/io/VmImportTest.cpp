@@ -1,0 +1,455 @@
+// Participant import: text lines for individuals and teams, 96-byte legacy records,
+// and the import command of velmora-cli. Every input file is assembled byte by byte.
+#include "io/VmImport.h"
+#include "file/VmErg.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace vm {
+namespace {
+
+// Little-endian byte assembly of legacy records.
+struct TBytes {
+    std::string b;
+    TBytes& I16(int v) {
+        const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+        b += static_cast<char>(u & 0xFF);
+        b += static_cast<char>(u >> 8);
+        return *this;
+    }
+    // A blank-padded fixed-width character field.
+    TBytes& Fixed(std::string_view text, std::size_t width) {
+        std::string t(text.substr(0, width));
+        t.resize(width, ' ');
+        b += t;
+        return *this;
+    }
+    TBytes& Zero(std::size_t n) {
+        b.append(n, '\0');
+        return *this;
+    }
+};
+
+struct TDiscIn {
+    int heatLane = 0, tenths = 0, points = 0, penalty = 0;
+};
+
+std::string IndividualRecord(std::string_view name, std::string_view first, std::string_view glied,
+                             int code, std::array<TDiscIn, 3> d, int year, int hlw) {
+    TBytes r;
+    r.Fixed(name, 14).Fixed(first, 14).Fixed(glied, 4).I16(code).Zero(2);
+    for (auto& x : d)
+        r.I16(x.heatLane);
+    r.Zero(2);
+    for (auto& x : d)
+        r.I16(x.tenths);
+    for (auto& x : d)
+        r.I16(x.points);
+    for (auto& x : d)
+        r.I16(x.penalty);
+    r.I16(year).I16(hlw).Zero(30);
+    EXPECT_EQ(r.b.size(), 96u);
+    return r.b;
+}
+
+std::string TeamRecord(std::string_view name, std::string_view glied, int code,
+                       std::array<TDiscIn, 4> d, int hlw) {
+    TBytes r;
+    r.Fixed(name, 28).Fixed(glied, 4).I16(code).Zero(2);
+    for (auto& x : d)
+        r.I16(x.heatLane);
+    r.Zero(2);
+    for (auto& x : d)
+        r.I16(x.tenths);
+    r.Zero(2);
+    for (auto& x : d)
+        r.I16(x.points);
+    r.Zero(2);
+    for (auto& x : d)
+        r.I16(x.penalty);
+    r.Zero(6).I16(hlw).Zero(14);
+    EXPECT_EQ(r.b.size(), 96u);
+    return r.b;
+}
+
+void AddClass(TWettkampf& c, std::string_view name, int from, int to, bool female) {
+    auto ac = NewAgeClass();
+    ac->Data.Bezeichnung.Set(name);
+    ac->Data.JahrgangVon = static_cast<std::int16_t>(from);
+    ac->Data.JahrgangBis = static_cast<std::int16_t>(to);
+    ac->Data.Eigenschaften = female ? akWeiblich : 0;
+    ac->Data.Disziplinenanzahl = 4;
+    for (auto& d : ac->Data.Disziplinen) {
+        d.Bezeichnung.Set("50m");
+        d.Berechnungsart = baLinear;
+        d.V[0] = 135000;
+        d.V[1] = 100;
+    }
+    ASSERT_TRUE(c.InsertAgeClass(std::move(ac)));
+}
+
+std::unique_ptr<TWettkampf> Competition(std::int16_t art) {
+    auto c = NewCompetition();
+    c->Header.Art = art;
+    return c;
+}
+
+const TTeilnehmer* Find(const TWettkampf& c, std::string_view name) {
+    for (const TAltersklasse& ac : c)
+        for (const TTeilnehmer& p : ac)
+            if (p.NameKey() == name) return &p;
+    return nullptr;
+}
+
+int Total(const TWettkampf& c) {
+    int n = 0;
+    for (const TAltersklasse& ac : c)
+        n += ac.Count();
+    return n;
+}
+
+// ---- text import ---------------------------------------------------------------------
+
+TEST(TextImport, IndividualLinesFillEveryField) {
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "AK 13/14w", 1990, 1991, true);
+    AddClass(*c, "AK 13/14m", 1990, 1991, false);
+    TMemoryStream s("Name;Vorname;Glied;AK;...\r\n"
+                    "Meier;Anna;by;AK "
+                    "13/14w;w;0:35,12;2;1:10,0;DISQ;0:40,00;N-AN;0:50,00;n-an;1250;12.03.1991\r\n"
+                    "\r\n"
+                    "Eine sehr lange Nachnamenzeile;Karl;nrwxyz;AK 13/14m;M\r\n");
+    TMessageCapture messages;
+    EXPECT_EQ(ImportText(s, *c), 2);
+    EXPECT_TRUE(messages.Messages().empty());
+
+    const TTeilnehmer* anna = Find(*c, "Meier");
+    ASSERT_NE(anna, nullptr);
+    EXPECT_EQ(anna->Vorname(), "Anna");
+    EXPECT_EQ(anna->Gliederung.Get(), "BY");
+    EXPECT_EQ(anna->Altersklasse.Get(), "AK 13/14w");
+    EXPECT_TRUE(anna->Has(tnWeiblich));
+    EXPECT_TRUE(anna->Has(tnMeldet));
+    EXPECT_EQ(anna->Zeit[0], 3512);
+    EXPECT_EQ(anna->Abzug[0], 2);
+    EXPECT_EQ(anna->Zeit[1], 7000);
+    EXPECT_EQ(anna->Abzug[1], -1);
+    EXPECT_EQ(anna->Abzug[2], -2);
+    EXPECT_EQ(anna->Abzug[3], 0); // "n-an" is not a status: an integer that does not parse
+    EXPECT_EQ(anna->Zeit[4], 0);
+    EXPECT_EQ(anna->HLWPunkte, 125000);
+    EXPECT_EQ(anna->Geburtsdatum(), "12.03.1991");
+    EXPECT_EQ(anna->Gesamtpunkte, 0); // N-AN in one discipline voids the total
+
+    const TTeilnehmer* karl = Find(*c, "Eine sehr lange Nach");
+    ASSERT_NE(karl, nullptr);
+    EXPECT_EQ(karl->Gliederung.Get(), "NRWXY");
+    EXPECT_FALSE(karl->Has(tnWeiblich));
+    EXPECT_EQ(karl->Zeit[0], 0);
+    EXPECT_EQ(karl->HLWPunkte, 0);
+    EXPECT_EQ(karl->Geburtsdatum(), "");
+}
+
+TEST(TextImport, TeamLinesUseTheTeamColumns) {
+    auto c = Competition(wkMannschaft);
+    AddClass(*c, "OFFENE KLASSE", 1900, 2100, false);
+    TMemoryStream s(
+        "Mannschaft;Glied;AK\n"
+        "DLRG Musterstadt I;by;offene Klasse;m;1:05,30;3;1:10,00;DISQ;;;0:30,00;N-AN;800\n"
+        "Ohne Klasse;be;keine;m\n");
+    TMessageCapture messages;
+    EXPECT_EQ(ImportText(s, *c), 1);
+    const TTeilnehmer* t = Find(*c, "DLRG Musterstadt I");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->Gliederung.Get(), "by"); // team Gliederung stays as written
+    EXPECT_EQ(t->Altersklasse.Get(), "OFFENE KLASSE");
+    EXPECT_EQ(t->Zeit[0], 6530);
+    EXPECT_EQ(t->Abzug[0], 3);
+    EXPECT_EQ(t->Abzug[1], -1);
+    EXPECT_EQ(t->Zeit[3], 3000);
+    EXPECT_EQ(t->Abzug[3], -2);
+    EXPECT_EQ(t->HLWPunkte, 80000);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0],
+              "Ohne Klasse (Altersklasse KEINE) konnte nicht eingef\x81gt werden.");
+}
+
+TEST(TextImport, HeaderOnlyEmptyAndUnfiledLines) {
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "AK 13/14m", 1990, 1991, false);
+    {
+        TMemoryStream s("Name;Vorname\r\n");
+        EXPECT_EQ(ImportText(s, *c), 0);
+        TMemoryStream e("");
+        EXPECT_EQ(ImportText(e, *c), 0);
+    }
+    // A line that names an unknown age class is reported; the lines around it count.
+    TMemoryStream s("kopf\r\nA;Eins;;AK 13/14m\r\nB;Zwei;;AK 99\r\nC;Drei;;;m;;;;;;;;;;03.04.91\r\n"
+                    "D;Vier;;;m;;;;;;;;;;1985\r\n");
+    TMessageCapture messages;
+    EXPECT_EQ(ImportText(s, *c), 2);
+    EXPECT_NE(Find(*c, "A"), nullptr);
+    // The automatic age class reads a two-digit year into the century of the ranges.
+    ASSERT_NE(Find(*c, "C"), nullptr);
+    EXPECT_EQ(Find(*c, "C")->Altersklasse.Get(), "AK 13/14m");
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Messages()[0],
+              "B, Zwei (Altersklasse AK 99) konnte nicht eingef\x81gt werden.");
+    EXPECT_EQ(messages.Messages()[1], "D, Vier (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+}
+
+TEST(TextImport, LinesAreSplitIntoAtMostThirtyFields) {
+    EXPECT_EQ(SplitImportLine("").size(), 1u);
+    EXPECT_EQ(SplitImportLine("a;;b;").size(), 4u);
+    std::string line;
+    for (int i = 1; i <= 35; ++i)
+        line += (i > 1 ? ";f" : "f") + std::to_string(i);
+    const auto f = SplitImportLine(line);
+    ASSERT_EQ(f.size(), 30u);
+    EXPECT_EQ(f[29], "f30");
+
+    // A line longer than 255 characters keeps its first 255.
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "AK", 1900, 2100, false);
+    std::string longLine = "Lang;Hans;;AK;m;" + std::string(300, ';') + "\r\n";
+    TMemoryStream s("kopf\r\n" + longLine + "Kurz;Eva;;AK;m\r\n");
+    EXPECT_EQ(ImportText(s, *c), 2);
+}
+
+TEST(TextImport, PenaltyTexts) {
+    const std::vector<std::pair<std::string, int>> cases = {{"N-AN", -2}, {"DISQ", -1}, {"n-an", 0},
+                                                            {"disq", 0},  {"N-AN ", 0}, {"", 0},
+                                                            {"12", 12},   {"-3", -3},   {"x1", 0}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ImportPenalty(text), expected) << text;
+}
+
+// ---- binary import -------------------------------------------------------------------
+
+TEST(BinaryImport, IndividualRecord) {
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "Jugend (weiblich)", 1985, 1990, true);
+    TMemoryStream s(IndividualRecord("Schulz", "Maria", "BY", 4,
+                                     {TDiscIn{41, 352, 900, -2}, TDiscIn{0, 6000, 0, -4},
+                                      TDiscIn{19, 10, 0, -3}},
+                                     1988, 12) +
+                    IndividualRecord("Weber", "Lena", "NI", 4, {}, 1989, 0));
+    TMessageCapture messages;
+    EXPECT_EQ(ImportBinary(s, *c), 2);
+    EXPECT_TRUE(messages.Messages().empty());
+    const TTeilnehmer* p = Find(*c, "Schulz");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->Vorname(), "Maria");
+    EXPECT_EQ(p->Gliederung.Get(), "BY");
+    EXPECT_EQ(p->Altersklasse.Get(), "Jugend (weiblich)");
+    EXPECT_TRUE(p->Has(tnWeiblich));
+    EXPECT_TRUE(p->Has(tnMeldet));
+    EXPECT_EQ(p->Geburtsdatum(), "1988");
+    EXPECT_EQ(p->Lauf[0], 2);
+    EXPECT_EQ(p->Bahn[0], 2);
+    EXPECT_EQ(p->Lauf[2], 0);
+    EXPECT_EQ(p->Bahn[2], 20);
+    EXPECT_EQ(p->Lauf[3], 0);
+    EXPECT_EQ(p->Bahn[3], 0);
+    EXPECT_EQ(p->Zeit[0], 3520);
+    EXPECT_EQ(p->Zeit[1], 60000); // ten minutes and more keep their value
+    EXPECT_EQ(p->Zeit[2], 100);
+    EXPECT_EQ(p->Abzug[0], -1);
+    EXPECT_EQ(p->Abzug[1], 0);
+    EXPECT_EQ(p->Abzug[2], -2);
+    EXPECT_EQ(p->HLWPunkte, 1200);
+}
+
+TEST(BinaryImport, TeamRecord) {
+    auto c = Competition(wkMannschaft);
+    AddClass(*c, "Herren", 1900, 2100, false);
+    TMemoryStream s(
+        TeamRecord("DLRG Nordheim", "HE", 7,
+                   {TDiscIn{21, 600, 0, 5}, TDiscIn{}, TDiscIn{}, TDiscIn{62, 700, 0, -2}}, 30));
+    EXPECT_EQ(ImportBinary(s, *c), 1);
+    const TTeilnehmer* t = Find(*c, "DLRG Nordheim");
+    ASSERT_NE(t, nullptr);
+    EXPECT_FALSE(t->Has(tnMeldet));
+    EXPECT_FALSE(t->Has(tnWeiblich));
+    EXPECT_EQ(t->Gliederung.Get(), "HE");
+    EXPECT_EQ(t->Lauf[0], 1);
+    EXPECT_EQ(t->Bahn[0], 2);
+    EXPECT_EQ(t->Zeit[0], 6000);
+    EXPECT_EQ(t->Abzug[0], 5);
+    EXPECT_EQ(t->Lauf[3], 3);
+    EXPECT_EQ(t->Bahn[3], 3);
+    EXPECT_EQ(t->Zeit[3], 7000);
+    EXPECT_EQ(t->Abzug[3], -1);
+    EXPECT_EQ(t->HLWPunkte, 3000);
+}
+
+TEST(BinaryImport, LegacyCodes) {
+    const char* names[] = {"Sch\x81ler",
+                           "Sch\x81lerinnen",
+                           "Jugend (m\x84nnlich)",
+                           "Jugend (weiblich)",
+                           "Junioren",
+                           "Juniorinnen",
+                           "Herren",
+                           "Damen",
+                           "Jungsenioren",
+                           "Jungseniorinnen"};
+    for (int code = 1; code <= 10; ++code)
+        EXPECT_EQ(LegacyAgeClassName(code), names[code - 1]);
+    EXPECT_EQ(LegacyAgeClassName(0), "");
+    EXPECT_EQ(LegacyAgeClassName(11), "");
+    EXPECT_EQ(LegacyAgeClassName(-1), "");
+    const std::vector<std::pair<int, int>> penalties = {{-4, 0}, {-3, -2}, {-2, -1}, {-1, -1},
+                                                        {0, 0},  {7, 7},   {-5, -5}};
+    for (auto [in, out] : penalties)
+        EXPECT_EQ(LegacyPenalty(static_cast<std::int16_t>(in)), out) << in;
+}
+
+TEST(BinaryImport, UnknownCodesAndEmptyNames) {
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "AK 13/14m", 1990, 1991, false);
+    // Code 11 has no name: the automatic age class by year of birth takes over, and
+    // without a fitting class the entry is reported. A record without a name is dropped.
+    TMemoryStream s(IndividualRecord("Neu", "Nils", "", 11, {}, 1990, 0) +
+                    IndividualRecord("Alt", "Otto", "", 0, {}, 1950, 0) +
+                    IndividualRecord("", "Niemand", "", 1, {}, 1990, 0));
+    TMessageCapture messages;
+    EXPECT_EQ(ImportBinary(s, *c), 1);
+    EXPECT_EQ(Find(*c, "Neu")->Altersklasse.Get(), "AK 13/14m");
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0],
+              "Alt, Otto (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+
+    auto t = Competition(wkMannschaft);
+    AddClass(*t, "AK", 1900, 2100, false);
+    TMemoryStream ts(TeamRecord("Team X", "", 12, {}, 0));
+    messages.Clear();
+    EXPECT_EQ(ImportBinary(ts, *t), 0);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0], "Team X (Altersklasse ) konnte nicht eingef\x81gt werden.");
+}
+
+TEST(BinaryImport, EveryCompleteRecordIsRead) {
+    const std::string rec = IndividualRecord("A", "B", "", 7, {}, 1980, 0);
+    const std::string rec2 = IndividualRecord("C", "D", "", 7, {}, 1980, 0);
+    const std::vector<std::pair<std::string, int>> files = {
+        {"", 0},         {rec.substr(0, 95), 0},   {rec, 1},
+        {rec + rec2, 2}, {rec + rec2 + "\x1A", 2}, {rec + rec2 + rec.substr(0, 95), 2}};
+    for (const auto& [bytes, expected] : files) {
+        auto c = Competition(wkEinzel);
+        AddClass(*c, "Herren", 1900, 2100, false);
+        TMemoryStream s(bytes);
+        EXPECT_EQ(ImportBinary(s, *c), expected) << bytes.size() << " bytes";
+        EXPECT_EQ(Total(*c), expected);
+    }
+}
+
+// Arbitrary bytes never crash either import; whatever is filed lands in a class.
+TEST(ImportRobustness, RandomBytes) {
+    std::mt19937 rng(4711);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(rng() % 700, '\0');
+        for (char& ch : bytes)
+            ch = static_cast<char>(rng() % 4 ? rng() % 256 : ";\r\n"[rng() % 3]);
+        for (std::int16_t art : {wkEinzel, wkMannschaft}) {
+            auto c = Competition(art);
+            AddClass(*c, "", 0, 0, false);
+            AddClass(*c, "Herren", 1900, 2100, false);
+            TMessageCapture quiet;
+            TMemoryStream t(bytes);
+            const int text = ImportText(t, *c);
+            TMemoryStream b(bytes);
+            const int binary = ImportBinary(b, *c);
+            EXPECT_EQ(Total(*c), text + binary);
+            EXPECT_LE(binary, static_cast<int>(bytes.size() / 96));
+        }
+    }
+}
+
+// ---- through the load dispatch and velmora-cli -------------------------------------
+
+TEST(ImportDispatch, LoadFormatsThreeAndFive) {
+    InstallImporters();
+    vmtest::TempDir dir;
+    const std::string txt = dir.File("teilnehmer.txt");
+    const std::string bin = dir.File("teilnehmer.dat");
+    vmtest::WriteFileBytes(txt, "kopf\r\nText;Tom;;Herren;m\r\n");
+    vmtest::WriteFileBytes(bin, IndividualRecord("Binaer", "Ben", "", 7, {}, 1980, 0));
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "Herren", 1900, 2100, false);
+    EXPECT_TRUE(LoadInto(txt, *c, 5));
+    EXPECT_TRUE(LoadInto(bin, *c, 3));
+    EXPECT_NE(Find(*c, "Text"), nullptr);
+    EXPECT_NE(Find(*c, "Binaer"), nullptr);
+
+    TMessageCapture messages;
+    EXPECT_FALSE(LoadInto(dir.File("fehlt.txt"), *c, 5));
+    EXPECT_FALSE(LoadInto(dir.File("fehlt.dat"), *c, 3));
+    EXPECT_EQ(messages.Messages(), (std::vector<std::string>{"Fehler beim Laden der Datei.",
+                                                             "Fehler beim Laden der Datei."}));
+    EXPECT_EQ(Total(*c), 2);
+}
+
+class ImportCli : public ::testing::Test {
+protected:
+    vmtest::TempDir dir;
+    std::string erg = dir.File("WK.ERG");
+    void SetUp() override {
+        ASSERT_EQ(vmtest::RunCli({"new", erg, "--type", "0", "--year", "2004"}).status, 0);
+    }
+};
+
+TEST_F(ImportCli, TextImportSavesWithBackup) {
+    const std::string input = dir.File("meldung.CsV");
+    vmtest::WriteFileBytes(input, "Name;Vorname;Gl;AK;G\r\n"
+                                  "M\x81ller;Jana;by;AK 13/14w;w;0:45,00;0\r\n"
+                                  "Fremd;Fritz;;AK 99;m\r\n");
+    const std::string before = vmtest::ReadFileBytes(erg);
+    auto r = vmtest::RunCli({"import", erg, input});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "Fremd, Fritz (Altersklasse AK 99) konnte nicht eingef\xC3\xBCgt werden.\n");
+    EXPECT_EQ(vmtest::ReadFileBytes(dir.File("WK.BAK")), before);
+    auto info = vmtest::RunCli({"info", erg});
+    ASSERT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("M\xC3\xBCller\tJana"), std::string::npos) << info.out;
+}
+
+TEST_F(ImportCli, BinaryByDefaultAndOutputFile) {
+    const std::string input = dir.File("MELDUNG.DAT");
+    vmtest::WriteFileBytes(input, IndividualRecord("Bin", "Bea", "NI", 4, {}, 1990, 0));
+    const std::string before = vmtest::ReadFileBytes(erg);
+    const std::string out = dir.File("NEU.ERG");
+    auto r = vmtest::RunCli({"import", erg, input, "-o", out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // The legacy class name does not exist in the preset: reported, nothing lost.
+    EXPECT_EQ(r.err,
+              "Bin, Bea (Altersklasse Jugend (weiblich)) konnte nicht eingef\xC3\xBCgt werden.\n");
+    EXPECT_EQ(vmtest::ReadFileBytes(erg), before);
+    EXPECT_TRUE(std::filesystem::exists(out));
+
+    // The same bytes read as text: a header line only, nothing imported, no message.
+    r = vmtest::RunCli({"import", erg, input, "--format", "text", "-o", out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ImportCli, Failures) {
+    const std::string before = vmtest::ReadFileBytes(erg);
+    auto r = vmtest::RunCli({"import", erg, dir.File("fehlt.txt")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Fehler beim Laden der Datei.\n");
+    EXPECT_EQ(vmtest::ReadFileBytes(erg), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("WK.BAK")));
+
+    EXPECT_EQ(vmtest::RunCli({"import", erg, dir.File("x.txt"), "--format", "dbase"}).status, 2);
+    EXPECT_EQ(vmtest::RunCli({"import", erg}).status, 2);
+    auto help = vmtest::RunCli({"import", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--format text|binary"), std::string::npos);
+}
+
+} // namespace
+} // namespace vm
