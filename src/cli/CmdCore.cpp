@@ -115,25 +115,6 @@ int CmdInfo(const std::vector<std::string>& args) {
     return 0;
 }
 
-int CmdSaveAs(const std::vector<std::string>& args) {
-    TCommandSpec spec{"save-as FILE OUT --type erg|copy",
-                      "Saves the competition under another name or type.\n"
-                      "  erg   result file (the saved file becomes the document)\n"
-                      "  copy  result file written as a copy",
-                      {"--type"}, {}, 2, 2};
-    TArgs a;
-    int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
-    const std::string type = a.Get("--type", "erg");
-    int fileType = 0;
-    if (type == "erg") fileType = ftErgebnis;
-    else if (type == "copy") fileType = ftKopie;
-    else return UsageError(spec, "unknown type " + type);
-    TVmFile doc;
-    if (!doc.Open(a.positional[0])) return 1;
-    return doc.SaveAs(a.positional[1], fileType) ? 0 : 1;
-}
-
 int CmdRecords(const std::vector<std::string>& args) {
     TCommandSpec spec{"records FILE --take-over OTHER.ERG [-o OUT.ERG]",
                       "Takes the previous years' records over from another result file\n"

@@ -1,0 +1,135 @@
+#include "cli/CmdCore.h"
+
+#include "cli/CliSupport.h"
+#include "file/VmWFile.h"
+#include "io/VmExport.h"
+#include "io/VmHtmlExport.h"
+#include "io/VmTxtExport.h"
+
+#include <map>
+
+namespace vm::cli {
+
+namespace {
+
+// Which --type each option belongs to.
+const std::map<std::string, std::set<std::string>>& OptionTypes() {
+    static const std::map<std::string, std::set<std::string>> types = {
+        {"--charset", {"csv"}},
+        {"--separator", {"csv"}},
+        {"--quote-char", {"csv"}},
+        {"--no-quotes", {"csv"}},
+        {"--no-header", {"csv"}},
+        {"--non-starters", {"csv"}},
+        {"--no-disciplines", {"csv", "htm"}},
+        {"--text-form", {"htm"}},
+        {"--no-links", {"htm"}},
+        {"--heat-lane", {"htm"}},
+        {"--background-colour", {"htm"}},
+        {"--background-picture", {"htm"}},
+    };
+    return types;
+}
+
+} // namespace
+
+int CmdSaveAs(const std::vector<std::string>& args) {
+    TCommandSpec spec{
+        "save-as FILE OUT --type erg|copy|csv|htm|dbf|xls|pdf [options]",
+        "Saves the competition under another name or file type.\n"
+        "  erg   result file (the saved file becomes the document)\n"
+        "  copy  result file written as a copy\n"
+        "  csv   delimited text, one line per participant or team (lines end LF CR)\n"
+        "  htm   HTML page with the results of every age class\n"
+        "  dbf   dBase III table, one record per participant or team\n"
+        "  xls   Excel worksheet (BIFF3), one row per participant or team\n"
+        "  pdf   the result list as PDF\n"
+        "Text export (csv), defaults as in the dialog:\n"
+        "  --charset dos|win      dos: code page 850 as stored; win: Windows 1252 (default)\n"
+        "  --separator S          one character, {TAB} or {LEER} (blank); default ;\n"
+        "  --quote-char C         one character enclosing every value; default \"\n"
+        "  --no-quotes            values without the enclosing character\n"
+        "  --no-header            no line with the column names\n"
+        "  --no-disciplines       without the results of the disciplines\n"
+        "  --non-starters         include participants that did not start\n"
+        "HTML export (htm):\n"
+        "  --text-form            result-list lines instead of tables\n"
+        "  --no-links             no links to the age classes\n"
+        "  --no-disciplines       without the results of the disciplines\n"
+        "  --heat-lane            heat and lane columns in the tables\n"
+        "  --background-colour C  Voreinstellung, schwarz, wei\xC3\x9F, rot, gr\xC3\xBCn, blau, "
+        "gelb,\n"
+        "                         magenta or cyan (weiss, gruen also accepted)\n"
+        "  --background-picture F picture file shown behind the page",
+        {"--type", "--charset", "--separator", "--quote-char", "--background-colour",
+         "--background-picture"},
+        {"--no-quotes", "--no-header", "--no-disciplines", "--non-starters", "--text-form",
+         "--no-links", "--heat-lane"},
+        2,
+        2};
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+
+    const std::string type = a.Get("--type", "erg");
+    static const std::map<std::string, int> fileTypes = {
+        {"erg", ftErgebnis}, {"copy", ftKopie}, {"csv", ftText}, {"htm", ftHtml},
+        {"dbf", ftDbf},      {"xls", ftXls},    {"pdf", ftPdf}};
+    auto ft = fileTypes.find(type);
+    if (ft == fileTypes.end()) return UsageError(spec, "unknown type " + type);
+    for (const auto& [option, types] : OptionTypes())
+        if (a.Has(option) && !types.count(type))
+            return UsageError(spec, "option " + option + " does not apply to --type " + type);
+
+    TTextExportOptions text;
+    if (a.Has("--charset")) {
+        const std::string cs = a.Get("--charset");
+        if (cs == "dos")
+            text.Charset = TTextExportOptions::csDos;
+        else if (cs == "win")
+            text.Charset = TTextExportOptions::csWindows;
+        else
+            return UsageError(spec, "--charset takes dos or win");
+    }
+    if (a.Has("--separator")) {
+        const std::string sep = a.Get("--separator");
+        if (sep.size() != 1 && sep != "{TAB}" && sep != "{LEER}")
+            return UsageError(spec, "--separator takes one character, {TAB} or {LEER}");
+        text.Separator = SeparatorFromText(sep);
+    }
+    if (a.Has("--quote-char")) {
+        const std::string q = a.Get("--quote-char");
+        if (q.size() != 1) return UsageError(spec, "--quote-char takes one character");
+        text.QuoteChar = q[0];
+    }
+    text.QuoteFields = !a.Has("--no-quotes");
+    text.WithHeader = !a.Has("--no-header");
+    text.WithDisciplines = !a.Has("--no-disciplines");
+    text.WithNonStarters = a.Has("--non-starters");
+
+    THtmlExportOptions html;
+    html.TableForm = !a.Has("--text-form");
+    html.AgeClassLinks = !a.Has("--no-links");
+    html.WithDisciplines = !a.Has("--no-disciplines");
+    html.WithHeatLane = a.Has("--heat-lane");
+    if (a.Has("--background-colour")) {
+        const std::string colour = a.Get("--background-colour");
+        bool known = colour == "weiss" || colour == "gruen";
+        for (const std::string& e : HtmlColourEntries())
+            known = known || e == colour;
+        if (!known) return UsageError(spec, "unknown background colour " + colour);
+        html.BackgroundColour = colour;
+    }
+    if (a.Has("--background-picture")) {
+        html.BackgroundPicture = a.Get("--background-picture");
+        if (html.BackgroundPicture.empty())
+            return UsageError(spec, "--background-picture needs a file name");
+    }
+
+    TVmFile doc;
+    if (!doc.Open(a.positional[0])) return 1;
+    InstallExportWriters(text, html);
+    return doc.SaveAs(a.positional[1], ft->second) ? 0 : 1;
+}
+
+} // namespace vm::cli
