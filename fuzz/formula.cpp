@@ -1,6 +1,7 @@
 // Any formula text (and any variable values) through the evaluator: a result or an
 // error code, never a crash, a hang or undefined behaviour.
 #include "model/BvMath.h"
+#include "model/VmBasis.h"
 
 #include <cstddef>
 #include <cstdint>
