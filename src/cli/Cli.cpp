@@ -2,6 +2,13 @@
 
 #include "cli/CliSupport.h"
 #include "cli/CmdCore.h"
+#include "cli/CmdGenerate.h"
+#include "cli/CmdImport.h"
+#include "cli/CmdOps.h"
+#include "cli/CmdPrint.h"
+
+#include "io/VmImport.h"
+#include "output/VmPdfExport.h"
 
 #include <exception>
 #include <functional>
@@ -20,9 +27,19 @@ struct TCommand {
 const std::map<std::string, TCommand>& Commands() {
     static const std::map<std::string, TCommand> commands = {
         {"new", {CmdNew, "a new competition from the rule-set presets"}},
+        {"generate", {CmdGenerate, "a realistic, reproducible competition with results"}},
         {"info", {CmdInfo, "header, age classes, disciplines and the evaluated grid"}},
         {"save-as", {CmdSaveAs, "saves under another name or file type"}},
         {"records", {CmdRecords, "takes records over from another result file"}},
+        {"qualify", {CmdQualify, "qualification: start permissions per age class by a quota"}},
+        {"heats", {CmdHeats, "heat and lane assignment"}},
+        {"hlw", {CmdHlw, "HLW heat assignment: start times and stations"}},
+        {"reset", {CmdReset, "sets chosen entries of every participant back to 0"}},
+        {"strike", {CmdStrike, "marks or deletes participants who were not present"}},
+        {"merge", {CmdMerge, "merges another result file into the competition"}},
+        {"print", {CmdPrint, "builds a printed list and writes it as a PDF file"}},
+        {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
+        {"import", {CmdImport, "imports participants from text or legacy binary files"}},
     };
     return commands;
 }
@@ -53,6 +70,8 @@ int Run(const std::vector<std::string>& args) {
         return 2;
     }
     InstallMessageHook();
+    InstallImporters();
+    InstallPdfExport(PdfInfo());
     try {
         return it->second.run(std::vector<std::string>(args.begin() + 1, args.end()));
     } catch (const std::exception& e) {

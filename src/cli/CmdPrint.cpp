@@ -1,0 +1,144 @@
+#include "cli/CmdPrint.h"
+
+#include "cli/CliSupport.h"
+#include "output/PdfDevice.h"
+#include "output/VmPdfExport.h"
+#include "print/VmReport.h"
+#include "print/VmStat.h"
+
+#include <iostream>
+
+namespace vm::cli {
+
+namespace {
+
+const TCommandSpec& PrintSpec() {
+    static const TCommandSpec spec{
+        "print FILE OUT.pdf [--list result|qualification|heats|hlw|statistics] [options]",
+        "Builds a printed list with the options of the print dialog and writes it as a PDF\n"
+        "file (A4 portrait unless --landscape).\n"
+        "\n"
+        "  --list KIND          result (default), qualification, heats, hlw, statistics\n"
+        "  --age-class NAME     only this age class (default: all age classes)\n"
+        "  --disciplines        age-class data (disciplines) under each heading\n"
+        "  --new-page           every age class on a new page\n"
+        "  --records            record marks\n"
+        "  --two-lines          two lines per participant\n"
+        "  --medal-table        result list: append the medal table\n"
+        "  --gliederungen       qualification and heat list: append the Gliederungen\n"
+        "  --all-disciplines    heat list: heat and lane for all disciplines\n"
+        "  --stats-index N      statistics: 0 Gliederungen (default), 1 medal table,\n"
+        "                       2 best total points, 3 trophy ranking\n"
+        "  --no-head            without the print head (title block)\n"
+        "  --no-legend          without notes and explanations\n"
+        "  --no-footer          without the footer (date, time, page)\n"
+        "  --no-empty-lines     without the empty line after every 5 lines\n"
+        "  --landscape          A4 landscape",
+        {"--list", "--age-class", "--stats-index"},
+        {"--disciplines", "--new-page", "--records", "--two-lines", "--medal-table",
+         "--gliederungen", "--all-disciplines", "--no-head", "--no-legend", "--no-footer",
+         "--no-empty-lines", "--landscape"},
+        2,
+        2};
+    return spec;
+}
+
+const TCommandSpec& StatsSpec() {
+    static const TCommandSpec spec{
+        "stats FILE --mode 0|1|3|4",
+        "Recomputes the statistics of the Gliederungen and prints the header and one line per\n"
+        "Gliederung: 0 by short code, 1 medal table, 3 by total points, 4 trophy ranking.",
+        {"--mode"},
+        {},
+        1,
+        1};
+    return spec;
+}
+
+int ListKind(const std::string& name) {
+    if (name == "result") return rkErgebnis;
+    if (name == "qualification") return rkQualifikation;
+    if (name == "heats") return rkLaufliste;
+    if (name == "hlw") return rkHLWStartliste;
+    if (name == "statistics") return rkStatistik;
+    return -1;
+}
+
+} // namespace
+
+int CmdPrint(const std::vector<std::string>& args) {
+    const TCommandSpec& spec = PrintSpec();
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+
+    const int kind = ListKind(a.Get("--list", "result"));
+    if (kind < 0) return UsageError(spec, "unknown list " + a.Get("--list"));
+    long long statsIndex = 0;
+    if (!GetInt(a, spec, "--stats-index", 0, 0, 3, statsIndex, status)) return status;
+
+    auto c = LoadCompetition(a.positional[0]);
+    if (!c) return 1;
+
+    TPrintOptions o;
+    o.ageClassData = a.Has("--disciplines");
+    o.newPagePerAgeClass = a.Has("--new-page");
+    o.recordMarks = a.Has("--records");
+    o.twoLines = a.Has("--two-lines");
+    o.medalTable = a.Has("--medal-table");
+    o.gliederungen = a.Has("--gliederungen");
+    o.laneAllDisciplines = a.Has("--all-disciplines");
+    o.statisticsIndex = static_cast<int>(statsIndex);
+    o.printHead = !a.Has("--no-head");
+    o.legend = !a.Has("--no-legend");
+    o.footer = !a.Has("--no-footer");
+    o.emptyLineAfter5 = !a.Has("--no-empty-lines");
+
+    int selected = 0;
+    if (a.Has("--age-class")) {
+        const std::string name = Utf8ToOem(a.Get("--age-class"));
+        selected = -1;
+        for (int i = 0; i < c->Count(); ++i)
+            if (c->At(i)->Name() == name) {
+                selected = i;
+                break;
+            }
+        if (selected < 0) {
+            std::cerr << "velmora-cli: no age class " << a.Get("--age-class") << " in "
+                      << a.positional[0] << "\n";
+            return 1;
+        }
+        o.allAgeClasses = false;
+    }
+
+    TVmPrintJob job(c.get(), selected);
+    job.SetLandscape(a.Has("--landscape"));
+    const TVmReport& report = job.Build(kind, o);
+
+    FillPdfInfo(PdfInfo(), *c);
+    if (!ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight,
+                             PdfInfo())) {
+        ShowMessage("Fehler beim Speichern der Datei.");
+        return 1;
+    }
+    return 0;
+}
+
+int CmdStats(const std::vector<std::string>& args) {
+    const TCommandSpec& spec = StatsSpec();
+    TArgs a;
+    int status = 0;
+    if (!ParseArgs(args, spec, a, status)) return status;
+    long long mode = 0;
+    if (!GetInt(a, spec, "--mode", 0, 0, 4, mode, status)) return status;
+    if (mode == 2) return UsageError(spec, "--mode must be 0, 1, 3 or 4");
+
+    auto c = LoadCompetition(a.positional[0]);
+    if (!c) return 1;
+    ComputeStatistics(*c, static_cast<int>(mode));
+    for (int row = 0; row <= c->Gliederungen.Count(); ++row)
+        std::cout << ToUtf8(StatLine(c->Gliederungen, static_cast<int>(mode), row)) << "\n";
+    return 0;
+}
+
+} // namespace vm::cli

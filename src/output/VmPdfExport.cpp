@@ -1,0 +1,36 @@
+#include "output/VmPdfExport.h"
+
+#include "file/VmErg.h"
+#include "output/PdfDevice.h"
+
+namespace vm {
+
+void FillPdfInfo(TPdfInfo& info, const TWettkampf& c) {
+    info.Subject = OemToAnsi(c.Header.Veranstaltung.View()) +
+                   (IsSingleCompetition(c) ? " - Einzelwettbewerb" : " - Mannschaftswettbewerb");
+    info.Author = OemToAnsi(c.Header.Veranstalter.View());
+}
+
+bool WriteReportPdf(const TVmReport& report, TStream& stream, const TPdfInfo& info) {
+    auto device =
+        TPdfDevice::CreateForStream(&report, report.PageWidth, report.PageHeight, &info, stream);
+    device->Render(1, report.PageCount());
+    return device->Finish();
+}
+
+bool WriteResultListPdf(TStream& stream, TWettkampf& c, const TPdfInfo& info) {
+    TVmPrintJob job(&c, 0);
+    job.SetLandscape(true);
+    TVmReport& report = job.BuildResultList(TPrintOptions{});
+    return WriteReportPdf(report, stream, info);
+}
+
+void InstallPdfExport(const TPdfInfo& info) {
+    PdfInfo() = info;
+    SetExportWriter(12, [](TStream& stream, TWettkampf& c) {
+        FillPdfInfo(PdfInfo(), c);
+        return WriteResultListPdf(stream, c, PdfInfo());
+    });
+}
+
+} // namespace vm

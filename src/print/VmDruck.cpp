@@ -1,0 +1,273 @@
+#include "print/VmDruck.h"
+
+#include "model/VmRech.h"
+#include "print/VmListen.h"
+#include "print/VmReport.h"
+#include "print/VmStat.h"
+
+#include <cctype>
+
+namespace vm {
+
+namespace {
+
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
+
+std::string Cut255(std::string s) {
+    if (s.size() > MaxItemText) s.resize(MaxItemText);
+    return s;
+}
+
+const TTeilnehmer* Entry(const TAltersklasse& ac, int lineNumber) {
+    if (lineNumber < 1 || lineNumber > ac.Count()) return nullptr;
+    return ac.At(lineNumber - 1);
+}
+
+char MarkOf(TPunkte record, TPunkte best, bool recordStored) {
+    if (!recordStored) return '?';
+    if (record > best) return '*';
+    if (record == best) return 'E';
+    return 'R';
+}
+
+} // namespace
+
+char TotalRecordMark(const TAltersklasse& ac, const TTeilnehmer& p) {
+    const TPunkte best = ac.Data.BestGesamtpunkte;
+    if (best < 1 || p.Gesamtpunkte != best) return ' ';
+    const TPunkte record = ac.Data.RekordGesamtpunkte;
+    return MarkOf(record, best, record != 0);
+}
+
+char DisciplineRecordMark(const TAltersklasse& ac, const TTeilnehmer& p, int i) {
+    if (i < 0 || i > 4) return ' ';
+    const auto k = static_cast<std::size_t>(i);
+    if (p.Abzug[k] < 0) return ' ';
+    const TDisziplin& d = ac.Discipline(i);
+    const TRekordEintrag& r = ac.Data.Rekorde[k];
+    const TPunkte best = CalcPoints(r.BestZeit, r.BestAbzug, d);
+    if (best < 1 || p.Punkte[k] != best) return ' ';
+    return MarkOf(CalcPoints(r.VorjahrZeit, r.VorjahrAbzug, d), best, r.VorjahrZeit != 0);
+}
+
+std::string ResultPersonPart(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
+                             const TResultLineOptions& o) {
+    const bool single = IsSingleCompetition(c);
+    std::string s;
+    if (lineNumber == 0) {
+        s = "Pl.   GesamtP. Glied. ";
+        if (single)
+            s += "Jg " + PadRight("Name", 20) + " " + PadRight("Vorname", 20) + " ";
+        else
+            s += PadRight("Mannschaft", 31);
+        if (HasHLW(ac)) s += "    HLW ";
+        if (o.heatLane) s += " Zeit Sta ";
+        return s;
+    }
+    const TTeilnehmer* p = Entry(ac, lineNumber);
+    if (!p) return {};
+    if (p->Gesamtpunkte < 1)
+        s = "     ";
+    else if (p->Has(tnAusserKonkurrenz))
+        s = "AK   ";
+    else
+        s = PadLeft(IntToText(p->Platz), 3) + ". ";
+    s += o.recordMarks ? TotalRecordMark(ac, *p) : ' ';
+    s += PadLeft(PointsToText(p->Gesamtpunkte, 2), 8) + " ";
+    s += PadRight(p->Gliederung.View(), 6) + " ";
+    if (single) {
+        std::string_view birth = p->Geburtsdatum();
+        std::string year = "  ";
+        if (birth.size() >= 2) {
+            std::string_view last = birth.substr(birth.size() - 2);
+            if (IsDigit(last[0]) && IsDigit(last[1])) year = std::string(last);
+        }
+        s += year + " ";
+        s += PadRight(p->Name(), 20) + " " + PadRight(p->Vorname(), 20) + " ";
+    } else {
+        s += PadRight(p->Mannschaft(), 31);
+    }
+    if (HasHLW(ac)) s += PadLeft(PointsOrStatusToText(p->HLWPunkte, 2), 7) + " ";
+    if (o.heatLane)
+        s += PadLeft(ClockToText(p->Startzeit), 5) + " " + PadLeft(IntToText(p->HLWBahn), 3) + " ";
+    return s;
+}
+
+std::string ResultDisciplinePart(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
+                                 const TResultLineOptions& o) {
+    const int count = ac.Data.DisciplineCount();
+    std::string s;
+    if (lineNumber == 0) {
+        for (int i = 1; i <= count; ++i) {
+            const std::string n = IntToText(i);
+            if (o.times) s += " Zeit " + n + " " + " Abz" + n + "  Pkt. " + n;
+            if (o.heatLane) s += " La" + n + " Ba" + n;
+        }
+        return s;
+    }
+    const TTeilnehmer* p = Entry(ac, lineNumber);
+    if (!p) return {};
+    const bool hundredths = WithHundredths(c);
+    for (int i = 0; i < count; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (o.times) {
+            s += " " + TimeToText(p->Zeit[k], hundredths);
+            if (p->Abzug[k] < 0) {
+                s += " " + PadLeft(StatusMark(p->Abzug[k]), 5) + " " + "  0,00";
+            } else {
+                s += " " + PadLeft(IntToText(p->Abzug[k]), 4);
+                s += o.recordMarks ? DisciplineRecordMark(ac, *p, i) : ' ';
+                s += PadLeft(PointsToText(p->Punkte[k], 2), 7);
+            }
+        }
+        if (o.heatLane)
+            s += " " + PadLeft(IntToText(p->Lauf[k]), 3) + " " + PadLeft(IntToText(p->Bahn[k]), 3);
+    }
+    return s;
+}
+
+std::string ResultLine(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
+                       const TResultLineOptions& o) {
+    if (lineNumber < 0 || lineNumber > ac.Count()) return {};
+    return Cut255(ResultPersonPart(c, ac, lineNumber, o) +
+                  ResultDisciplinePart(c, ac, lineNumber, o));
+}
+
+// ---- the printed list ----------------------------------------------------------------
+
+namespace {
+
+TResultLineOptions PrintedLineOptions(const TVmReport& r) {
+    TResultLineOptions o;
+    o.heatLane = false;
+    o.times = true;
+    o.recordMarks = r.RecordMarks;
+    return o;
+}
+
+// One participant (or the column header, n = 0) in the layout of the report.
+void PrintEntryLines(TVmReport& r, TAltersklasse& ac, int n) {
+    if (r.Kind == rkQualifikation) {
+        r.PrintLine(QualificationLine(*r.Competition, ac, n));
+        return;
+    }
+    const TResultLineOptions o = PrintedLineOptions(r);
+    if (!r.TwoLines) {
+        r.PrintLine(ResultLine(*r.Competition, ac, n, o));
+        return;
+    }
+    r.PrintLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
+    // The second line sits 0.8 mm closer to the first; the next entry starts two full
+    // lines lower.
+    r.SetCursor(r.Cursor() - 8);
+    r.PrintLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
+    r.SetCursor(r.Cursor() + 8);
+}
+
+void PrintResultCover(TVmReport& r) {
+    const TWettkampfHeader& h = r.Competition->Header;
+    r.StartBody("Ergebnis");
+    if (r.Legend) {
+        r.SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
+        r.PrintLine("Wettkampfdaten:");
+        r.PrintLine("===============");
+        r.SetStyle(fsNormal);
+        r.PrintLine("");
+        r.PrintLine("Austragungsort: " + PadRight(h.Veranstaltungsstaette.View(), 96));
+        r.PrintLine("Ausrichter:     " + PadRight(h.Ausrichter.View(), 96));
+        r.PrintLine("Veranstalter:   " + PadRight(h.Veranstalter.View(), 96));
+        r.PrintLine("Datum:          " + PadRight(h.Datum.View(), 96));
+        r.PrintLine("Beckengr\x94\xE1"
+                    "e:    " +
+                    IntToText(h.Startplaetze + 3) + " x " + IntToText((h.Beckenlaenge + 1) * 25) +
+                    "m Bahnen");
+        r.PrintLine("");
+        r.PrintLegendHeading();
+        r.PrintLine("Pl.      Plazierung");
+        r.PrintLine("GesamtP. erreichte Gesamtpunkte");
+        r.PrintLine("Glied.   Gliederung, der der Teilnehmer angeh\x94rt");
+        r.PrintLine("Jg       Jahrgang des Teilnehmers");
+        r.PrintLine("ZeitX    erreichte Zeit in Disziplin X");
+        r.PrintLine("AbzX     Punktabzug in Disziplin X");
+        r.PrintLine("PktX     erreichte Punkte in Disziplin X");
+        r.PrintLine("HLW      Herz-Lungen-Wiederbelebung");
+        if (r.RecordMarks) {
+            r.PrintLine("R        neue Bestleistung aufgestellt");
+            r.PrintLine("E        bisherige Bestleistung eingestellt");
+            r.PrintLine("*        Bestleistung dieses Wettbewerbs");
+        }
+        r.PrintLine("");
+        r.PrintLine("");
+        r.SetFont(fiArial, 30, 1, 1, fsItalic, taLeft | taVCenter);
+        r.PrintLine("Alle Ergebnisse ohne Gew\x84hr; ma\xE1geblich sind die Protokolle des "
+                    "Kampfgerichts.");
+        r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+        r.PrintLine("");
+    }
+    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    if (r.PrintHead || r.Legend) r.PrintLine("");
+    r.StampFooter(r.BodyPage());
+}
+
+} // namespace
+
+void PrintAgeClass(TVmReport& r, TAltersklasse& ac, bool firstAgeClass) {
+    if (ac.Count() == 0) return;
+    r.AgeClass = &ac;
+    r.HeaderContinues = false;
+    if (r.NewPagePerAgeClass && (!firstAgeClass || r.PrintHead || r.Legend)) r.NewPage();
+    r.BeginBlock();
+
+    std::string heading = "Altersklasse " + ac.Name();
+    if (heading.size() > 43) heading.resize(43);
+    heading += " (" + IntToText(ac.Data.JahrgangVon) + " - " + IntToText(ac.Data.JahrgangBis) + ")";
+    r.SetFont(fiArial, 50, 1, 1, fsBold, taHCenter | taVCenter);
+    r.PrintLine(heading);
+    r.SetFont(fiArial, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    if (r.AgeClassData) {
+        r.PrintLine("");
+        for (int i = 0; i < ac.Data.DisciplineCount(); ++i)
+            r.PrintLine(ac.Discipline(i).Bezeichnung.Get());
+        if (HasHLW(ac)) r.PrintLine("Herz-Lungen-Wiederbelebung");
+    }
+    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.PrintLine("");
+
+    r.PrintColumnHeader();
+    const int count = ac.Count();
+    for (int k = 1; k <= count; ++k) {
+        if (k > 1) r.BeginBlock();
+        if (k == 2) r.HeaderContinues = true;
+        PrintEntryLines(r, ac, k);
+        r.EndBlock();
+        if (r.EmptyLineAfter5 && k % 5 == 0) r.EmptyLine();
+    }
+    r.HeaderContinues = false;
+    r.EmptyLine();
+}
+
+void PrintAgeClasses(TVmReport& r) {
+    TWettkampf& c = *r.Competition;
+    if (r.AllAgeClasses) {
+        for (int i = 0; i < c.Count(); ++i) {
+            r.AgeClassIndex = static_cast<std::int16_t>(i);
+            PrintAgeClass(r, *c.At(i), i == 0);
+        }
+    } else if (r.AgeClassIndex >= 0 && r.AgeClassIndex < c.Count()) {
+        PrintAgeClass(r, *c.At(r.AgeClassIndex), r.AgeClassIndex == 0);
+    }
+    r.AgeClass = nullptr;
+}
+
+void PrintResultList(TVmReport& r) {
+    PrintResultCover(r);
+    PrintAgeClasses(r);
+}
+
+void PrintAgeClassHeader(TVmReport& r, TAltersklasse& ac) {
+    PrintEntryLines(r, ac, 0);
+}
+
+} // namespace vm

@@ -1,0 +1,225 @@
+#include "print/VmReport.h"
+
+#include "print/VmDruck.h"
+#include "print/VmListen.h"
+#include "print/VmStat.h"
+
+#include <ctime>
+
+namespace vm {
+
+namespace {
+
+std::string Two(int n) {
+    return PadLeftZero(IntToText(n), 2);
+}
+
+} // namespace
+
+std::string FooterKindText(int kind) {
+    switch (kind) {
+    case rkErgebnis:
+        return " - Ergebnis - ";
+    case rkQualifikation:
+        return " - Startberechtigung - ";
+    case rkLaufliste:
+        return " - Laufeinteilung - ";
+    case rkHLWStartliste:
+        return " - HLW-Laufeinteilung - ";
+    case rkStatistik:
+        return " - Statistik - ";
+    default:
+        return " - ";
+    }
+}
+
+std::string FooterTimeNow() {
+    std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    return Two(t.tm_mday) + "." + Two(t.tm_mon + 1) + "." + IntToText(t.tm_year + 1900) + " - " +
+           Two(t.tm_hour) + ":" + Two(t.tm_min) + ":" + Two(t.tm_sec);
+}
+
+TVmReport::TVmReport(std::string jobTitle, TWettkampf* competition, std::int32_t marginLeft,
+                     std::int32_t marginTop, std::int32_t marginRight, std::int32_t marginBottom,
+                     std::int32_t pageWidth, std::int32_t pageHeight)
+    : TBvDocument(std::move(jobTitle)), PageWidth(pageWidth), PageHeight(pageHeight),
+      MarginLeft(marginLeft), MarginTop(marginTop), MarginRight(marginRight),
+      MarginBottom(marginBottom), Competition(competition), FooterTime(FooterTimeNow()) {}
+
+void TVmReport::TitleBlock(TBvPage& page, std::string_view title) {
+    if (!PrintHead) return;
+    const std::int32_t left = MarginLeft, top = MarginTop, right = Right();
+    page.TextColour = clBlack;
+    AddRect(page, left, top, right, top + 150, 6, clBlue, false, clBlack);
+    AddText(page, left + 30, top + 20, right - 30, top + 70, "Velbund-Verband e.V.", fiArial, 50,
+            taLeft | taVCenter, fsBold, 1, 1);
+    AddText(page, left + 30, top + 20, right - 30, top + 70, "Rettungssport", fiArial, 50,
+            taRight | taVCenter, fsBold, 1, 1);
+    AddText(page, left + 30, top + 70, right - 30, top + 140, title, fiArial, 65,
+            taHCenter | taVCenter, fsBold | fsItalic, 1, 1);
+    AddText(page, left, top + 190, right, top + 240, Competition->Header.Veranstaltung.View(),
+            fiArial, 50, taHCenter | taVCenter, fsBold, 1, 1);
+    AddText(page, left, top + 240, right, top + 290,
+            IsSingleCompetition(*Competition) ? "Einzelwettbewerb" : "Mannschaftswettbewerb",
+            fiArial, 50, taHCenter | taVCenter, fsNormal, 1, 1);
+}
+
+void TVmReport::StampFooter(int pageNumber) {
+    if (!Footer) return;
+    TBvPage* page = Page(pageNumber);
+    if (!page || !stamped_.insert(pageNumber).second) return;
+    const std::int32_t right = Right(), bottom = Bottom();
+    std::string text = std::string(Competition->Header.Veranstaltung.View()) +
+                       FooterKindText(Kind) + FooterTime + " Uhr";
+    AddText(*page, MarginLeft, bottom - 30, right - 150, bottom, text, fiArial, 30,
+            taLeft | taVCenter, fsItalic, 1, 1);
+    AddText(*page, right - 150, bottom - 30, right, bottom, "Seite " + IntToText(pageNumber),
+            fiArial, 30, taRight | taVCenter, fsItalic, 1, 1);
+}
+
+void TVmReport::StartBody(std::string_view title) {
+    const std::int32_t right = Right(), bottom = Bottom();
+    bodyPage_ = PageCount() + 1;
+    TBvPage* page = CreatePage(bodyPage_);
+    if (page && PrintHead) TitleBlock(*page, title);
+    // The qualification list keeps every participant line inside a block.
+    BeginLayout(MarginLeft, MarginTop, PageCount(), Kind != rkQualifikation, bottom - 40, right);
+    SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    if (PrintHead) SetCursor(Cursor() + 320);
+}
+
+void TVmReport::EmptyLine() {
+    if (!BlockOpen() && AutoPageBreak() && FrameTop() + Cursor() + LineHeight() > BottomLimit()) {
+        SetCursor(Cursor() + LineHeight());
+        return;
+    }
+    PrintLine("");
+}
+
+void TVmReport::PrintLegendHeading() {
+    SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
+    PrintLine("Erl\x84uterungen:");
+    PrintLine("==============");
+    SetStyle(fsNormal);
+    PrintLine("");
+}
+
+void TVmReport::PrintColumnHeader() {
+    const bool qualification = Kind == rkQualifikation;
+    SetStyle(qualification ? fsBold : fsBold | fsCondensed);
+    switch (Kind) {
+    case rkLaufliste:
+        PrintLine(HeatLine(*Competition, 1, nullptr, LaneAllDisciplines));
+        break;
+    case rkHLWStartliste:
+        PrintLine(HLWLine(*Competition, nullptr));
+        break;
+    default:
+        if (AgeClass) PrintAgeClassHeader(*this, *AgeClass);
+        break;
+    }
+    SetStyle(qualification ? fsNormal : fsCondensed);
+}
+
+void TVmReport::PageStarted() {
+    StampFooter(CurrentPageNumber());
+    if (HeaderContinues) PrintColumnHeader();
+}
+
+// ---- print job -------------------------------------------------------------------
+
+TVmPrintJob::TVmPrintJob(TWettkampf* competition, int selectedAgeClass)
+    : Competition(competition), SelectedAgeClass(static_cast<std::int16_t>(selectedAgeClass)) {}
+
+void TVmPrintJob::SetLandscape(bool landscape) {
+    if (landscape != Landscape() && PageWidth != PageHeight) std::swap(PageWidth, PageHeight);
+}
+
+TVmReport& TVmPrintJob::NewReport(const char* jobTitle, int kind, const TPrintOptions& o) {
+    report_.reset();
+    report_ = std::make_unique<TVmReport>(jobTitle, Competition, MarginLeft, MarginTop, MarginRight,
+                                          MarginBottom, PageWidth, PageHeight);
+    TVmReport& r = *report_;
+    r.Kind = static_cast<std::int16_t>(kind);
+    r.AgeClassIndex = SelectedAgeClass;
+    r.PrintHead = o.printHead;
+    r.Legend = o.legend;
+    r.Footer = o.footer;
+    return r;
+}
+
+TVmReport& TVmPrintJob::BuildResultList(const TPrintOptions& o) {
+    TVmReport& r = NewReport("Vm - Ausdruck des Ergebnisses", rkErgebnis, o);
+    r.AllAgeClasses = o.allAgeClasses;
+    r.AgeClassData = o.ageClassData;
+    r.EmptyLineAfter5 = o.emptyLineAfter5;
+    r.TwoLines = o.twoLines;
+    r.RecordMarks = o.recordMarks;
+    r.NewPagePerAgeClass = o.newPagePerAgeClass;
+    PrintResultList(r);
+    if (o.medalTable) {
+        r.PrintHead = r.Legend = r.EmptyLineAfter5Stat = true;
+        PrintStatistics(r, spMedaillenspiegel);
+    }
+    return r;
+}
+
+TVmReport& TVmPrintJob::BuildQualificationList(const TPrintOptions& o) {
+    TVmReport& r = NewReport("Vm - Ausdruck der Startberechtigung", rkQualifikation, o);
+    r.AllAgeClasses = o.allAgeClasses;
+    r.AgeClassData = o.ageClassData;
+    r.EmptyLineAfter5 = o.emptyLineAfter5;
+    r.NewPagePerAgeClass = o.newPagePerAgeClass;
+    PrintQualificationList(r);
+    if (o.gliederungen) {
+        r.PrintHead = r.Legend = r.EmptyLineAfter5Stat = true;
+        PrintStatistics(r, spUebersicht);
+    }
+    return r;
+}
+
+TVmReport& TVmPrintJob::BuildHeatList(const TPrintOptions& o) {
+    TVmReport& r = NewReport("Vm - Ausdruck der Laufbesetzung", rkLaufliste, o);
+    r.LaneAllDisciplines = o.laneAllDisciplines;
+    r.EmptyLineAfter5 = o.emptyLineAfter5;
+    r.HeatsSeparateLines = false;
+    PrintHeatList(r);
+    if (o.gliederungen) {
+        r.PrintHead = r.Legend = r.EmptyLineAfter5Stat = true;
+        PrintStatistics(r, spUebersicht);
+    }
+    return r;
+}
+
+TVmReport& TVmPrintJob::BuildHLWStartList(const TPrintOptions& o) {
+    TVmReport& r = NewReport("Vm - Ausdruck der Laufbesetzung", rkHLWStartliste, o);
+    r.EmptyLineAfter5 = o.emptyLineAfter5;
+    PrintHLWStartList(r);
+    return r;
+}
+
+TVmReport& TVmPrintJob::BuildStatistics(const TPrintOptions& o) {
+    TVmReport& r = NewReport("Vm - Ausdruck der Statistik", rkStatistik, o);
+    r.EmptyLineAfter5Stat = o.emptyLineAfter5;
+    PrintStatistics(r, o.statisticsIndex);
+    return r;
+}
+
+TVmReport& TVmPrintJob::Build(int kind, const TPrintOptions& o) {
+    switch (kind) {
+    case rkQualifikation:
+        return BuildQualificationList(o);
+    case rkLaufliste:
+        return BuildHeatList(o);
+    case rkHLWStartliste:
+        return BuildHLWStartList(o);
+    case rkStatistik:
+        return BuildStatistics(o);
+    default:
+        return BuildResultList(o);
+    }
+}
+
+} // namespace vm

@@ -1,0 +1,166 @@
+// The report document every printed list is built into (title block, page footer,
+// repeated column header) and the print job that builds the reports with the page
+// size and margins of the print dialog.
+#pragma once
+
+#include "model/VmWettk.h"
+#include "print/BvPrint.h"
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace vm {
+
+// Report kinds.
+enum : std::int16_t {
+    rkErgebnis = 0,      // result list
+    rkQualifikation = 1, // qualification list
+    rkLaufliste = 2,     // heat list
+    rkHLWStartliste = 3, // HLW start list
+    rkStatistik = 4,     // Gliederung statistics
+};
+
+// Statistics print index of the print dialog (0 overview, 1 medal table, 2 points,
+// 3 trophy ranking).
+enum : int {
+    spUebersicht = 0,
+    spMedaillenspiegel = 1,
+    spPunktbeste = 2,
+    spKranzwertung = 3,
+};
+
+// The options of the print dialog with their defaults.
+struct TPrintOptions {
+    bool allAgeClasses = true; // "alle Altersklassen einbeziehen"
+    bool ageClassData = false; // "einschließlich Altersklassendaten (Disziplinen)"
+    bool newPagePerAgeClass = false;
+    bool recordMarks = false;        // "einschließlich eventueller Rekorde"
+    bool twoLines = false;           // "je Teilnehmer zwei Zeilen drucken"
+    bool medalTable = false;         // result list: append the medal table
+    bool gliederungen = false;       // other lists: append the Gliederungen overview
+    bool laneAllDisciplines = false; // heat list mode B
+    int statisticsIndex = spUebersicht;
+    bool printHead = true;       // "einschließlich Druckkopf"
+    bool legend = true;          // "einschließlich Hinweise / Erläuterungen"
+    bool footer = true;          // "einschließlich Fußzeile (Datum, Uhrzeit, Seite)"
+    bool emptyLineAfter5 = true; // "Leerzeile nach jeweils 5 Zeilen einfügen"
+};
+
+class TVmReport : public TBvDocument {
+public:
+    TVmReport(std::string jobTitle, TWettkampf* competition, std::int32_t marginLeft,
+              std::int32_t marginTop, std::int32_t marginRight, std::int32_t marginBottom,
+              std::int32_t pageWidth, std::int32_t pageHeight);
+
+    std::int32_t PageWidth;
+    std::int32_t PageHeight;
+    std::int32_t MarginLeft;
+    std::int32_t MarginTop;
+    std::int32_t MarginRight;
+    std::int32_t MarginBottom;
+    TWettkampf* Competition; // not owned
+
+    std::int16_t Kind = rkErgebnis;
+
+    // Option flags, set by the print job before building.
+    bool AllAgeClasses = true;
+    bool AgeClassData = false;
+    bool Legend = false;
+    bool PrintHead = false;
+    bool NewPagePerAgeClass = false;
+    bool RecordMarks = false;
+    bool TwoLines = false;
+    bool Footer = false;
+    bool EmptyLineAfter5 = false;
+    bool EmptyLineAfter5Stat = false;
+    bool LaneAllDisciplines = false;
+    bool HeatsSeparateLines = false; // always off
+
+    // Working state.
+    std::int16_t AgeClassIndex = 0; // the job's selected age class, then the one printing
+    TAltersklasse* AgeClass = nullptr;
+    bool HeaderContinues = false;
+
+    // The date and time of the footer ("TT.MM.JJJJ - hh:mm:ss"); set to the local time
+    // when the report is created.
+    std::string FooterTime;
+
+    std::int32_t Right() const { return PageWidth - MarginRight; }
+    std::int32_t Bottom() const { return PageHeight - MarginBottom; }
+
+    // The frame, title and kind line at the top of a list's first page (print head on).
+    void TitleBlock(TBvPage& page, std::string_view title);
+    // Footer texts on that page (footer on); a page is stamped at most once.
+    void StampFooter(int pageNumber);
+    // What every report body starts with: a new page with its title block, the
+    // layout frame and the list font; with print head on the cursor moves below it.
+    void StartBody(std::string_view title);
+    // The page StartBody created last (the first page of the running list).
+    int BodyPage() const { return bodyPage_; }
+    // The column header line(s) of the running list in its header style.
+    void PrintColumnHeader();
+
+    // A separating empty line. Where it would cross the bottom limit it only moves
+    // the cursor: the next line starts the new page, so no page is begun for a gap
+    // alone (a page with nothing but its footer and a repeated header).
+    void EmptyLine();
+
+    // The legend heading "Erläuterungen:" with its underline and an empty line.
+    void PrintLegendHeading();
+
+protected:
+    void PageStarted() override;
+
+private:
+    std::set<int> stamped_;
+    int bodyPage_ = 1;
+};
+
+// " - Ergebnis - " and the like: the kind text of the footer.
+std::string FooterKindText(int kind);
+// Day.month.year - hh:mm:ss of the current local time.
+std::string FooterTimeNow();
+
+class TVmPrintJob {
+public:
+    explicit TVmPrintJob(TWettkampf* competition = nullptr, int selectedAgeClass = 0);
+
+    TWettkampf* Competition; // not owned
+    std::int16_t SelectedAgeClass;
+    // The participant range of certificates (marked first and last row, current row).
+    std::int32_t CertificateFirst = 0;
+    std::int32_t CertificateLast = 0;
+    std::int32_t CertificateCurrent = 0;
+
+    std::int32_t PageWidth = 2100;
+    std::int32_t PageHeight = 2970;
+    std::int32_t MarginLeft = 100;
+    std::int32_t MarginTop = 100;
+    std::int32_t MarginRight = 100;
+    std::int32_t MarginBottom = 100;
+
+    // Landscape exchanges width and height so that the sheet is wider than high.
+    void SetLandscape(bool landscape);
+    bool Landscape() const { return PageWidth > PageHeight; }
+
+    TVmReport* Report() const { return report_.get(); }
+    std::unique_ptr<TVmReport> TakeReport() { return std::move(report_); }
+
+    // Each build frees the previous report and returns the new one.
+    TVmReport& BuildResultList(const TPrintOptions& o);
+    TVmReport& BuildQualificationList(const TPrintOptions& o);
+    TVmReport& BuildHeatList(const TPrintOptions& o);
+    TVmReport& BuildHLWStartList(const TPrintOptions& o);
+    TVmReport& BuildStatistics(const TPrintOptions& o);
+    // By report kind (0..4).
+    TVmReport& Build(int kind, const TPrintOptions& o);
+
+private:
+    TVmReport& NewReport(const char* jobTitle, int kind, const TPrintOptions& o);
+    std::unique_ptr<TVmReport> report_;
+};
+
+} // namespace vm

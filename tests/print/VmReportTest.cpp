@@ -1,0 +1,257 @@
+#include "print/VmReport.h"
+
+#include "PrintFixture.h"
+#include "print/VmDruck.h"
+#include "print/VmListen.h"
+#include "print/VmStat.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace vm;
+
+namespace {
+
+std::vector<const TBvTextItem*> Texts(const TBvPage& page) {
+    std::vector<const TBvTextItem*> out;
+    for (const TBvItem& item : page)
+        if (item.Kind == ikText) out.push_back(static_cast<const TBvTextItem*>(&item));
+    return out;
+}
+
+// List lines (the fixed-pitch font) of a page, in drawing order, empty lines included.
+std::vector<const TBvTextItem*> ListLines(const TBvPage& page) {
+    std::vector<const TBvTextItem*> out;
+    for (const TBvTextItem* t : Texts(page))
+        if (t->FontIndex == fiCourier) out.push_back(t);
+    return out;
+}
+
+const TBvTextItem* FindText(const TVmReport& r, const std::string& text,
+                            int* pageNumber = nullptr) {
+    for (const TBvPage& page : r)
+        for (const TBvTextItem* t : Texts(page))
+            if (t->Text == text) {
+                if (pageNumber) *pageNumber = page.PageNumber;
+                return t;
+            }
+    return nullptr;
+}
+
+TPrintOptions Plain() {
+    TPrintOptions o;
+    o.printHead = false;
+    o.legend = false;
+    o.footer = false;
+    o.emptyLineAfter5 = false;
+    return o;
+}
+
+TEST(ReportTest, EveryPageGetsOneFooterWithItsNumberAndTheHeaderRepeats) {
+    for (bool twoLines : {false, true}) {
+        auto c = vmtest::MakeCompetition(false, 250);
+        TVmPrintJob job(c.get());
+        TPrintOptions o;
+        o.twoLines = twoLines;
+        const TVmReport& r = job.BuildResultList(o);
+        ASSERT_GT(r.PageCount(), 3);
+        const std::string header = ResultLine(*c, *c->At(0), 0, {});
+        const std::string person = ResultPersonPart(*c, *c->At(0), 0, {});
+        const std::regex footer(
+            "Testmeisterschaft - Ergebnis - \\d\\d\\.\\d\\d\\.\\d{4} - \\d\\d:\\d\\d:\\d\\d Uhr");
+        int index = 1;
+        for (const TBvPage& page : r) {
+            EXPECT_EQ(page.PageNumber, index);
+            int numbers = 0, footers = 0;
+            for (const TBvTextItem* t : Texts(page)) {
+                if (t->Text.rfind("Seite ", 0) == 0) {
+                    ++numbers;
+                    EXPECT_EQ(t->Text, "Seite " + std::to_string(index));
+                    EXPECT_EQ(t->Right, 2000);
+                    EXPECT_EQ(t->Bottom, 2870);
+                }
+                if (std::regex_match(t->Text, footer)) ++footers;
+            }
+            EXPECT_EQ(numbers, 1) << "page " << index;
+            EXPECT_EQ(footers, 1) << "page " << index;
+            const auto lines = ListLines(page);
+            ASSERT_FALSE(lines.empty());
+            if (index > 1) {
+                // Continuation pages start with the column header, bold and condensed.
+                EXPECT_EQ(lines[0]->Text, twoLines ? person : header) << "page " << index;
+                EXPECT_EQ(lines[0]->Style, fsBold | fsCondensed);
+                EXPECT_EQ(lines[0]->Top, 100);
+                // Two lines of a participant never split: a page does not end on a person line.
+                if (twoLines) {
+                    const TBvTextItem* last = nullptr;
+                    for (const TBvTextItem* t : lines)
+                        if (!t->Text.empty()) last = t;
+                    EXPECT_EQ(last->Text.rfind(std::string(13, ' '), 0), 0u) << "page " << index;
+                }
+            }
+            for (const TBvTextItem* t : lines)
+                EXPECT_LE(t->Bottom, 2870 - 40);
+            ++index;
+        }
+        // Every participant is printed exactly once.
+        int participants = 0;
+        for (const TBvPage& page : r)
+            for (const TBvTextItem* t : ListLines(page))
+                if (t->Text.find("Name1") != std::string::npos) ++participants;
+        EXPECT_EQ(participants, 250);
+    }
+}
+
+TEST(ReportTest, PrintHeadMovesTheListDownAndLandscapeWidensTheFrame) {
+    auto c = vmtest::MakeCompetition(false, 3);
+    TVmPrintJob job(c.get());
+    const std::string heading = "Altersklasse AK 13/14w (1990 - 1991)";
+    const TVmReport& plain = job.BuildResultList(Plain());
+    EXPECT_EQ(FindText(plain, heading)->Top, 100);
+    EXPECT_EQ(FindText(plain, "Ergebnis"), nullptr);
+
+    TPrintOptions head = Plain();
+    head.printHead = true;
+    const TVmReport& withHead = job.BuildResultList(head);
+    EXPECT_EQ(FindText(withHead, heading)->Top, 100 + 320 + 40);
+    const TBvTextItem* title = FindText(withHead, "Ergebnis");
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->Size, 65);
+    EXPECT_EQ(title->Style, fsBold | fsItalic);
+    ASSERT_NE(FindText(withHead, "Einzelwettbewerb"), nullptr);
+    EXPECT_EQ(withHead.Title, "Vm - Ausdruck des Ergebnisses");
+
+    job.SetLandscape(true);
+    EXPECT_EQ(job.PageWidth, 2970);
+    EXPECT_EQ(job.PageHeight, 2100);
+    const TVmReport& wide = job.BuildResultList(head);
+    EXPECT_EQ(wide.FrameRight(), 2870);
+    EXPECT_EQ(wide.BottomLimit(), 2100 - 100 - 40);
+    EXPECT_EQ(FindText(wide, heading)->Right, 2870);
+    job.SetLandscape(false);
+    EXPECT_EQ(job.PageWidth, 2100);
+}
+
+TEST(ReportTest, EmptyLineAfterEveryFifthParticipant) {
+    auto c = vmtest::MakeCompetition(false, 11);
+    TVmPrintJob job(c.get());
+    TPrintOptions o = Plain();
+    o.emptyLineAfter5 = true;
+    const TVmReport& r = job.BuildResultList(o);
+    std::vector<std::int32_t> tops;
+    for (const TBvTextItem* t : ListLines(*r.Page(1)))
+        if (t->Text.find("Name1") != std::string::npos) tops.push_back(t->Top);
+    ASSERT_EQ(tops.size(), 11u);
+    for (std::size_t k = 1; k < tops.size(); ++k)
+        EXPECT_EQ(tops[k] - tops[k - 1], k % 5 == 0 ? 80 : 40) << k;
+}
+
+TEST(ReportTest, NewPagePerAgeClassAndSelectedAgeClass) {
+    auto c = vmtest::MakeCompetition(false, 3);
+    auto second = vmtest::MakeAgeClass("AK 15/16w", 1, false, 1988);
+    vmtest::AddEntry(*second, {"Zweite", "Anna", "1988", "BY", 2700});
+    c->InsertAgeClass(std::move(second));
+    c->InsertAgeClass(vmtest::MakeAgeClass("AK leer", 1, false, 1980)); // prints nothing
+    TVmPrintJob job(c.get());
+    TPrintOptions o;
+    o.newPagePerAgeClass = true;
+    int page1 = 0, page2 = 0;
+    const TVmReport& r = job.BuildResultList(o);
+    ASSERT_NE(FindText(r, "Altersklasse AK 13/14w (1990 - 1991)", &page1), nullptr);
+    ASSERT_NE(FindText(r, "Altersklasse AK 15/16w (1988 - 1989)", &page2), nullptr);
+    EXPECT_EQ(page1, 2); // the cover has a page of its own
+    EXPECT_EQ(page2, 3);
+    EXPECT_EQ(r.PageCount(), 3);
+
+    o.allAgeClasses = false;
+    job.SelectedAgeClass = 1;
+    const TVmReport& one = job.BuildResultList(o);
+    EXPECT_EQ(FindText(one, "Altersklasse AK 13/14w (1990 - 1991)"), nullptr);
+    EXPECT_NE(FindText(one, "Altersklasse AK 15/16w (1988 - 1989)"), nullptr);
+}
+
+TEST(ReportTest, MedalTableStartsANewPageWithTitleAndLegendWhateverTheOptions) {
+    auto c = vmtest::MakeCompetition(false, 7);
+    TVmPrintJob job(c.get());
+    TPrintOptions o = Plain();
+    o.medalTable = true;
+    const TVmReport& r = job.BuildResultList(o);
+    ASSERT_EQ(r.PageCount(), 2);
+    int page = 0;
+    ASSERT_NE(FindText(r, "Statistik: Medaillenspiegel", &page), nullptr);
+    EXPECT_EQ(page, 2);
+    ASSERT_NE(FindText(r, "Erl\x84uterungen:", &page), nullptr);
+    EXPECT_EQ(page, 2);
+    const TBvTextItem* header = FindText(r, StatLine(c->Gliederungen, 1, 0), &page);
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->Style, fsBold);
+    // Four Gliederungen: no empty line yet; rows follow the header directly.
+    const auto lines = ListLines(*r.Page(2));
+    EXPECT_EQ(lines.back()->Text, StatLine(c->Gliederungen, 1, 4));
+}
+
+TEST(ReportTest, HeatAndHlwListsGroupAndHandleAnEmptySelection) {
+    auto c = vmtest::MakeCompetition(false, 6, 2, true);
+    TAltersklasse& ac = *c->At(0);
+    for (int k = 0; k < 6; ++k) {
+        TTeilnehmer& p = *ac.At(k);
+        p.Lauf[0] = static_cast<std::int16_t>(k / 3 + 1);
+        p.Bahn[0] = static_cast<std::int16_t>(k % 3 + 1);
+        p.Startzeit = static_cast<std::int16_t>(k < 4 ? 800 : 815);
+        p.HLWBahn = static_cast<std::int16_t>(k % 4 + 1);
+        p.HLWLauf = static_cast<std::int16_t>(k + 1);
+    }
+    TVmPrintJob job(c.get());
+    TPrintOptions o = Plain();
+    o.laneAllDisciplines = true;
+    const TVmReport& heats = job.BuildHeatList(o);
+    std::vector<std::string> texts;
+    for (const TBvTextItem* t : ListLines(*heats.Page(1)))
+        texts.push_back(t->Text);
+    ASSERT_EQ(texts.size(), 1u + 2u + 6u);
+    EXPECT_EQ(texts[0], HeatLine(*c, 1, nullptr, true));
+    EXPECT_NE(texts[1].find("Lauf     1 "), std::string::npos);
+    EXPECT_NE(texts[5].find("Lauf     2 "), std::string::npos);
+    EXPECT_TRUE(c->Selection.empty());
+
+    const TVmReport& hlw = job.BuildHLWStartList(Plain());
+    texts.clear();
+    for (const TBvTextItem* t : ListLines(*hlw.Page(1)))
+        texts.push_back(t->Text);
+    ASSERT_EQ(texts.size(), 1u + 6u);
+    EXPECT_EQ(texts[0], HLWLine(*c, nullptr));
+    EXPECT_EQ(texts[1].substr(0, 16), "08:00    1 0001 ");
+    EXPECT_EQ(texts[5].substr(0, 5), "08:15");
+
+    // Without HLW age classes, and without participants at all.
+    c->At(0)->Data.Eigenschaften = akWeiblich;
+    EXPECT_NE(FindText(job.BuildHLWStartList(Plain()), NoHLWParticipantsText), nullptr);
+    auto none = vmtest::MakeCompetition(true, 0);
+    TVmPrintJob empty(none.get());
+    const TVmReport& emptyHeats = job.BuildHeatList(Plain());
+    EXPECT_EQ(FindText(emptyHeats, NoHeatParticipantsText), nullptr);
+    const TVmReport& r = empty.BuildHeatList(TPrintOptions{});
+    EXPECT_NE(FindText(r, NoHeatParticipantsText), nullptr);
+    EXPECT_NE(FindText(r, HeatLine(*none, 1, nullptr, false)), nullptr);
+    EXPECT_EQ(r.PageCount(), 1);
+}
+
+TEST(ReportTest, QualificationListKeepsLinesInBlocksWithoutAutomaticBreak) {
+    auto c = vmtest::MakeCompetition(false, 120);
+    TVmPrintJob job(c.get());
+    TPrintOptions o;
+    const TVmReport& r = job.BuildQualificationList(o);
+    EXPECT_FALSE(r.AutoPageBreak());
+    EXPECT_EQ(r.Title, "Vm - Ausdruck der Startberechtigung");
+    ASSERT_GT(r.PageCount(), 1);
+    const auto lines = ListLines(*r.Page(2));
+    EXPECT_EQ(lines[0]->Text, "Nr.  GesamtP.  Gl.    Start Teilnehmer");
+    EXPECT_EQ(lines[0]->Style, fsBold);
+    EXPECT_EQ(lines[1]->Style, fsNormal);
+    for (const TBvPage& page : r)
+        for (const TBvTextItem* t : ListLines(page))
+            EXPECT_LE(t->Bottom, 2870 - 40);
+}
+
+} // namespace
