@@ -2,6 +2,7 @@
 // which the competition model and every file format rest.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -198,39 +199,19 @@ public:
         return TCollection<T>::IndexOf(item);
     }
 
-    // Quicksort with the middle element as pivot; not stable.
+    // Entries that compare equal have no fixed order among themselves; the sort is
+    // stable all the same, so that sorting a sorted list changes nothing and a file
+    // that is loaded and saved again keeps its order byte for byte.
     void Sort() {
-        if (Count() > 1) QuickSort(0, Count() - 1);
+        std::stable_sort(this->items_.begin(), this->items_.end(),
+                         [this](const std::unique_ptr<T>& a, const std::unique_ptr<T>& b) {
+                             return Compare(*a, *b) < 0;
+                         });
     }
 
     // Appends without looking at the order (a bulk load that ends in Sort()).
     bool Append(std::unique_ptr<T> item) { return this->AtInsert(Count(), std::move(item)); }
 
-private:
-    void QuickSort(int l, int r) {
-        auto& v = this->items_;
-        while (l < r) {
-            int i = l, j = r;
-            T* x = v[static_cast<std::size_t>((l + r) >> 1)].get();
-            do {
-                while (Compare(*v[static_cast<std::size_t>(i)], *x) < 0) ++i;
-                while (Compare(*x, *v[static_cast<std::size_t>(j)]) < 0) --j;
-                if (i <= j) {
-                    std::swap(v[static_cast<std::size_t>(i)], v[static_cast<std::size_t>(j)]);
-                    ++i;
-                    --j;
-                }
-            } while (i <= j);
-            // Recurse into the smaller part, loop on the larger: bounded stack depth.
-            if (j - l < r - i) {
-                if (l < j) QuickSort(l, j);
-                l = i;
-            } else {
-                if (i < r) QuickSort(i, r);
-                r = j;
-            }
-        }
-    }
 };
 
 // ---- streams ---------------------------------------------------------------------

@@ -67,7 +67,9 @@ bool ReadAgeClass(TStream& s, TAltersklasse& ac) {
         if (!ReadBlock(s, rec)) return false;
         auto p = std::make_unique<TTeilnehmer>();
         p->Read(rec.data());
-        ac.Insert(std::move(p));
+        // Kept in file order: the ranking below sorts stably, so entries that compare
+        // equal stay as they were saved.
+        ac.Append(std::move(p));
     }
     RecalcAgeClass(ac);
     s.ReadU8(); // the duplicates switch; participants always allow duplicates
@@ -221,10 +223,13 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     static std::atomic<unsigned> counter{0};
     const fs::path target(fileName);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string tmp =
-        (folder / ("." + target.filename().string() + ".tmp" + std::to_string(getpid()) + "-" +
-                   std::to_string(counter++)))
-            .string();
+    std::string tmpName = ".";
+    tmpName.append(target.filename().string());
+    tmpName.append(".tmp");
+    tmpName.append(std::to_string(getpid()));
+    tmpName.push_back('-');
+    tmpName.append(std::to_string(counter++));
+    const std::string tmp = (folder / tmpName).string();
     bool ok = false;
     {
         TBufStream out(tmp, TOpenMode::Create);
