@@ -203,7 +203,11 @@ bool ReadResultStream(TStream& s, TWettkampf& into) {
     case TResultKind::V21: return ReadNative(s, into);
     case TResultKind::Unknown: break;
     default:
-        if (Handlers().readOld) return Handlers().readOld(kind, s, into);
+        if (Handlers().readOld) {
+            if (!Handlers().readOld(kind, s, into)) return false;
+            into.Gliederungen.Flag = 0; // like every list that was read from a file
+            return true;
+        }
         break;
     }
     ShowMessage("Unbekanntes Ergebnisdateiformat.");
