@@ -12,23 +12,23 @@ std::string TArgs::Get(const std::string& name, const std::string& fallback) con
     return it == values.end() ? fallback : it->second;
 }
 
-void PrintHelp(const TCommandSpec& spec) {
-    std::cout << "usage: velmora-cli " << spec.usage << "\n";
-    if (!spec.description.empty()) std::cout << "\n" << spec.description << "\n";
+void PrintHelp(const TCommandSpec& cmd) {
+    std::cout << "usage: velmora-cli " << cmd.usage << "\n";
+    if (!cmd.description.empty()) std::cout << "\n" << cmd.description << "\n";
 }
 
-int UsageError(const TCommandSpec& spec, const std::string& message) {
+int UsageError(const TCommandSpec& cmd, const std::string& message) {
     std::cerr << "velmora-cli: " << message << "\n";
-    std::cerr << "usage: velmora-cli " << spec.usage << "\n";
+    std::cerr << "usage: velmora-cli " << cmd.usage << "\n";
     return 2;
 }
 
-bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& spec, TArgs& out, int& status) {
+bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out, int& status) {
     out = TArgs{};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
-            PrintHelp(spec);
+            PrintHelp(cmd);
             out.help = true;
             status = 0;
             return false;
@@ -41,38 +41,38 @@ bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& spec, T
                 value = a.substr(eq + 1);
                 inlineValue = true;
             }
-            if (spec.valueOptions.count(name)) {
+            if (cmd.valueOptions.count(name)) {
                 if (!inlineValue) {
                     if (i + 1 >= args.size()) {
-                        status = UsageError(spec, "option " + name + " needs a value");
+                        status = UsageError(cmd, "option " + name + " needs a value");
                         return false;
                     }
                     value = args[++i];
                 }
                 out.values[name] = value;
-            } else if (spec.flagOptions.count(name) && !inlineValue) {
+            } else if (cmd.flagOptions.count(name) && !inlineValue) {
                 out.flags.insert(name);
             } else {
-                status = UsageError(spec, "unknown option " + a);
+                status = UsageError(cmd, "unknown option " + a);
                 return false;
             }
             continue;
         }
         out.positional.push_back(a);
     }
-    if (out.positional.size() < spec.minPositional) {
-        status = UsageError(spec, "missing arguments");
+    if (out.positional.size() < cmd.minPositional) {
+        status = UsageError(cmd, "missing arguments");
         return false;
     }
-    if (out.positional.size() > spec.maxPositional) {
-        status = UsageError(spec, "too many arguments");
+    if (out.positional.size() > cmd.maxPositional) {
+        status = UsageError(cmd, "too many arguments");
         return false;
     }
     status = 0;
     return true;
 }
 
-bool GetInt(const TArgs& a, const TCommandSpec& spec, const std::string& name, long long fallback,
+bool GetInt(const TArgs& a, const TCommandSpec& cmd, const std::string& name, long long fallback,
             long long min, long long max, long long& out, int& status) {
     out = fallback;
     if (!a.values.count(name)) return true;
@@ -85,7 +85,7 @@ bool GetInt(const TArgs& a, const TCommandSpec& spec, const std::string& name, l
         used = 0;
     }
     if (used == 0 || used != text.size() || v < min || v > max) {
-        status = UsageError(spec, "invalid value for " + name + ": " + text + " (" + std::to_string(min) +
+        status = UsageError(cmd, "invalid value for " + name + ": " + text + " (" + std::to_string(min) +
                                       ".." + std::to_string(max) + ")");
         return false;
     }

@@ -31,14 +31,14 @@ struct TCommandSpec {
     std::size_t maxPositional = 0;
 };
 
-// Parses args by the spec; on a usage error prints it with the usage text and
+// Parses args by the cmd; on a usage error prints it with the usage text and
 // returns false with status 2 in `status`. "--help" prints the help, status 0.
-bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& spec, TArgs& out, int& status);
-int UsageError(const TCommandSpec& spec, const std::string& message);
-void PrintHelp(const TCommandSpec& spec);
+bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out, int& status);
+int UsageError(const TCommandSpec& cmd, const std::string& message);
+void PrintHelp(const TCommandSpec& cmd);
 
 // Integer option with range check; on error prints a usage error and returns false.
-bool GetInt(const TArgs& a, const TCommandSpec& spec, const std::string& name, long long fallback,
+bool GetInt(const TArgs& a, const TCommandSpec& cmd, const std::string& name, long long fallback,
             long long min, long long max, long long& out, int& status);
 
 // Messages of the model go to standard error, one UTF-8 line each (line breaks

@@ -83,7 +83,7 @@ void PrintAgeClass(const TWettkampf& c, const TAltersklasse& ac) {
 } // namespace
 
 int CmdNew(const std::vector<std::string>& args) {
-    TCommandSpec spec{"new OUT.ERG [--type N] [--year YYYY]",
+    TCommandSpec cmd{"new OUT.ERG [--type N] [--year YYYY]",
                       "Creates a new competition from the rule-set presets and saves it.\n"
                       "  --type N     0..15: Art (0 individual, 1 team) + 2 x range (0 youth, 1 seniors,\n"
                       "               2 both) + 8 for age class 12 split into AK 10 and AK 12 (default 8)\n"
@@ -91,23 +91,23 @@ int CmdNew(const std::vector<std::string>& args) {
                       {"--type", "--year"}, {}, 1, 1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long type = 0, year = 0;
-    if (!GetInt(a, spec, "--type", 8, 0, 15, type, status)) return status;
-    if (!GetInt(a, spec, "--year", CurrentYear(), 1800, CurrentYear() + 5, year, status)) return status;
+    if (!GetInt(a, cmd, "--type", 8, 0, 15, type, status)) return status;
+    if (!GetInt(a, cmd, "--year", CurrentYear(), 1800, CurrentYear() + 5, year, status)) return status;
     TVmFile doc;
     doc.New(static_cast<int>(type), static_cast<int>(year));
     return doc.SaveAs(a.positional[0], ftErgebnis) ? 0 : 1;
 }
 
 int CmdInfo(const std::vector<std::string>& args) {
-    TCommandSpec spec{"info FILE",
+    TCommandSpec cmd{"info FILE",
                       "Prints the competition's header lines, then for every age class its title,\n"
                       "properties, disciplines and the evaluated grid (tab-separated, UTF-8).",
                       {}, {}, 1, 1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     PrintHeader(*c);
@@ -116,14 +116,14 @@ int CmdInfo(const std::vector<std::string>& args) {
 }
 
 int CmdRecords(const std::vector<std::string>& args) {
-    TCommandSpec spec{"records FILE --take-over OTHER.ERG [-o OUT.ERG]",
+    TCommandSpec cmd{"records FILE --take-over OTHER.ERG [-o OUT.ERG]",
                       "Takes the previous years' records over from another result file\n"
                       "(usually last year's) and saves FILE (with backup) or OUT.",
                       {"--take-over", "-o"}, {}, 1, 1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
-    if (!a.Has("--take-over")) return UsageError(spec, "--take-over OTHER.ERG is required");
+    if (!ParseArgs(args, cmd, a, status)) return status;
+    if (!a.Has("--take-over")) return UsageError(cmd, "--take-over OTHER.ERG is required");
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     auto other = LoadCompetition(a.Get("--take-over"));

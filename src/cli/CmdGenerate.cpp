@@ -499,7 +499,7 @@ std::unique_ptr<TWettkampf> GenerateCompetition(const TGenerateOptions& o) {
 
 int CmdGenerate(const std::vector<std::string>& args) {
     const std::string perClass = IntToText(MaxCollectionSize);
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "generate OUT.ERG [--participants N] [--seed S] [--team] [--year YYYY] [--age-classes K]",
         "Generates a realistic competition with results and saves it as a result file\n"
         "(for demonstrations and benchmarks). The same arguments always give the same file.\n"
@@ -539,17 +539,17 @@ int CmdGenerate(const std::vector<std::string>& args) {
         1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long participants = 0, seed = 0, year = 0, classes = 0;
-    if (!GetInt(a, spec, "--participants", 200, 0,
+    if (!GetInt(a, cmd, "--participants", 200, 0,
                 static_cast<long long>(GenerateMaxAgeClasses) * MaxCollectionSize, participants,
                 status))
         return status;
-    if (!GetInt(a, spec, "--seed", 1, 0, std::numeric_limits<long long>::max(), seed, status))
+    if (!GetInt(a, cmd, "--seed", 1, 0, std::numeric_limits<long long>::max(), seed, status))
         return status;
-    if (!GetInt(a, spec, "--year", CurrentYear(), 1999, CurrentYear() + 5, year, status))
+    if (!GetInt(a, cmd, "--year", CurrentYear(), 1999, CurrentYear() + 5, year, status))
         return status;
-    if (!GetInt(a, spec, "--age-classes", 0, 1, GenerateMaxAgeClasses, classes, status))
+    if (!GetInt(a, cmd, "--age-classes", 0, 1, GenerateMaxAgeClasses, classes, status))
         return status;
 
     TGenerateOptions o;
@@ -561,7 +561,7 @@ int CmdGenerate(const std::vector<std::string>& args) {
     const int k = GenerateAgeClassCount(o);
     const long long capacity = static_cast<long long>(k) * MaxCollectionSize;
     if (participants > capacity) {
-        return UsageError(spec, "too many participants: " + IntToText(participants) +
+        return UsageError(cmd, "too many participants: " + IntToText(participants) +
                                     " do not fit into " + IntToText(k) +
                                     " age classes of at most " + perClass + " each (at most " +
                                     IntToText(capacity) + "; --age-classes K gives more classes)");

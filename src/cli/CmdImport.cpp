@@ -18,7 +18,7 @@ bool IsTextName(const std::string& name) {
 } // namespace
 
 int CmdImport(const std::vector<std::string>& args) {
-    TCommandSpec spec{"import FILE INPUT [--format text|binary] [-o OUT.ERG]",
+    TCommandSpec cmd{"import FILE INPUT [--format text|binary] [-o OUT.ERG]",
                       "Adds the participants or teams of INPUT to the competition FILE, each into\n"
                       "the age class it names, and saves FILE (with backup) or OUT. Entries that\n"
                       "cannot be filed are reported; the others are imported.\n"
@@ -31,7 +31,7 @@ int CmdImport(const std::vector<std::string>& args) {
                       2};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     const std::string& input = a.positional[1];
     int format = IsTextName(input) ? LoadFormatTextImport : LoadFormatBinaryImport;
     if (a.Has("--format")) {
@@ -41,7 +41,7 @@ int CmdImport(const std::vector<std::string>& args) {
         else if (f == "binary")
             format = LoadFormatBinaryImport;
         else
-            return UsageError(spec, "unknown format " + f);
+            return UsageError(cmd, "unknown format " + f);
     }
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;

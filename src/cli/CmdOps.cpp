@@ -47,7 +47,7 @@ bool ParseItems(const std::string& text, TResetSet& out) {
 } // namespace
 
 int CmdQualify(const std::vector<std::string>& args) {
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "qualify FILE [--quota Q] [--mode 0|1|2] [-o OUT.ERG]",
         "Qualification: admits per age class the Q best participants (ranking order,\n"
         "directly qualified ones first when the age class considers that flag) and\n"
@@ -67,10 +67,10 @@ int CmdQualify(const std::vector<std::string>& args) {
         1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long mode = 0, quota = 0;
-    if (!GetInt(a, spec, "--mode", qmBeide, 0, 2, mode, status)) return status;
-    if (!GetInt(a, spec, "--quota", 1, 1, 100, quota, status)) return status;
+    if (!GetInt(a, cmd, "--mode", qmBeide, 0, 2, mode, status)) return status;
+    if (!GetInt(a, cmd, "--quota", 1, 1, 100, quota, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     TQualiSettings s = DefaultQualiSettings(*c);
@@ -81,7 +81,7 @@ int CmdQualify(const std::vector<std::string>& args) {
 }
 
 int CmdHeats(const std::vector<std::string>& args) {
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "heats FILE [--start-heat H] [--start-position P] [--alphabetical] [--reverse]\n"
         "       [--all-disciplines] [-o OUT.ERG]",
         "Heat and lane assignment: every age class gets a block of consecutive heats\n"
@@ -103,10 +103,10 @@ int CmdHeats(const std::vector<std::string>& args) {
         1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long heat = 0, position = 0;
-    if (!GetInt(a, spec, "--start-heat", 1, 0, 1000, heat, status)) return status;
-    if (!GetInt(a, spec, "--start-position", 1, 0, 1000, position, status)) return status;
+    if (!GetInt(a, cmd, "--start-heat", 1, 0, 1000, heat, status)) return status;
+    if (!GetInt(a, cmd, "--start-position", 1, 0, 1000, position, status)) return status;
     THeatSettings s;
     s.startHeat = static_cast<int>(heat);
     s.startPosition = static_cast<int>(position);
@@ -120,7 +120,7 @@ int CmdHeats(const std::vector<std::string>& args) {
 }
 
 int CmdHlw(const std::vector<std::string>& args) {
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "hlw FILE [--start HH:MM] [--station N] [--duration MIN] [--measures K] [--block]\n"
         "       [-o OUT.ERG]",
         "HLW heat assignment: gives every participant of the age classes with HLW\n"
@@ -142,16 +142,16 @@ int CmdHlw(const std::vector<std::string>& args) {
         1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long station = 0, duration = 0, measures = 0;
-    if (!GetInt(a, spec, "--station", 1, 1, 99, station, status)) return status;
-    if (!GetInt(a, spec, "--duration", 15, 0, 30, duration, status)) return status;
-    if (!GetInt(a, spec, "--measures", 1, 1, 9, measures, status)) return status;
+    if (!GetInt(a, cmd, "--station", 1, 1, 99, station, status)) return status;
+    if (!GetInt(a, cmd, "--duration", 15, 0, 30, duration, status)) return status;
+    if (!GetInt(a, cmd, "--measures", 1, 1, 9, measures, status)) return status;
     std::string start = a.Get("--start", "08:00");
     if (start.size() == 4 && start[1] == ':') start = "0" + start;
     const int startTime = HLWTimeFromText(start);
     if (startTime < 0)
-        return UsageError(spec, "invalid value for --start: " + a.Get("--start") + " (HH:MM)");
+        return UsageError(cmd, "invalid value for --start: " + a.Get("--start") + " (HH:MM)");
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     THLWSettings s = DefaultHLWSettings(*c);
@@ -165,7 +165,7 @@ int CmdHlw(const std::vector<std::string>& args) {
 }
 
 int CmdReset(const std::vector<std::string>& args) {
-    TCommandSpec spec{"reset FILE (--option 0..3 | --items LIST) [-o OUT.ERG]",
+    TCommandSpec cmd{"reset FILE (--option 0..3 | --items LIST) [-o OUT.ERG]",
                       "Sets chosen entries of every participant back to 0 and recalculates.\n"
                       "The HLW start time and station are never touched.\n"
                       "  --option 0   times, penalties and HLW points (items 1-10 and 21)\n"
@@ -182,16 +182,16 @@ int CmdReset(const std::vector<std::string>& args) {
                       1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     if (!a.Has("--option") && !a.Has("--items"))
-        return UsageError(spec, "--option or --items is required");
+        return UsageError(cmd, "--option or --items is required");
     long long option = 3;
-    if (!GetInt(a, spec, "--option", 3, 0, 3, option, status)) return status;
+    if (!GetInt(a, cmd, "--option", 3, 0, 3, option, status)) return status;
     TResetSet items = 0;
     if (a.Has("--items")) {
-        if (option != 3) return UsageError(spec, "--items goes only with --option 3");
+        if (option != 3) return UsageError(cmd, "--items goes only with --option 3");
         if (!ParseItems(a.Get("--items"), items))
-            return UsageError(spec, "invalid value for --items: " + a.Get("--items") +
+            return UsageError(cmd, "invalid value for --items: " + a.Get("--items") +
                                         " (numbers 1..21, ranges a-b)");
     } else {
         items = ResetSetForOption(static_cast<int>(option));
@@ -203,7 +203,7 @@ int CmdReset(const std::vector<std::string>& args) {
 }
 
 int CmdStrike(const std::vector<std::string>& args) {
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "strike FILE [--mode 0|1|2] [-o OUT.ERG]",
         "Deals with participants who were not present.\n"
         "  --mode 0   set \"n.a.\" for all disciplines of everybody without any time\n"
@@ -217,9 +217,9 @@ int CmdStrike(const std::vector<std::string>& args) {
         1};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long mode = 0;
-    if (!GetInt(a, spec, "--mode", skMarkAbsent, 0, 2, mode, status)) return status;
+    if (!GetInt(a, cmd, "--mode", skMarkAbsent, 0, 2, mode, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     StrikeCompetition(*c, static_cast<int>(mode));
@@ -227,7 +227,7 @@ int CmdStrike(const std::vector<std::string>& args) {
 }
 
 int CmdMerge(const std::vector<std::string>& args) {
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "merge FILE SOURCE.ERG [--options BITS] [--gliederung CODE] [--qualify N] [-o OUT.ERG]",
         "Merges another result file: its participants move into the corresponding\n"
         "age classes (same name, years and sex). A team file cannot be merged into\n"
@@ -250,11 +250,11 @@ int CmdMerge(const std::vector<std::string>& args) {
         2};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long options = 0, qualify = 0;
-    if (!GetInt(a, spec, "--options", moAltersklassen | moTeilnehmer, 0, 31, options, status))
+    if (!GetInt(a, cmd, "--options", moAltersklassen | moTeilnehmer, 0, 31, options, status))
         return status;
-    if (!GetInt(a, spec, "--qualify", 0, 0, 1000, qualify, status)) return status;
+    if (!GetInt(a, cmd, "--qualify", 0, 0, 1000, qualify, status)) return status;
     TMergeSettings s;
     s.options = static_cast<int>(options);
     s.qualify = static_cast<int>(qualify);

@@ -13,7 +13,7 @@ namespace vm::cli {
 namespace {
 
 const TCommandSpec& PrintSpec() {
-    static const TCommandSpec spec{
+    static const TCommandSpec cmd{
         "print FILE OUT.pdf [--list result|qualification|heats|hlw|statistics] [options]",
         "Builds a printed list with the options of the print dialog and writes it as a PDF\n"
         "file (A4 portrait unless --landscape).\n"
@@ -40,11 +40,11 @@ const TCommandSpec& PrintSpec() {
          "--no-empty-lines", "--landscape"},
         2,
         2};
-    return spec;
+    return cmd;
 }
 
 const TCommandSpec& StatsSpec() {
-    static const TCommandSpec spec{
+    static const TCommandSpec cmd{
         "stats FILE --mode 0|1|3|4",
         "Recomputes the statistics of the Gliederungen and prints the header and one line per\n"
         "Gliederung: 0 by short code, 1 medal table, 3 by total points, 4 trophy ranking.",
@@ -52,7 +52,7 @@ const TCommandSpec& StatsSpec() {
         {},
         1,
         1};
-    return spec;
+    return cmd;
 }
 
 int ListKind(const std::string& name) {
@@ -67,15 +67,15 @@ int ListKind(const std::string& name) {
 } // namespace
 
 int CmdPrint(const std::vector<std::string>& args) {
-    const TCommandSpec& spec = PrintSpec();
+    const TCommandSpec& cmd = PrintSpec();
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
 
     const int kind = ListKind(a.Get("--list", "result"));
-    if (kind < 0) return UsageError(spec, "unknown list " + a.Get("--list"));
+    if (kind < 0) return UsageError(cmd, "unknown list " + a.Get("--list"));
     long long statsIndex = 0;
-    if (!GetInt(a, spec, "--stats-index", 0, 0, 3, statsIndex, status)) return status;
+    if (!GetInt(a, cmd, "--stats-index", 0, 0, 3, statsIndex, status)) return status;
 
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
@@ -125,13 +125,13 @@ int CmdPrint(const std::vector<std::string>& args) {
 }
 
 int CmdStats(const std::vector<std::string>& args) {
-    const TCommandSpec& spec = StatsSpec();
+    const TCommandSpec& cmd = StatsSpec();
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
     long long mode = 0;
-    if (!GetInt(a, spec, "--mode", 0, 0, 4, mode, status)) return status;
-    if (mode == 2) return UsageError(spec, "--mode must be 0, 1, 3 or 4");
+    if (!GetInt(a, cmd, "--mode", 0, 0, 4, mode, status)) return status;
+    if (mode == 2) return UsageError(cmd, "--mode must be 0, 1, 3 or 4");
 
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;

@@ -34,7 +34,7 @@ const std::map<std::string, std::set<std::string>>& OptionTypes() {
 } // namespace
 
 int CmdSaveAs(const std::vector<std::string>& args) {
-    TCommandSpec spec{
+    TCommandSpec cmd{
         "save-as FILE OUT --type erg|copy|csv|htm|dbf|xls|pdf [options]",
         "Saves the competition under another name or file type.\n"
         "  erg   result file (the saved file becomes the document)\n"
@@ -69,17 +69,17 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         2};
     TArgs a;
     int status = 0;
-    if (!ParseArgs(args, spec, a, status)) return status;
+    if (!ParseArgs(args, cmd, a, status)) return status;
 
     const std::string type = a.Get("--type", "erg");
     static const std::map<std::string, int> fileTypes = {
         {"erg", ftErgebnis}, {"copy", ftKopie}, {"csv", ftText}, {"htm", ftHtml},
         {"dbf", ftDbf},      {"xls", ftXls},    {"pdf", ftPdf}};
     auto ft = fileTypes.find(type);
-    if (ft == fileTypes.end()) return UsageError(spec, "unknown type " + type);
+    if (ft == fileTypes.end()) return UsageError(cmd, "unknown type " + type);
     for (const auto& [option, types] : OptionTypes())
         if (a.Has(option) && !types.count(type))
-            return UsageError(spec, "option " + option + " does not apply to --type " + type);
+            return UsageError(cmd, "option " + option + " does not apply to --type " + type);
 
     TTextExportOptions text;
     if (a.Has("--charset")) {
@@ -89,17 +89,17 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         else if (cs == "win")
             text.Charset = TTextExportOptions::csWindows;
         else
-            return UsageError(spec, "--charset takes dos or win");
+            return UsageError(cmd, "--charset takes dos or win");
     }
     if (a.Has("--separator")) {
         const std::string sep = a.Get("--separator");
         if (sep.size() != 1 && sep != "{TAB}" && sep != "{LEER}")
-            return UsageError(spec, "--separator takes one character, {TAB} or {LEER}");
+            return UsageError(cmd, "--separator takes one character, {TAB} or {LEER}");
         text.Separator = SeparatorFromText(sep);
     }
     if (a.Has("--quote-char")) {
         const std::string q = a.Get("--quote-char");
-        if (q.size() != 1) return UsageError(spec, "--quote-char takes one character");
+        if (q.size() != 1) return UsageError(cmd, "--quote-char takes one character");
         text.QuoteChar = q[0];
     }
     text.QuoteFields = !a.Has("--no-quotes");
@@ -117,13 +117,13 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         bool known = colour == "weiss" || colour == "gruen";
         for (const std::string& e : HtmlColourEntries())
             known = known || e == colour;
-        if (!known) return UsageError(spec, "unknown background colour " + colour);
+        if (!known) return UsageError(cmd, "unknown background colour " + colour);
         html.BackgroundColour = colour;
     }
     if (a.Has("--background-picture")) {
         html.BackgroundPicture = a.Get("--background-picture");
         if (html.BackgroundPicture.empty())
-            return UsageError(spec, "--background-picture needs a file name");
+            return UsageError(cmd, "--background-picture needs a file name");
     }
 
     TVmFile doc;
