@@ -493,7 +493,7 @@ std::unique_ptr<TWettkampf> GenerateCompetition(const TGenerateOptions& o) {
     for (TAltersklasse& ac : *c)
         FillAgeClass(ac, counts[i++], o.year, o.team, rnd);
     FillGliederungRows(*c);
-    UpdateGliederungRows(*c);
+    ComputeStatistics(*c, smKurz);
     return c;
 }
 

@@ -2,6 +2,11 @@
 
 #include "model/VmWettk.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "model/VmWettk.h"
+
 namespace vm {
 
 void TGliederungStat::Read(const std::uint8_t* p) {
@@ -64,10 +69,40 @@ TGliederungStat* TGliederungStatList::Find(std::string_view kurz) const {
     return FirstThat([&](const TGliederungStat& g) { return g.Kurz.View() == kurz; });
 }
 
-void AccumulateGliederungRows(TGliederungStatList& rows, const TAltersklasse& ac) {
-    for (TGliederungStat& g : rows) g.Pending = 1;
-    for (const TTeilnehmer& p : ac) {
-        const std::string_view code = p.Gliederung.View();
+namespace {
+// The ranking order of an age class (points first; on equal points the name, and an
+// entry that did not start after one that did), whatever its display order is.
+std::vector<const TTeilnehmer*> RankingOrder(const TAltersklasse& ac) {
+    std::vector<const TTeilnehmer*> order;
+    order.reserve(static_cast<std::size_t>(ac.Count()));
+    for (const TTeilnehmer& p : ac)
+        order.push_back(&p);
+    std::stable_sort(order.begin(), order.end(), [](const TTeilnehmer* a, const TTeilnehmer* b) {
+        if (a->Gesamtpunkte != b->Gesamtpunkte) return a->Gesamtpunkte > b->Gesamtpunkte;
+        if (a->Gesamtpunkte == 0) {
+            const bool na = HasNoStart(*a), nb = HasNoStart(*b);
+            if (na != nb) return nb;
+        }
+        return CompareBytes(a->NameKey(), b->NameKey()) < 0;
+    });
+    return order;
+}
+} // namespace
+
+int TrophyPoints(int rank) {
+    if (rank == 1) return 30;
+    if (rank == 2) return 28;
+    if (rank == 3) return 26;
+    if (rank >= 4 && rank <= 28) return 29 - rank;
+    return 0;
+}
+
+void AccumulateStatistics(TGliederungStatList& rows, const TAltersklasse& ac) {
+    for (TGliederungStat& g : rows)
+        g.Pending = 1;
+    int rank = 1;
+    for (const TTeilnehmer* p : RankingOrder(ac)) {
+        const std::string_view code = p->Gliederung.View();
         if (code.empty()) continue;
         TGliederungStat* row = rows.Find(code);
         if (!row) {
@@ -76,28 +111,41 @@ void AccumulateGliederungRows(TGliederungStatList& rows, const TAltersklasse& ac
             fresh->Name.Set(code);
             fresh->Pending = 1;
             row = fresh.get();
-            if (!rows.Insert(std::move(fresh))) continue;
+            if (!rows.Insert(std::move(fresh))) continue; // the list is full
         }
         ++row->TN;
+        if (!IsPresent(*p) || p->Has(tnAusserKonkurrenz)) continue;
+        row->PlatzSumme = static_cast<std::int16_t>(row->PlatzSumme + p->Platz);
+        if (p->Platz == 1) ++row->Go;
+        if (p->Platz == 2) ++row->Si;
+        if (p->Platz == 3) ++row->Br;
+        if (row->Pending) {
+            row->KRW = static_cast<std::int16_t>(row->KRW + TrophyPoints(rank));
+            row->Pending = 0;
+            ++rank;
+        }
+        row->Punkte += p->Gesamtpunkte / 100;
+        for (std::int16_t pen : p->Abzug)
+            if (pen > 0) row->AbzugSumme += pen;
     }
 }
 
-void UpdateGliederungRows(TWettkampf& c) {
+void ComputeStatistics(TWettkampf& c, int mode) {
     TGliederungStatList& rows = c.Gliederungen;
     for (TGliederungStat& g : rows) {
         g.TN = g.Go = g.Si = g.Br = g.KRW = g.Pending = g.Platz = g.PlatzSumme = 0;
         g.Punkte = g.AbzugSumme = 0;
     }
-    rows.SetMode(0);
+    rows.SetMode(smKurz);
     for (const TAltersklasse& ac : c)
-        AccumulateGliederungRows(rows, ac);
+        AccumulateStatistics(rows, ac);
     for (int i = rows.Count() - 1; i >= 0; --i)
         if (rows.At(i)->TN == 0) rows.AtDelete(i);
-    // Equal rows share a place; the next unequal row gets its position.
+    rows.SetMode(mode);
     for (int i = 0; i < rows.Count(); ++i) {
         TGliederungStat& g = *rows.At(i);
-        const bool shared = i > 0 && rows.Compare(*rows.At(i - 1), g) == 0;
-        g.Platz = static_cast<std::int16_t>(shared ? rows.At(i - 1)->Platz : i + 1);
+        const bool shares = i > 0 && rows.Compare(*rows.At(i - 1), g) == 0;
+        g.Platz = static_cast<std::int16_t>(shares ? rows.At(i - 1)->Platz : i + 1);
     }
 }
 

@@ -49,13 +49,27 @@ public:
     TGliederungStat* Find(std::string_view kurz) const;
 };
 
-// Brings the competition's rows up to date with its participants: every counted
-// value is cleared (names and short codes stay), each short code used by a
-// participant gets its row (a new row is named by its code), rows that no
-// participant uses any more are dropped, and the list ends sorted by short code
-// (mode 0) with its places set.
-void UpdateGliederungRows(TWettkampf& c);
+class TAltersklasse;
+class TWettkampf;
+
+// Sort modes of the rows (the list's Mode).
+enum : int {
+    smKurz = 0,      // short code: overview "Statistik: Gliederungen"
+    smMedaillen = 1, // gold, silver, bronze: "Statistik: Medaillenspiegel"
+    smTN = 2,        // participants (no list)
+    smPunkte = 3,    // total points: "Statistik: punktbeste Gliederung"
+    smKRW = 4,       // trophy points: "Statistik: Kranz-Wertung"
+};
+
+// Trophy points of the n-th Gliederung (1-based) to score in an age class:
+// 30, 28, 26, then 25 down to 1 for the 28th, 0 from the 29th on.
+int TrophyPoints(int rank);
+
 // One age class's contribution to the rows (the list must be in mode 0).
-void AccumulateGliederungRows(TGliederungStatList& rows, const TAltersklasse& ac);
+void AccumulateStatistics(TGliederungStatList& rows, const TAltersklasse& ac);
+// Recomputes every row from the competition's participants (names and short codes
+// stay; a short code without a row gets one named by the code), drops rows without
+// participants, sorts by `mode` and gives places (equal rows share one: 1, 2, 2, 4).
+void ComputeStatistics(TWettkampf& c, int mode);
 
 } // namespace vm

@@ -77,7 +77,7 @@ void AssignHLW(TWettkampf& c, const THLWSettings& s) {
                 for (TTeilnehmer& p : ac)
                     PackParticipant(p, run);
     } else {
-        UpdateGliederungRows(c);
+        ComputeStatistics(c, smKurz);
         SetSelectionOrder(c, soName);
         MarkHLWAgeClasses(c);
         for (const TGliederungStat& g : c.Gliederungen) {

@@ -10,23 +10,6 @@ namespace vm {
 
 namespace {
 
-// The ranking order of an age class (points first; on equal points the name, and an
-// entry that did not start after one that did), whatever its display order is.
-std::vector<const TTeilnehmer*> RankingOrder(const TAltersklasse& ac) {
-    std::vector<const TTeilnehmer*> order;
-    order.reserve(static_cast<std::size_t>(ac.Count()));
-    for (const TTeilnehmer& p : ac)
-        order.push_back(&p);
-    std::stable_sort(order.begin(), order.end(), [](const TTeilnehmer* a, const TTeilnehmer* b) {
-        if (a->Gesamtpunkte != b->Gesamtpunkte) return a->Gesamtpunkte > b->Gesamtpunkte;
-        if (a->Gesamtpunkte == 0) {
-            const bool na = HasNoStart(*a), nb = HasNoStart(*b);
-            if (na != nb) return nb;
-        }
-        return CompareBytes(a->NameKey(), b->NameKey()) < 0;
-    });
-    return order;
-}
 
 const char* StatTitle(int printIndex) {
     switch (printIndex) {
@@ -85,66 +68,6 @@ std::string Average(const TGliederungStat& g) {
 }
 
 } // namespace
-
-int TrophyPoints(int rank) {
-    if (rank == 1) return 30;
-    if (rank == 2) return 28;
-    if (rank == 3) return 26;
-    if (rank >= 4 && rank <= 28) return 29 - rank;
-    return 0;
-}
-
-void AccumulateStatistics(TGliederungStatList& rows, const TAltersklasse& ac) {
-    for (TGliederungStat& g : rows)
-        g.Pending = 1;
-    int rank = 1;
-    for (const TTeilnehmer* p : RankingOrder(ac)) {
-        const std::string_view code = p->Gliederung.View();
-        if (code.empty()) continue;
-        TGliederungStat* row = rows.Find(code);
-        if (!row) {
-            auto fresh = std::make_unique<TGliederungStat>();
-            fresh->Kurz.Set(code);
-            fresh->Name.Set(code);
-            fresh->Pending = 1;
-            row = fresh.get();
-            if (!rows.Insert(std::move(fresh))) continue; // the list is full
-        }
-        ++row->TN;
-        if (!IsPresent(*p) || p->Has(tnAusserKonkurrenz)) continue;
-        row->PlatzSumme = static_cast<std::int16_t>(row->PlatzSumme + p->Platz);
-        if (p->Platz == 1) ++row->Go;
-        if (p->Platz == 2) ++row->Si;
-        if (p->Platz == 3) ++row->Br;
-        if (row->Pending) {
-            row->KRW = static_cast<std::int16_t>(row->KRW + TrophyPoints(rank));
-            row->Pending = 0;
-            ++rank;
-        }
-        row->Punkte += p->Gesamtpunkte / 100;
-        for (std::int16_t pen : p->Abzug)
-            if (pen > 0) row->AbzugSumme += pen;
-    }
-}
-
-void ComputeStatistics(TWettkampf& c, int mode) {
-    TGliederungStatList& rows = c.Gliederungen;
-    for (TGliederungStat& g : rows) {
-        g.TN = g.Go = g.Si = g.Br = g.KRW = g.Pending = g.Platz = g.PlatzSumme = 0;
-        g.Punkte = g.AbzugSumme = 0;
-    }
-    rows.SetMode(smKurz);
-    for (const TAltersklasse& ac : c)
-        AccumulateStatistics(rows, ac);
-    for (int i = rows.Count() - 1; i >= 0; --i)
-        if (rows.At(i)->TN == 0) rows.AtDelete(i);
-    rows.SetMode(mode);
-    for (int i = 0; i < rows.Count(); ++i) {
-        TGliederungStat& g = *rows.At(i);
-        const bool shares = i > 0 && rows.Compare(*rows.At(i - 1), g) == 0;
-        g.Platz = static_cast<std::int16_t>(shares ? rows.At(i - 1)->Platz : i + 1);
-    }
-}
 
 std::string StatLine(const TGliederungStatList& list, int mode, int row) {
     if (mode != 0 && mode != 1 && mode != 3 && mode != 4) return "?";
