@@ -234,6 +234,9 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     tmpName.push_back('-');
     tmpName.append(std::to_string(counter++));
     const std::string tmp = (folder / tmpName).string();
+    // Held from the start so that the temporary file can still be removed when the
+    // folder is moved away or replaced while the file is written.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     bool ok = false;
     {
         TBufStream out(tmp, TOpenMode::Create);
@@ -255,26 +258,40 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     }
     if (ok) {
         const std::string bak = BackupName(fileName);
+        const bool makeBackup = backup && bak != fileName && ::access(fileName.c_str(), F_OK) == 0;
+        // The previous file first gets a second name, so that the new file replaces it
+        // in one step and the older backup is given up only once the new file is in
+        // place. Without hard links it is renamed to the backup name directly.
+        const std::string heldName = tmpName + ".bak";
+        const std::string held = (folder / heldName).string();
+        const bool linked = makeBackup && ::link(fileName.c_str(), held.c_str()) == 0;
         bool movedToBackup = false;
-        if (backup && bak != fileName && ::access(fileName.c_str(), F_OK) == 0) {
+        if (makeBackup && !linked) {
             ::unlink(bak.c_str());
             movedToBackup = ::rename(fileName.c_str(), bak.c_str()) == 0;
         }
         if (::rename(tmp.c_str(), fileName.c_str()) != 0) {
             ok = false;
+            if (linked && (folderFd < 0 || ::unlinkat(folderFd, heldName.c_str(), 0) != 0))
+                ::unlink(held.c_str());
             if (movedToBackup) ::rename(bak.c_str(), fileName.c_str());
+        } else if (linked) {
+            // The second name goes when the rename fails, and also when it had nothing to
+            // do because the backup already was the same file.
+            ::rename(held.c_str(), bak.c_str());
+            ::unlink(held.c_str());
         }
     }
     if (!ok) {
-        ::unlink(tmp.c_str());
+        if (folderFd < 0 || ::unlinkat(folderFd, tmpName.c_str(), 0) != 0) ::unlink(tmp.c_str());
+        if (folderFd >= 0) ::close(folderFd);
         ShowMessage(kSaveError);
         return false;
     }
     // Make the new directory entry durable as well.
-    int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
     return true;
 }
