@@ -116,12 +116,8 @@ int CmdPrint(const std::vector<std::string>& args) {
     const TVmReport& report = job.Build(kind, o);
 
     FillPdfInfo(PdfInfo(), *c);
-    if (!ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight,
-                             PdfInfo())) {
-        ShowMessage("Fehler beim Speichern der Datei.");
-        return 1;
-    }
-    return 0;
+    // A failed write has shown its message already.
+    return ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight, PdfInfo()) ? 0 : 1;
 }
 
 int CmdStats(const std::vector<std::string>& args) {

@@ -1,5 +1,7 @@
 #include "output/PdfDevice.h"
 
+#include "file/VmErg.h"
+
 #include "model/VmBasis.h"
 #include "output/PdfFontMetrics.h"
 
@@ -239,22 +241,16 @@ void TPdfDevice::DrawText(const TBvTextItem& item) {
 
 bool ExportDocumentToPdf(const TBvDocument& document, const std::string& fileName,
                          std::int32_t pageWidth, std::int32_t pageHeight, const TPdfInfo& info) {
-    // Written beside the target and renamed over it only when complete, so that a
-    // full disk or a failing medium never leaves a truncated PDF under the name.
-    const std::string temp = fileName + ".velmora-tmp";
-    bool ok;
-    {
-        TBufStream stream(temp, TOpenMode::Create);
-        if (!stream.IsOpen()) return false;
-        auto device = TPdfDevice::CreateForStream(&document, pageWidth, pageHeight, &info, stream);
-        device->Render(1, document.PageCount());
-        ok = device->Finish();
-        device.reset();
-        ok = stream.Done() && ok;
-    }
-    if (ok && std::rename(temp.c_str(), fileName.c_str()) == 0) return true;
-    std::remove(temp.c_str());
-    return false;
+    // Through the safe writer: a full disk or a failing medium never leaves a
+    // truncated PDF under the name, and an existing file stays until the new one is whole.
+    return WriteFileSafely(
+        fileName,
+        [&](TStream& stream) {
+            auto device = TPdfDevice::CreateForStream(&document, pageWidth, pageHeight, &info, stream);
+            device->Render(1, document.PageCount());
+            return device->Finish();
+        },
+        false);
 }
 
 } // namespace vm

@@ -68,7 +68,8 @@ private:
 };
 
 // Writes pages 1..last of the document as a PDF file. The file appears only when it
-// was written completely: a failed export leaves whatever stood under that name.
+// was written completely: a failed export leaves whatever stood under that name and
+// shows "Fehler beim Speichern der Datei.".
 bool ExportDocumentToPdf(const TBvDocument& document, const std::string& fileName,
                          std::int32_t pageWidth, std::int32_t pageHeight, const TPdfInfo& info);
 
