@@ -77,12 +77,15 @@ void TXlsWriter::WriteCellHeader(std::uint16_t opcode, std::uint16_t length, std
         firstCol_ = std::min(firstCol_, col);
         lastCol_ = std::max(lastCol_, col);
     }
-    WriteRecordHeader(opcode, length);
-    s_.WriteU16(row);
-    s_.WriteU16(col);
-    // Cell attributes: default format, not hidden or locked.
-    const std::uint8_t attributes[3] = {0, 0, 0};
-    s_.Write(attributes, 3);
+    // Record header, row, column and the cell attributes (default format, not hidden
+    // or locked) in one write: a large export writes hundreds of thousands of cells.
+    const std::uint16_t words[4] = {opcode, length, row, col};
+    std::uint8_t bytes[11] = {};
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[2 * i] = static_cast<std::uint8_t>(words[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<std::uint8_t>(words[i] >> 8);
+    }
+    s_.Write(bytes, sizeof bytes);
 }
 
 void TXlsWriter::WriteBlank(std::uint16_t row, std::uint16_t col) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 namespace vm {
 namespace {
 
@@ -76,6 +78,20 @@ TEST(Scoring, PointsOfEveryMethod) {
     for (const auto& c : cases)
         EXPECT_EQ(CalcPoints(c.t, c.pen, c.d), c.points)
             << c.d.Formel.Get() << " method " << c.d.Berechnungsart << " t " << c.t << " pen " << c.pen;
+}
+
+// The points are rounded to the nearest hundredth whatever rounding mode the caller
+// has set, and the caller's mode is left as it was.
+TEST(Scoring, PointsDoNotDependOnTheRoundingMode) {
+    const TDisziplin d = Discipline(baNeu, 2700);
+    const int saved = std::fegetround();
+    for (int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        EXPECT_EQ(CalcPoints(10800, 0, d), 13333) << "mode " << mode; // 13333.33...
+        EXPECT_EQ(CalcPoints(2701, 0, d), 99960) << "mode " << mode;  // 99960.49...
+        EXPECT_EQ(std::fegetround(), mode);
+    }
+    std::fesetround(saved);
 }
 
 TEST(Scoring, StatusCodesAndTotals) {

@@ -1,0 +1,568 @@
+// The speed and memory targets, measured on the standard workload: a generated
+// competition of 20 000 participants in 40 age classes, and one age class of 16 000.
+//
+// The workload files are made once per run by velmora-cli generate in a temporary
+// folder that is removed at the end. Every figure is printed again at the end next to
+// its target, with the best and the median of the repetitions (the machine this runs
+// on is usually shared, so the best run is the fairer figure, the median the usual one).
+//
+// File-writing benchmarks run in the temporary folder under /tmp (on a disk, unless
+// /tmp is a tmpfs) exactly as the user gets them: temporary file, sync, backup,
+// rename, sync of the folder. Save and each export run a second time on /dev/shm,
+// where the sync costs nothing, and the save once more as pure serialisation, so that
+// the share of the sync is visible. The summary judges the targets by the disk runs.
+
+#include "cli/CmdGenerate.h"
+#include "file/VmErg.h"
+#include "io/VmExport.h"
+#include "io/VmHtmlExport.h"
+#include "io/VmTxtExport.h"
+#include "model/VmAk.h"
+#include "model/VmBasis.h"
+#include "output/PdfDevice.h"
+#include "output/VmPdfExport.h"
+#include "print/VmReport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- workload ------------------------------------------------------------------------
+
+struct TWorkload {
+    fs::path dir;     // temporary folder on the disk
+    fs::path shmDir;  // temporary folder on /dev/shm (empty when there is none)
+    std::string many; // 20 000 participants in 40 age classes
+    std::string one;  // 16 000 participants in one age class
+    bool ready = false;
+    std::string error;
+};
+
+TWorkload& Workload() {
+    static TWorkload w;
+    return w;
+}
+
+// Messages of the model would mean that an operation failed; the benchmark that
+// caused one reports it as an error instead of a time.
+std::string& LastMessage() {
+    static std::string m;
+    return m;
+}
+
+struct TChildResult {
+    int status = -1;     // exit status, or -1 when it did not exit normally
+    double maxRssMB = 0; // peak resident set size of the child
+    double seconds = 0;  // wall time
+};
+
+// Runs velmora-cli with the arguments (no shell) and waits for it.
+TChildResult RunCli(const std::vector<std::string>& args, bool quiet = true) {
+    TChildResult r;
+    std::vector<char*> argv;
+    std::string exe = VELMORA_CLI;
+    argv.push_back(exe.data());
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid < 0) return r;
+    if (pid == 0) {
+        if (quiet) {
+            if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage ru {};
+    pid_t got = -1;
+    do {
+        got = wait4(pid, &status, 0, &ru);
+    } while (got < 0 && errno == EINTR);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (got == pid && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+    r.maxRssMB = static_cast<double>(ru.ru_maxrss) / 1024.0; // Linux: kilobytes
+    return r;
+}
+
+bool MakeWorkload() {
+    TWorkload& w = Workload();
+    char templ[] = "/tmp/velmora-bench-XXXXXX";
+    if (mkdtemp(templ) == nullptr) {
+        w.error = "cannot create a temporary folder";
+        return false;
+    }
+    w.dir = templ;
+    if (fs::is_directory("/dev/shm")) {
+        char shm[] = "/dev/shm/velmora-bench-XXXXXX";
+        if (mkdtemp(shm) != nullptr) w.shmDir = shm;
+    }
+    w.many = (w.dir / "WK20000.ERG").string();
+    w.one = (w.dir / "AK16000.ERG").string();
+    const TChildResult a =
+        RunCli({"generate", w.many, "--participants", "20000", "--seed", "1", "--year", "2004"});
+    const TChildResult b = RunCli({"generate", w.one, "--participants", "16000", "--seed", "1",
+                                   "--year", "2004", "--age-classes", "1"});
+    if (a.status != 0 || b.status != 0) {
+        w.error = "velmora-cli generate failed";
+        return false;
+    }
+    w.ready = true;
+    return true;
+}
+
+void RemoveWorkload() {
+    TWorkload& w = Workload();
+    std::error_code ec;
+    if (!w.dir.empty()) fs::remove_all(w.dir, ec);
+    if (!w.shmDir.empty()) fs::remove_all(w.shmDir, ec);
+}
+
+// The loaded competitions, loaded once and shared by the benchmarks that only read or
+// write them out.
+vm::TWettkampf* Many() {
+    static std::unique_ptr<vm::TWettkampf> c = vm::Load(Workload().many);
+    return c.get();
+}
+
+bool Prepare(benchmark::State& state, vm::TWettkampf*& c) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return false;
+    }
+    c = Many();
+    if (c == nullptr) {
+        state.SkipWithError("the workload could not be loaded");
+        return false;
+    }
+    return true;
+}
+
+void CheckNoMessage(benchmark::State& state) {
+    if (!LastMessage().empty()) state.SkipWithError(LastMessage().c_str());
+}
+
+// ---- benchmarks ----------------------------------------------------------------------
+
+void BM_Load(benchmark::State& state) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return;
+    }
+    std::size_t classes = 0;
+    for (auto _ : state) {
+        auto c = vm::Load(Workload().many);
+        if (!c) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        classes = static_cast<std::size_t>(c->Count());
+        benchmark::DoNotOptimize(c.get());
+    }
+    state.counters["classes"] = static_cast<double>(classes);
+    CheckNoMessage(state);
+}
+
+// Save as the user gets it: temporary file, sync, backup, rename, folder sync.
+void SaveInto(benchmark::State& state, const fs::path& dir) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    if (dir.empty()) {
+        state.SkipWithError("no such folder");
+        return;
+    }
+    const std::string name = (dir / "SAVE.ERG").string();
+    for (auto _ : state) {
+        if (!vm::Save(name, *c, 1)) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+    CheckNoMessage(state);
+}
+
+void BM_Save(benchmark::State& state) {
+    SaveInto(state, Workload().dir);
+}
+void BM_Save_Shm(benchmark::State& state) {
+    SaveInto(state, Workload().shmDir);
+}
+
+// The serialisation alone: a stream that only counts the bytes (a growing memory
+// stream would mostly measure its own reallocation).
+class TCountingStream : public vm::TStream {
+public:
+    void Read(void*, std::size_t) override { status_ = vm::stReadError; }
+    void Write(const void*, std::size_t count) override {
+        size_ += static_cast<std::int64_t>(count);
+    }
+    void Seek(std::int64_t) override {}
+    std::int64_t GetSize() override { return size_; }
+    std::int64_t GetPos() override { return size_; }
+
+private:
+    std::int64_t size_ = 0;
+};
+
+void BM_Save_SerialiseOnly(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        TCountingStream s;
+        vm::WriteNative(s, *c);
+        bytes = s.GetSize();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["file_MB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+// One changed result in the class of 16 000: the participant is recalculated and
+// the class ranked again. The time toggles between the original and a much worse one,
+// so that the participant really moves through the ranking every iteration.
+void BM_RecalcOneChange(benchmark::State& state) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return;
+    }
+    auto c = vm::Load(Workload().one);
+    if (!c || c->Count() != 1) {
+        state.SkipWithError("the one-class workload could not be loaded");
+        return;
+    }
+    vm::TAltersklasse& ac = *c->At(0);
+    state.counters["participants"] = static_cast<double>(ac.Count());
+    // A participant from the middle of the field with a valid time in the first
+    // discipline.
+    vm::TTeilnehmer* p = nullptr;
+    for (int i = ac.Count() / 2; i < ac.Count() && p == nullptr; ++i)
+        if (ac.At(i)->Zeit[0] > 0 && ac.At(i)->Abzug[0] >= 0) p = ac.At(i);
+    if (p == nullptr) {
+        state.SkipWithError("no participant with a time");
+        return;
+    }
+    const std::int32_t original = p->Zeit[0];
+    bool worse = false;
+    for (auto _ : state) {
+        worse = !worse;
+        p->Zeit[0] = worse ? original + 6000 : original;
+        vm::RecalcParticipant(ac, *p);
+        vm::RankAgeClass(ac);
+        benchmark::DoNotOptimize(p->Platz);
+    }
+    p->Zeit[0] = original;
+}
+
+void ExportFormat(benchmark::State& state, const fs::path& dir, int format, const char* ext) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    if (dir.empty()) {
+        state.SkipWithError("no such folder");
+        return;
+    }
+    const std::string name = (dir / (std::string("EXPORT.") + ext)).string();
+    for (auto _ : state) {
+        if (!vm::Save(name, *c, format)) {
+            state.SkipWithError("export failed");
+            break;
+        }
+    }
+    std::error_code ec;
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(name, ec)) / (1024.0 * 1024.0);
+    CheckNoMessage(state);
+}
+
+// Each export on the disk as the user gets it, and on /dev/shm for the share of the sync.
+void BM_ExportCsv(benchmark::State& state) {
+    ExportFormat(state, Workload().dir, 5, "CSV");
+}
+void BM_ExportDbf(benchmark::State& state) {
+    ExportFormat(state, Workload().dir, 6, "DBF");
+}
+void BM_ExportXls(benchmark::State& state) {
+    ExportFormat(state, Workload().dir, 9, "XLS");
+}
+void BM_ExportHtml(benchmark::State& state) {
+    ExportFormat(state, Workload().dir, 7, "HTM");
+}
+// "Speichern unter..." as PDF: the result list on landscape A4.
+void BM_ExportPdf(benchmark::State& state) {
+    ExportFormat(state, Workload().dir, 12, "PDF");
+}
+void BM_ExportCsv_Shm(benchmark::State& state) {
+    ExportFormat(state, Workload().shmDir, 5, "CSV");
+}
+void BM_ExportDbf_Shm(benchmark::State& state) {
+    ExportFormat(state, Workload().shmDir, 6, "DBF");
+}
+void BM_ExportXls_Shm(benchmark::State& state) {
+    ExportFormat(state, Workload().shmDir, 9, "XLS");
+}
+void BM_ExportHtml_Shm(benchmark::State& state) {
+    ExportFormat(state, Workload().shmDir, 7, "HTM");
+}
+void BM_ExportPdf_Shm(benchmark::State& state) {
+    ExportFormat(state, Workload().shmDir, 12, "PDF");
+}
+
+// velmora-cli print --list result: the print job's result list on portrait A4,
+// built and written as PDF.
+void BM_PrintResultListPdf(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    const std::string name = (Workload().dir / "PRINT.PDF").string();
+    int pages = 0;
+    for (auto _ : state) {
+        vm::TVmPrintJob job(c, 0);
+        const vm::TVmReport& report = job.Build(vm::rkErgebnis, vm::TPrintOptions{});
+        vm::FillPdfInfo(vm::PdfInfo(), *c);
+        if (!vm::ExportDocumentToPdf(report, name, report.PageWidth, report.PageHeight,
+                                     vm::PdfInfo())) {
+            state.SkipWithError("PDF failed");
+            break;
+        }
+        pages = report.PageCount();
+    }
+    state.counters["pages"] = pages;
+    CheckNoMessage(state);
+}
+
+// Peak memory of the whole program on the load and print path, as a child process.
+void BM_PeakMemoryCliPrint(benchmark::State& state) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return;
+    }
+    const std::string out = (Workload().dir / "CLI.PDF").string();
+    double peak = 0;
+    for (auto _ : state) {
+        const TChildResult r = RunCli({"print", Workload().many, out, "--list", "result"});
+        if (r.status != 0) {
+            state.SkipWithError("velmora-cli print failed");
+            break;
+        }
+        peak = std::max(peak, r.maxRssMB);
+    }
+    state.counters["peak_MB"] = peak;
+}
+
+double MinOf(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+double MaxOf(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
+
+// Every benchmark also reports the best (min) and the worst (max) repetition.
+void Timed(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->ComputeStatistics("min", MinOf)
+        ->ComputeStatistics("max", MaxOf);
+}
+// A child process per iteration: one iteration per repetition is enough.
+void OncePerRepetition(benchmark::internal::Benchmark* b) {
+    Timed(b);
+    b->Iterations(1);
+}
+
+BENCHMARK(BM_Load)->Apply(Timed);
+BENCHMARK(BM_Save)->Apply(Timed);
+BENCHMARK(BM_Save_Shm)->Apply(Timed);
+BENCHMARK(BM_Save_SerialiseOnly)->Apply(Timed);
+BENCHMARK(BM_RecalcOneChange)->Apply(Timed);
+BENCHMARK(BM_ExportCsv)->Apply(Timed);
+BENCHMARK(BM_ExportDbf)->Apply(Timed);
+BENCHMARK(BM_ExportXls)->Apply(Timed);
+BENCHMARK(BM_ExportHtml)->Apply(Timed);
+BENCHMARK(BM_ExportPdf)->Apply(Timed);
+BENCHMARK(BM_ExportCsv_Shm)->Apply(Timed);
+BENCHMARK(BM_ExportDbf_Shm)->Apply(Timed);
+BENCHMARK(BM_ExportXls_Shm)->Apply(Timed);
+BENCHMARK(BM_ExportHtml_Shm)->Apply(Timed);
+BENCHMARK(BM_ExportPdf_Shm)->Apply(Timed);
+BENCHMARK(BM_PrintResultListPdf)->Apply(Timed);
+BENCHMARK(BM_PeakMemoryCliPrint)->Apply(OncePerRepetition);
+
+// ---- summary -------------------------------------------------------------------------
+
+struct TTarget {
+    const char* what;
+    double limit; // milliseconds, or MB for the memory figure
+    bool memory = false;
+};
+
+struct TNamedTarget {
+    std::string name;
+    TTarget target;
+};
+
+const std::vector<TNamedTarget>& Targets() {
+    static const std::vector<TNamedTarget> t{
+        {"BM_Load", {"load (recalculating every class)", 30}},
+        {"BM_Save", {"save (with sync, on disk)", 30}},
+        {"BM_Save_Shm", {"save (on /dev/shm)", 30}},
+        {"BM_Save_SerialiseOnly", {"save (serialisation only)", 30}},
+        {"BM_RecalcOneChange", {"recalc + rank one class of 16 000", 5}},
+        {"BM_ExportCsv", {"export CSV", 100}},
+        {"BM_ExportCsv_Shm", {"export CSV (on /dev/shm)", 100}},
+        {"BM_ExportDbf", {"export dBase", 100}},
+        {"BM_ExportDbf_Shm", {"export dBase (on /dev/shm)", 100}},
+        {"BM_ExportXls", {"export Excel", 100}},
+        {"BM_ExportXls_Shm", {"export Excel (on /dev/shm)", 100}},
+        {"BM_ExportHtml", {"export HTML", 100}},
+        {"BM_ExportHtml_Shm", {"export HTML (on /dev/shm)", 100}},
+        {"BM_ExportPdf", {"result list as PDF (save as)", 300}},
+        {"BM_ExportPdf_Shm", {"result list as PDF (save as, /dev/shm)", 300}},
+        {"BM_PrintResultListPdf", {"result list as PDF (print)", 300}},
+        {"BM_PeakMemoryCliPrint", {"peak memory velmora-cli print", 100, true}},
+    };
+    return t;
+}
+
+// Prints the usual console output and keeps the median, best and worst of each
+// benchmark for the summary at the end. With a single repetition there are no
+// aggregates; the one run then stands for all three.
+class TSummaryReporter : public benchmark::ConsoleReporter {
+public:
+    using ConsoleReporter::ConsoleReporter;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            TCollected& c = collected_[r.run_name.function_name];
+            if (r.error_occurred) {
+                c.error = r.error_message;
+                continue;
+            }
+            const double value = Value(r);
+            if (r.run_type == Run::RT_Iteration) {
+                c.median = c.best = c.worst = value;
+                c.have = true;
+            } else if (r.aggregate_name == "median") {
+                c.median = value;
+            } else if (r.aggregate_name == "min") {
+                c.best = value;
+            } else if (r.aggregate_name == "max") {
+                c.worst = value;
+            }
+            if (r.run_type == Run::RT_Aggregate) c.have = true;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::ostream& out = GetOutputStream();
+        out << "\nSummary (best and median of the repetitions; a target counts as met by the "
+               "median,\n"
+               "memory by the highest peak):\n";
+        bool allOk = true;
+        char line[256];
+        for (const auto& [name, target] : Targets()) {
+            auto it = collected_.find(name);
+            if (it == collected_.end()) continue;
+            const TCollected& c = it->second;
+            if (!c.error.empty() || !c.have) {
+                std::snprintf(line, sizeof line, "  %-40s ERROR %s\n", target.what,
+                              c.error.c_str());
+                out << line;
+                allOk = false;
+                continue;
+            }
+            const bool ok = (target.memory ? c.worst : c.median) < target.limit;
+            allOk = allOk && ok;
+            if (target.memory)
+                std::snprintf(line, sizeof line,
+                              "  %-40s peak %8.1f MB                     (target %4g MB) %s\n",
+                              target.what, c.worst, target.limit, ok ? "OK" : "MISSED");
+            else
+                std::snprintf(line, sizeof line,
+                              "  %-40s best %8.2f ms  median %8.2f ms  (target %4g ms) %s\n",
+                              target.what, c.best, c.median, target.limit, ok ? "OK" : "MISSED");
+            out << line;
+        }
+        out << (allOk ? "All targets met.\n" : "Some targets missed.\n");
+    }
+
+private:
+    struct TCollected {
+        bool have = false;
+        double median = 0, best = 0, worst = 0;
+        std::string error;
+    };
+
+    // Milliseconds of real time, or the peak memory counter where there is one.
+    static double Value(const Run& r) {
+        if (auto it = r.counters.find("peak_MB"); it != r.counters.end()) return it->second.value;
+        const double t = r.GetAdjustedRealTime();
+        switch (r.time_unit) {
+        case benchmark::kNanosecond:
+            return t / 1e6;
+        case benchmark::kMicrosecond:
+            return t / 1e3;
+        case benchmark::kMillisecond:
+            return t;
+        case benchmark::kSecond:
+            return t * 1e3;
+        }
+        return t;
+    }
+
+    std::map<std::string, TCollected> collected_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Defaults that the command line may override (a later flag wins): a few
+    // repetitions for the noise of a shared machine, short runs, aggregates on screen.
+    std::vector<char*> args;
+    args.push_back(argv[0]);
+    std::string reps = "--benchmark_repetitions=5";
+    std::string minTime = "--benchmark_min_time=0.2";
+    std::string aggregates = "--benchmark_display_aggregates_only=true";
+    args.push_back(reps.data());
+    args.push_back(minTime.data());
+    args.push_back(aggregates.data());
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    int n = static_cast<int>(args.size());
+    args.push_back(nullptr);
+
+    benchmark::Initialize(&n, args.data());
+    if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
+
+    vm::SetMessageHook([](const std::string& text) { LastMessage() = text; });
+    vm::InstallExportWriters(vm::TTextExportOptions{}, vm::THtmlExportOptions{});
+    vm::InstallPdfExport(vm::PdfInfo());
+
+    if (!MakeWorkload()) std::cerr << "velmora_bench: " << Workload().error << "\n";
+
+    // Colours only on a terminal.
+    TSummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                    : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    RemoveWorkload();
+    return Workload().ready ? 0 : 1;
+}
