@@ -136,10 +136,7 @@ bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p) {
         }
     }
     for (TAltersklasse& ac : c) {
-        if (BelongsTo(ac, *p)) {
-            ac.InsertParticipant(std::move(p));
-            return true;
-        }
+        if (BelongsTo(ac, *p)) return ac.InsertParticipant(std::move(p));
     }
     std::string who;
     if (IsSingleCompetition(c))

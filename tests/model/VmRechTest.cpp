@@ -321,6 +321,18 @@ TEST(Model, AddParticipantFindsTheAgeClassOrSaysWhy) {
     EXPECT_FALSE(AddParticipant(*c, std::move(old)));
     ASSERT_EQ(cap.Messages().size(), 1u);
     EXPECT_EQ(cap.Messages()[0], "Ein sehr langer Nach, Max (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+
+    // A full age class cannot take the entry: the caller must not count it as filed.
+    TAltersklasse& full = *c->At(0);
+    while (full.Count() < MaxCollectionSize) full.Append(CopyParticipant(*full.At(0)));
+    cap.Clear();
+    auto late = NewParticipant();
+    late->SetName("Sp\x84t");
+    late->SetFlag(tnWeiblich, true);
+    late->SetGeburtsdatum("1990");
+    EXPECT_FALSE(AddParticipant(*c, std::move(late)));
+    EXPECT_EQ(full.Count(), MaxCollectionSize);
+    EXPECT_FALSE(cap.Messages().empty()); // the list reports that it is full
 }
 
 TEST(Model, AbsenceAndNoStart) {
