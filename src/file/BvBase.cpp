@@ -231,6 +231,7 @@ std::int64_t TBufStream::GetSize() {
     }
     std::int64_t size = st.st_size;
     if (writing_) size = std::max(size, filePos_ + static_cast<std::int64_t>(bufPos_));
+    status_ = stOk;
     return size;
 }
 
@@ -239,6 +240,7 @@ std::int64_t TBufStream::GetPos() {
         status_ = stError;
         return -1;
     }
+    status_ = stOk;
     if (writing_) return filePos_ + static_cast<std::int64_t>(bufPos_);
     return filePos_ - static_cast<std::int64_t>(bufLen_ - bufPos_);
 }

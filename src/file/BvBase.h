@@ -308,8 +308,14 @@ public:
     void Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;
     void Seek(std::int64_t position) override;
-    std::int64_t GetSize() override { return static_cast<std::int64_t>(data_.size()); }
-    std::int64_t GetPos() override { return static_cast<std::int64_t>(pos_); }
+    std::int64_t GetSize() override {
+        status_ = stOk;
+        return static_cast<std::int64_t>(data_.size());
+    }
+    std::int64_t GetPos() override {
+        status_ = stOk;
+        return static_cast<std::int64_t>(pos_);
+    }
 
     const std::string& Data() const { return data_; }
 

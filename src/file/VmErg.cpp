@@ -373,11 +373,15 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, int format) {
         if (auto it = Handlers().importers.find(format); it != Handlers().importers.end() && it->second)
             return it->second(fileName, into);
         ShowMessage("Unbekanntes Dateiformat.");
+        ShowMessage(kLoadError);
         return false;
     case 4:
     case 6:
     case 7: return true;
-    default: ShowMessage("Unbekanntes Dateiformat."); return false;
+    default:
+        ShowMessage("Unbekanntes Dateiformat.");
+        ShowMessage(kLoadError);
+        return false;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "file/BvBase.h"
 #include "model/VmBasis.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,25 @@ TEST(Stream, StatusFollowsTheLastOperationOpenResultStays) {
     m.Seek(0);
     EXPECT_EQ(m.Status(), stOk);
     EXPECT_EQ(m.ReadI16(), 0x0201);
+    // Asking for the size or the position is an operation of its own as well.
+    m.Read(buf, 5);
+    ASSERT_NE(m.Status(), stOk);
+    EXPECT_EQ(m.GetSize(), 3);
+    EXPECT_EQ(m.Status(), stOk);
+    m.Read(buf, 5);
+    EXPECT_EQ(m.GetPos(), 3);
+    EXPECT_EQ(m.Status(), stOk);
+
+    vmtest::TempDir dir;
+    vmtest::WriteFileBytes(dir.File("S.BIN"), "abc");
+    TBufStream file(dir.File("S.BIN"), TOpenMode::OpenRead);
+    file.Read(buf, 5);
+    ASSERT_NE(file.Status(), stOk);
+    EXPECT_EQ(file.GetSize(), 3);
+    EXPECT_EQ(file.Status(), stOk);
+    file.Read(buf, 5);
+    EXPECT_EQ(file.GetPos(), 3);
+    EXPECT_EQ(file.Status(), stOk);
 
     TBufStream missing("/nonexistent/velmora/file", TOpenMode::OpenRead);
     EXPECT_NE(missing.OpenResult(), stOk);

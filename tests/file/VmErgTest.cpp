@@ -200,8 +200,12 @@ TEST(ResultFile, DamagedFilesFailCleanlyAndLeaveTheDocument) {
     vmtest::WriteFileBytes(dir.File("BAD.ERG"), wrongTag);
     EXPECT_FALSE(LoadInto(dir.File("BAD.ERG"), c, 1));
     EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, 1));
-    EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, 8));
-    EXPECT_EQ(cap.Messages().back(), "Unbekanntes Dateiformat.");
+    {
+        TMessageCapture unknown;
+        EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, 8));
+        EXPECT_EQ(unknown.Messages(),
+                  (std::vector<std::string>{"Unbekanntes Dateiformat.", "Fehler beim Laden der Datei."}));
+    }
     EXPECT_TRUE(LoadInto(dir.File("missing.ERG"), c, 4)); // nothing to read
     EXPECT_EQ(Load(dir.File("missing.ERG"), 2), nullptr);
 }
