@@ -50,7 +50,7 @@ int CmdQualify(const std::vector<std::string>& args) {
     TCommandSpec cmd{
         "qualify FILE [--quota Q] [--mode 0|1|2] [-o OUT.ERG]",
         "Qualification: admits per age class the Q best participants (ranking order,\n"
-        "directly qualified ones first when the age class considers that flag) and\n"
+        "directly qualified ones always first, whatever the age class's setting) and\n"
         "sets or clears their property 'startberechtigt'. Participants tied with the\n"
         "last admitted one and directly qualified ones beyond the quota are admitted\n"
         "too (an overflow message names the age class); nobody without points is.\n"

@@ -123,6 +123,37 @@ TEST(XlsExport, RowsAsTextCellsTeamsWithoutTeilnAndRealExtent) {
     }
 }
 
+TEST(XlsExport, RefusesMoreRowsThanTheDimensionsCanHold) {
+    // 65535 participants and the header row: the last row + 1 does not fit 16 bits.
+    auto c = NewCompetition();
+    for (int k = 0; k < 5; ++k) {
+        auto ac = NewAgeClass();
+        ac->Data.Bezeichnung.Set("AK " + std::to_string(k));
+        ac->Data.JahrgangVon = ac->Data.JahrgangBis = static_cast<std::int16_t>(1990 + k);
+        for (int i = 0; i < 65535 / 5; ++i)
+            ASSERT_TRUE(ac->Append(NewParticipant()));
+        ASSERT_TRUE(c->InsertAgeClass(std::move(ac)));
+    }
+    ASSERT_EQ(ExportRowCount(*c), 65535u);
+    TMemoryStream s;
+    TMessageCapture msgs;
+    EXPECT_FALSE(ExportXls(*c, s));
+    EXPECT_EQ(msgs.Messages(),
+              std::vector<std::string>{"Zu viele Teilnehmer f\x81r eine Excel-Tabelle (h\x94"
+                                       "chstens 65534)."});
+    EXPECT_TRUE(s.Data().empty());
+
+    // The highest row that is still allowed gives the largest extent there is.
+    TMemoryStream top;
+    {
+        TXlsWriter w(top, 3, 0);
+        w.WriteBlank(65534, 0);
+    }
+    const auto records = Records(top.Data());
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[1].data, Bytes({0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 1, 0, 0, 0}));
+}
+
 TEST(XlsWriter, CellKindsAndVersions) {
     TMemoryStream s;
     {
