@@ -175,10 +175,10 @@ void PrintResultCover(TVmReport& r) {
         r.PrintLine("===============");
         r.SetStyle(fsNormal);
         r.PrintLine("");
-        r.PrintLine("Austragungsort: " + PadRight(h.Veranstaltungsstaette.View(), 96));
-        r.PrintLine("Ausrichter:     " + PadRight(h.Ausrichter.View(), 96));
-        r.PrintLine("Veranstalter:   " + PadRight(h.Veranstalter.View(), 96));
-        r.PrintLine("Datum:          " + PadRight(h.Datum.View(), 96));
+        r.PrintLine("Austragungsort: " + std::string(h.Veranstaltungsstaette.View().substr(0, 96)));
+        r.PrintLine("Ausrichter:     " + std::string(h.Ausrichter.View().substr(0, 96)));
+        r.PrintLine("Veranstalter:   " + std::string(h.Veranstalter.View().substr(0, 96)));
+        r.PrintLine("Datum:          " + std::string(h.Datum.View().substr(0, 96)));
         r.PrintLine("Beckengr\x94\xE1"
                     "e:    " +
                     IntToText(h.Startplaetze + 3) + " x " + IntToText((h.Beckenlaenge + 1) * 25) +

@@ -133,6 +133,29 @@ TEST(ReportTest, PrintHeadMovesTheListDownAndLandscapeWidensTheFrame) {
     EXPECT_EQ(job.PageWidth, 2100);
 }
 
+TEST(ReportTest, ResultCoverShowsTheCompetitionDataAsTheyStand) {
+    auto c = vmtest::MakeCompetition(false, 3);
+    c->Header.Startplaetze = 3; // six lanes
+    c->Header.Beckenlaenge = 1; // 50 m
+    c->Header.Datum.Set("08.-09. Mai 2026");
+    c->Header.Veranstaltungsstaette.Set("Stadtbad");
+    TVmPrintJob job(c.get());
+    TPrintOptions o = Plain();
+    o.legend = true;
+    const TVmReport& r = job.BuildResultList(o);
+    // The values are cut, never padded: no trailing blanks after the text.
+    EXPECT_NE(FindText(r, "Veranstalter:   DLRG Testverband"), nullptr);
+    EXPECT_NE(FindText(r, "Datum:          08.-09. Mai 2026"), nullptr);
+    EXPECT_NE(FindText(r, "Austragungsort: Stadtbad"), nullptr);
+    EXPECT_NE(FindText(r, "Beckengr\x94\xE1"
+                          "e:    6 x 50m Bahnen"),
+              nullptr);
+    EXPECT_EQ(FindText(r, "R        neue Bestleistung aufgestellt"), nullptr);
+    o.recordMarks = true;
+    const TVmReport& marks = job.BuildResultList(o);
+    EXPECT_NE(FindText(marks, "*        Bestleistung dieses Wettbewerbs"), nullptr);
+}
+
 TEST(ReportTest, EmptyLineAfterEveryFifthParticipant) {
     auto c = vmtest::MakeCompetition(false, 11);
     TVmPrintJob job(c.get());
