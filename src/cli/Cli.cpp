@@ -47,7 +47,9 @@ const std::map<std::string, TCommand>& Commands() {
 void PrintUsage(std::ostream& out) {
     out << "usage: velmora-cli COMMAND [ARGS]\n\n"
            "Velmora evaluates lifesaving-sport championships. Commands:\n";
-    for (const auto& [name, cmd] : Commands()) out << "  " << name << std::string(10 - std::min<std::size_t>(name.size(), 9), ' ') << cmd.summary << "\n";
+    for (const auto& [name, cmd] : Commands())
+        out << "  " << name << std::string(10 - std::min<std::size_t>(name.size(), 9), ' ')
+            << cmd.summary << "\n";
     out << "\n'velmora-cli COMMAND --help' describes a command.\n"
            "Exit status: 0 done, 1 the operation failed, 2 usage error.\n";
 }

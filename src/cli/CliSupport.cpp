@@ -23,7 +23,8 @@ int UsageError(const TCommandSpec& cmd, const std::string& message) {
     return 2;
 }
 
-bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out, int& status) {
+bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out,
+               int& status) {
     out = TArgs{};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -33,7 +34,8 @@ bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TA
             status = 0;
             return false;
         }
-        if (a.size() > 1 && a[0] == '-' && !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1]))))) {
+        if (a.size() > 1 && a[0] == '-' &&
+            !(a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1]))))) {
             std::string name = a, value;
             bool inlineValue = false;
             if (auto eq = a.find('='); eq != std::string::npos && a.rfind("--", 0) == 0) {
@@ -85,15 +87,17 @@ bool GetInt(const TArgs& a, const TCommandSpec& cmd, const std::string& name, lo
         used = 0;
     }
     if (used == 0 || used != text.size() || v < min || v > max) {
-        status = UsageError(cmd, "invalid value for " + name + ": " + text + " (" + std::to_string(min) +
-                                      ".." + std::to_string(max) + ")");
+        status = UsageError(cmd, "invalid value for " + name + ": " + text + " (" +
+                                     std::to_string(min) + ".." + std::to_string(max) + ")");
         return false;
     }
     out = v;
     return true;
 }
 
-std::string ToUtf8(const std::string& oem) { return OemToUtf8(oem); }
+std::string ToUtf8(const std::string& oem) {
+    return OemToUtf8(oem);
+}
 
 void InstallMessageHook() {
     SetMessageHook([](const std::string& text) {
@@ -110,7 +114,9 @@ void InstallMessageHook() {
     });
 }
 
-std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) { return Load(file, 1); }
+std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) {
+    return Load(file, 1);
+}
 
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
     const std::string target = a.Get("-o", file);

@@ -23,8 +23,8 @@ struct TArgs {
 };
 
 struct TCommandSpec {
-    std::string usage;                 // "qualify FILE --quota Q [--mode 0|1|2]"
-    std::string description;           // a few lines of help
+    std::string usage;                  // "qualify FILE --quota Q [--mode 0|1|2]"
+    std::string description;            // a few lines of help
     std::set<std::string> valueOptions; // options that take a value ("-o" included)
     std::set<std::string> flagOptions;  // options without a value
     std::size_t minPositional = 0;
@@ -33,7 +33,8 @@ struct TCommandSpec {
 
 // Parses args by the cmd; on a usage error prints it with the usage text and
 // returns false with status 2 in `status`. "--help" prints the help, status 0.
-bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out, int& status);
+bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out,
+               int& status);
 int UsageError(const TCommandSpec& cmd, const std::string& message);
 void PrintHelp(const TCommandSpec& cmd);
 

@@ -13,17 +13,22 @@ namespace {
 
 const char* MethodText(int m) {
     switch (m) {
-    case baFormel: return "benutzerdefiniert (per Formel)";
-    case baNeu: return "neue Berechnung (Meisterschaften 1999-xxxx)";
-    case baLinear: return "lineare Berechnung (Meisterschaften 1988-1998)";
-    default: return "?";
+    case baFormel:
+        return "benutzerdefiniert (per Formel)";
+    case baNeu:
+        return "neue Berechnung (Meisterschaften 1999-xxxx)";
+    case baLinear:
+        return "lineare Berechnung (Meisterschaften 1988-1998)";
+    default:
+        return "?";
     }
 }
 
 void PrintHeader(const TWettkampf& c) {
     const auto& h = c.Header;
     std::cout << "Veranstaltung: " << ToUtf8(h.Veranstaltung.Get()) << "\n";
-    std::cout << "Art: " << (IsSingleCompetition(c) ? "Einzelwettbewerb" : "Mannschaftswettbewerb") << "\n";
+    std::cout << "Art: " << (IsSingleCompetition(c) ? "Einzelwettbewerb" : "Mannschaftswettbewerb")
+              << "\n";
     std::cout << "Veranstalter: " << ToUtf8(h.Veranstalter.Get()) << "\n";
     std::cout << "Ausrichter: " << ToUtf8(h.Ausrichter.Get()) << "\n";
     std::cout << "Datum: " << ToUtf8(h.Datum.Get()) << "\n";
@@ -54,17 +59,22 @@ void PrintAgeClass(const TWettkampf& c, const TAltersklasse& ac) {
     std::cout << "\n" << ToUtf8(AgeClassTitle(ac, true)) << "\n";
     std::string props = IsFemale(ac) ? "weiblich" : "m\xC3\xA4nnlich";
     if (HasHLW(ac)) props += ", mit HLW - Wertung";
-    if (ac.Data.Has(akDirektQualifiziert)) props += ", direkt qualifiziert-Flag ber\xC3\xBC" "cksichtigen";
+    if (ac.Data.Has(akDirektQualifiziert))
+        props += ", direkt qualifiziert-Flag ber\xC3\xBC"
+                 "cksichtigen";
     if (ac.Data.Has(akAlphabetisch)) props += ", alphabetisch sortieren";
     std::cout << "Eigenschaften: " << props << "\n";
     for (int k = 0; k < ac.Data.DisciplineCount(); ++k) {
         const TDisziplin& d = ac.Discipline(k);
-        std::cout << "Disziplin " << (k + 1) << ": " << ToUtf8(d.Bezeichnung.Get()) << " | " << MethodText(d.Berechnungsart);
+        std::cout << "Disziplin " << (k + 1) << ": " << ToUtf8(d.Bezeichnung.Get()) << " | "
+                  << MethodText(d.Berechnungsart);
         if (d.Berechnungsart == baNeu) {
             std::cout << " | Basiszeit " << TimeToText(d.V[0], true);
         } else {
             std::cout << " |";
-            for (int v = 0; v < 5; ++v) std::cout << " V" << (v + 1) << "=" << PointsToText(d.V[static_cast<std::size_t>(v)], 2);
+            for (int v = 0; v < 5; ++v)
+                std::cout << " V" << (v + 1) << "="
+                          << PointsToText(d.V[static_cast<std::size_t>(v)], 2);
         }
         if (d.Berechnungsart == baFormel) std::cout << " | Formel " << ToUtf8(d.Formel.Get());
         std::cout << " | " << ToUtf8(d.Regelwerk.Get()) << "\n";
@@ -83,18 +93,23 @@ void PrintAgeClass(const TWettkampf& c, const TAltersklasse& ac) {
 } // namespace
 
 int CmdNew(const std::vector<std::string>& args) {
-    TCommandSpec cmd{"new OUT.ERG [--type N] [--year YYYY]",
-                      "Creates a new competition from the rule-set presets and saves it.\n"
-                      "  --type N     0..15: Art (0 individual, 1 team) + 2 x range (0 youth, 1 seniors,\n"
-                      "               2 both) + 8 for age class 12 split into AK 10 and AK 12 (default 8)\n"
-                      "  --year YYYY  the competition year (default: the current year)",
-                      {"--type", "--year"}, {}, 1, 1};
+    TCommandSpec cmd{
+        "new OUT.ERG [--type N] [--year YYYY]",
+        "Creates a new competition from the rule-set presets and saves it.\n"
+        "  --type N     0..15: Art (0 individual, 1 team) + 2 x range (0 youth, 1 seniors,\n"
+        "               2 both) + 8 for age class 12 split into AK 10 and AK 12 (default 8)\n"
+        "  --year YYYY  the competition year (default: the current year)",
+        {"--type", "--year"},
+        {},
+        1,
+        1};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
     long long type = 0, year = 0;
     if (!GetInt(a, cmd, "--type", 8, 0, 15, type, status)) return status;
-    if (!GetInt(a, cmd, "--year", CurrentYear(), 1800, CurrentYear() + 5, year, status)) return status;
+    if (!GetInt(a, cmd, "--year", CurrentYear(), 1800, CurrentYear() + 5, year, status))
+        return status;
     TVmFile doc;
     doc.New(static_cast<int>(type), static_cast<int>(year));
     return doc.SaveAs(a.positional[0], ftErgebnis) ? 0 : 1;
@@ -102,24 +117,31 @@ int CmdNew(const std::vector<std::string>& args) {
 
 int CmdInfo(const std::vector<std::string>& args) {
     TCommandSpec cmd{"info FILE",
-                      "Prints the competition's header lines, then for every age class its title,\n"
-                      "properties, disciplines and the evaluated grid (tab-separated, UTF-8).",
-                      {}, {}, 1, 1};
+                     "Prints the competition's header lines, then for every age class its title,\n"
+                     "properties, disciplines and the evaluated grid (tab-separated, UTF-8).",
+                     {},
+                     {},
+                     1,
+                     1};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     PrintHeader(*c);
-    for (const TAltersklasse& ac : *c) PrintAgeClass(*c, ac);
+    for (const TAltersklasse& ac : *c)
+        PrintAgeClass(*c, ac);
     return 0;
 }
 
 int CmdRecords(const std::vector<std::string>& args) {
     TCommandSpec cmd{"records FILE --take-over OTHER.ERG [-o OUT.ERG]",
-                      "Takes the previous years' records over from another result file\n"
-                      "(usually last year's) and saves FILE (with backup) or OUT.",
-                      {"--take-over", "-o"}, {}, 1, 1};
+                     "Takes the previous years' records over from another result file\n"
+                     "(usually last year's) and saves FILE (with backup) or OUT.",
+                     {"--take-over", "-o"},
+                     {},
+                     1,
+                     1};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;

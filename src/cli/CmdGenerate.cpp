@@ -562,9 +562,9 @@ int CmdGenerate(const std::vector<std::string>& args) {
     const long long capacity = static_cast<long long>(k) * MaxCollectionSize;
     if (participants > capacity) {
         return UsageError(cmd, "too many participants: " + IntToText(participants) +
-                                    " do not fit into " + IntToText(k) +
-                                    " age classes of at most " + perClass + " each (at most " +
-                                    IntToText(capacity) + "; --age-classes K gives more classes)");
+                                   " do not fit into " + IntToText(k) + " age classes of at most " +
+                                   perClass + " each (at most " + IntToText(capacity) +
+                                   "; --age-classes K gives more classes)");
     }
     auto c = GenerateCompetition(o);
     if (!Save(a.positional[0], *c, 1)) return 1;

@@ -19,16 +19,16 @@ bool IsTextName(const std::string& name) {
 
 int CmdImport(const std::vector<std::string>& args) {
     TCommandSpec cmd{"import FILE INPUT [--format text|binary] [-o OUT.ERG]",
-                      "Adds the participants or teams of INPUT to the competition FILE, each into\n"
-                      "the age class it names, and saves FILE (with backup) or OUT. Entries that\n"
-                      "cannot be filed are reported; the others are imported.\n"
-                      "  --format text    semicolon-separated lines after a header line\n"
-                      "  --format binary  96-byte participant records of the older program\n"
-                      "  default: text for INPUT ending in .TXT or .CSV (any case), else binary",
-                      {"--format", "-o"},
-                      {},
-                      2,
-                      2};
+                     "Adds the participants or teams of INPUT to the competition FILE, each into\n"
+                     "the age class it names, and saves FILE (with backup) or OUT. Entries that\n"
+                     "cannot be filed are reported; the others are imported.\n"
+                     "  --format text    semicolon-separated lines after a header line\n"
+                     "  --format binary  96-byte participant records of the older program\n"
+                     "  default: text for INPUT ending in .TXT or .CSV (any case), else binary",
+                     {"--format", "-o"},
+                     {},
+                     2,
+                     2};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;

@@ -47,24 +47,23 @@ bool ParseItems(const std::string& text, TResetSet& out) {
 } // namespace
 
 int CmdQualify(const std::vector<std::string>& args) {
-    TCommandSpec cmd{
-        "qualify FILE [--quota Q] [--mode 0|1|2] [-o OUT.ERG]",
-        "Qualification: admits per age class the Q best participants (ranking order,\n"
-        "directly qualified ones always first, whatever the age class's setting) and\n"
-        "sets or clears their property 'startberechtigt'. Participants tied with the\n"
-        "last admitted one and directly qualified ones beyond the quota are admitted\n"
-        "too (an overflow message names the age class); nobody without points is.\n"
-        "  --quota Q    admitted participants per age class, 1..100\n"
-        "               (default: 3 x the competition's number of lanes)\n"
-        "  --mode M     0 both actions: set the property, then delete everybody not\n"
-        "                 admitted (default)\n"
-        "               1 only set the property 'startberechtigt'\n"
-        "               2 only delete the participants whose property is not set\n" +
-            std::string(kSaveHelp),
-        {"--quota", "--mode", "-o"},
-        {},
-        1,
-        1};
+    TCommandSpec cmd{"qualify FILE [--quota Q] [--mode 0|1|2] [-o OUT.ERG]",
+                     "Qualification: admits per age class the Q best participants (ranking order,\n"
+                     "directly qualified ones always first, whatever the age class's setting) and\n"
+                     "sets or clears their property 'startberechtigt'. Participants tied with the\n"
+                     "last admitted one and directly qualified ones beyond the quota are admitted\n"
+                     "too (an overflow message names the age class); nobody without points is.\n"
+                     "  --quota Q    admitted participants per age class, 1..100\n"
+                     "               (default: 3 x the competition's number of lanes)\n"
+                     "  --mode M     0 both actions: set the property, then delete everybody not\n"
+                     "                 admitted (default)\n"
+                     "               1 only set the property 'startberechtigt'\n"
+                     "               2 only delete the participants whose property is not set\n" +
+                         std::string(kSaveHelp),
+                     {"--quota", "--mode", "-o"},
+                     {},
+                     1,
+                     1};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
@@ -166,20 +165,20 @@ int CmdHlw(const std::vector<std::string>& args) {
 
 int CmdReset(const std::vector<std::string>& args) {
     TCommandSpec cmd{"reset FILE (--option 0..3 | --items LIST) [-o OUT.ERG]",
-                      "Sets chosen entries of every participant back to 0 and recalculates.\n"
-                      "The HLW start time and station are never touched.\n"
-                      "  --option 0   times, penalties and HLW points (items 1-10 and 21)\n"
-                      "  --option 1   heats and lanes (items 11-20)\n"
-                      "  --option 2   everything including HLW (items 1-21)\n"
-                      "  --option 3   individually: the items of --items (none without it)\n"
-                      "  --items LIST the items to reset, e.g. 1,6,11-20 (implies option 3):\n"
-                      "               1-5 time of discipline 1-5, 6-10 penalty 1-5,\n"
-                      "               11-15 heat 1-5, 16-20 lane 1-5, 21 HLW points\n" +
-                          std::string(kSaveHelp),
-                      {"--option", "--items", "-o"},
-                      {},
-                      1,
-                      1};
+                     "Sets chosen entries of every participant back to 0 and recalculates.\n"
+                     "The HLW start time and station are never touched.\n"
+                     "  --option 0   times, penalties and HLW points (items 1-10 and 21)\n"
+                     "  --option 1   heats and lanes (items 11-20)\n"
+                     "  --option 2   everything including HLW (items 1-21)\n"
+                     "  --option 3   individually: the items of --items (none without it)\n"
+                     "  --items LIST the items to reset, e.g. 1,6,11-20 (implies option 3):\n"
+                     "               1-5 time of discipline 1-5, 6-10 penalty 1-5,\n"
+                     "               11-15 heat 1-5, 16-20 lane 1-5, 21 HLW points\n" +
+                         std::string(kSaveHelp),
+                     {"--option", "--items", "-o"},
+                     {},
+                     1,
+                     1};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
@@ -192,7 +191,7 @@ int CmdReset(const std::vector<std::string>& args) {
         if (option != 3) return UsageError(cmd, "--items goes only with --option 3");
         if (!ParseItems(a.Get("--items"), items))
             return UsageError(cmd, "invalid value for --items: " + a.Get("--items") +
-                                        " (numbers 1..21, ranges a-b)");
+                                       " (numbers 1..21, ranges a-b)");
     } else {
         items = ResetSetForOption(static_cast<int>(option));
     }
@@ -203,18 +202,17 @@ int CmdReset(const std::vector<std::string>& args) {
 }
 
 int CmdStrike(const std::vector<std::string>& args) {
-    TCommandSpec cmd{
-        "strike FILE [--mode 0|1|2] [-o OUT.ERG]",
-        "Deals with participants who were not present.\n"
-        "  --mode 0   set \"n.a.\" for all disciplines of everybody without any time\n"
-        "             (default)\n"
-        "  --mode 1   delete everybody without any time\n"
-        "  --mode 2   delete only those with \"n.a.\" set in every discipline\n" +
-            std::string(kSaveHelp),
-        {"--mode", "-o"},
-        {},
-        1,
-        1};
+    TCommandSpec cmd{"strike FILE [--mode 0|1|2] [-o OUT.ERG]",
+                     "Deals with participants who were not present.\n"
+                     "  --mode 0   set \"n.a.\" for all disciplines of everybody without any time\n"
+                     "             (default)\n"
+                     "  --mode 1   delete everybody without any time\n"
+                     "  --mode 2   delete only those with \"n.a.\" set in every discipline\n" +
+                         std::string(kSaveHelp),
+                     {"--mode", "-o"},
+                     {},
+                     1,
+                     1};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;

@@ -117,7 +117,10 @@ int CmdPrint(const std::vector<std::string>& args) {
 
     FillPdfInfo(PdfInfo(), *c);
     // A failed write has shown its message already.
-    return ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight, PdfInfo()) ? 0 : 1;
+    return ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight,
+                               PdfInfo())
+               ? 0
+               : 1;
 }
 
 int CmdStats(const std::vector<std::string>& args) {

@@ -23,7 +23,9 @@ std::uint8_t TStream::ReadU8() {
     return b[0];
 }
 
-std::int16_t TStream::ReadI16() { return static_cast<std::int16_t>(ReadU16()); }
+std::int16_t TStream::ReadI16() {
+    return static_cast<std::int16_t>(ReadU16());
+}
 
 std::uint16_t TStream::ReadU16() {
     unsigned char b[2] = {0, 0};
@@ -40,7 +42,9 @@ std::int32_t TStream::ReadI32() {
     return static_cast<std::int32_t>(v);
 }
 
-void TStream::WriteU8(std::uint8_t v) { Write(&v, 1); }
+void TStream::WriteU8(std::uint8_t v) {
+    Write(&v, 1);
+}
 
 void TStream::WriteI16(std::int16_t v) {
     auto u = static_cast<std::uint16_t>(v);
@@ -50,8 +54,9 @@ void TStream::WriteI16(std::int16_t v) {
 
 void TStream::WriteI32(std::int32_t v) {
     auto u = static_cast<std::uint32_t>(v);
-    unsigned char b[4] = {static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>((u >> 8) & 0xFF),
-                          static_cast<unsigned char>((u >> 16) & 0xFF), static_cast<unsigned char>(u >> 24)};
+    unsigned char b[4] = {
+        static_cast<unsigned char>(u & 0xFF), static_cast<unsigned char>((u >> 8) & 0xFF),
+        static_cast<unsigned char>((u >> 16) & 0xFF), static_cast<unsigned char>(u >> 24)};
     Write(b, 4);
 }
 
@@ -83,10 +88,18 @@ TBufStream::TBufStream(const std::string& fileName, TOpenMode mode, std::size_t 
     : fileName_(fileName), buf_(bufferSize > 0 ? bufferSize : 1) {
     int flags = 0;
     switch (mode) {
-    case TOpenMode::Create: flags = O_RDWR | O_CREAT | O_TRUNC; break;
-    case TOpenMode::OpenRead: flags = O_RDONLY; break;
-    case TOpenMode::OpenWrite: flags = O_WRONLY; break;
-    case TOpenMode::OpenReadWrite: flags = O_RDWR; break;
+    case TOpenMode::Create:
+        flags = O_RDWR | O_CREAT | O_TRUNC;
+        break;
+    case TOpenMode::OpenRead:
+        flags = O_RDONLY;
+        break;
+    case TOpenMode::OpenWrite:
+        flags = O_WRONLY;
+        break;
+    case TOpenMode::OpenReadWrite:
+        flags = O_RDWR;
+        break;
     }
     fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
     if (fd_ < 0) {
@@ -101,7 +114,9 @@ TBufStream::TBufStream(const std::string& fileName, TOpenMode mode, std::size_t 
     }
 }
 
-TBufStream::~TBufStream() { Done(); }
+TBufStream::~TBufStream() {
+    Done();
+}
 
 bool TBufStream::FlushWrite() {
     if (!writing_ || bufPos_ == 0) {

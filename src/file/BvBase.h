@@ -19,8 +19,7 @@ inline constexpr int MaxCollectionSize = 16379;
 // operation itself is not carried out; the list stays intact.
 void CollectionError(const char* what, int index);
 
-template <class T>
-class TCollection {
+template <class T> class TCollection {
 public:
     explicit TCollection(int limit = 10, int delta = 10) : delta_(delta) { SetLimit(limit); }
     virtual ~TCollection() = default;
@@ -97,7 +96,8 @@ public:
 
     // Frees every item, from the last to the first.
     void FreeAll() {
-        while (!items_.empty()) items_.pop_back();
+        while (!items_.empty())
+            items_.pop_back();
     }
 
     virtual int IndexOf(const T* item) const {
@@ -109,12 +109,11 @@ public:
     // Appends (a sorted collection inserts at its place instead).
     virtual bool Insert(std::unique_ptr<T> item) { return AtInsert(Count(), std::move(item)); }
 
-    template <class F>
-    void ForEach(F&& f) const {
-        for (auto& p : items_) f(*p);
+    template <class F> void ForEach(F&& f) const {
+        for (auto& p : items_)
+            f(*p);
     }
-    template <class F>
-    T* FirstThat(F&& test) const {
+    template <class F> T* FirstThat(F&& test) const {
         for (auto& p : items_)
             if (test(*p)) return p.get();
         return nullptr;
@@ -148,8 +147,7 @@ protected:
 
 // A collection kept in the order of Compare. With duplicates allowed an item is
 // inserted before the first item that compares equal to it.
-template <class T>
-class TSortedCollection : public TCollection<T> {
+template <class T> class TSortedCollection : public TCollection<T> {
 public:
     using TCollection<T>::TCollection;
     using TCollection<T>::Count;
@@ -193,7 +191,8 @@ public:
         int i = 0;
         if (!Search(*item, i)) return TCollection<T>::IndexOf(item);
         if (Duplicates)
-            while (i < Count() && this->items_[static_cast<std::size_t>(i)].get() != item) ++i;
+            while (i < Count() && this->items_[static_cast<std::size_t>(i)].get() != item)
+                ++i;
         if (i < Count() && this->items_[static_cast<std::size_t>(i)].get() == item) return i;
         // The item's key changed since it was placed: fall back to a plain scan.
         return TCollection<T>::IndexOf(item);
@@ -211,7 +210,6 @@ public:
 
     // Appends without looking at the order (a bulk load that ends in Sort()).
     bool Append(std::unique_ptr<T> item) { return this->AtInsert(Count(), std::move(item)); }
-
 };
 
 // ---- streams ---------------------------------------------------------------------
@@ -293,8 +291,8 @@ private:
     std::string fileName_;
     int fd_ = -1;
     std::vector<unsigned char> buf_;
-    std::size_t bufPos_ = 0;  // read: next byte in buf_; write: bytes pending
-    std::size_t bufLen_ = 0;  // read: valid bytes in buf_
+    std::size_t bufPos_ = 0; // read: next byte in buf_; write: bytes pending
+    std::size_t bufLen_ = 0; // read: valid bytes in buf_
     bool writing_ = false;
     std::int64_t filePos_ = 0; // position of the underlying descriptor
 };

@@ -40,15 +40,13 @@ bool ReadListHead(TStream& s, int& count, int& limit, int& delta) {
     return s.Status() == stOk && count >= 0 && count <= MaxCollectionSize;
 }
 
-template <class T>
-void WriteListHead(TStream& s, const TCollection<T>& list) {
+template <class T> void WriteListHead(TStream& s, const TCollection<T>& list) {
     s.WriteI16(static_cast<std::int16_t>(list.Count()));
     s.WriteI16(static_cast<std::int16_t>(list.Limit()));
     s.WriteI16(static_cast<std::int16_t>(list.Delta()));
 }
 
-template <std::size_t N>
-bool ReadBlock(TStream& s, std::array<std::uint8_t, N>& buf) {
+template <std::size_t N> bool ReadBlock(TStream& s, std::array<std::uint8_t, N>& buf) {
     s.Read(buf.data(), N);
     return s.Status() == stOk;
 }
@@ -200,8 +198,10 @@ bool ReadResultStream(TStream& s, TWettkampf& into) {
     s.Seek(0);
     const TResultKind kind = complete ? DetectSignature(first) : TResultKind::Unknown;
     switch (kind) {
-    case TResultKind::V21: return ReadNative(s, into);
-    case TResultKind::Unknown: break;
+    case TResultKind::V21:
+        return ReadNative(s, into);
+    case TResultKind::Unknown:
+        break;
     default:
         if (Handlers().readOld) {
             if (!Handlers().readOld(kind, s, into)) return false;
@@ -222,7 +222,8 @@ std::string BackupName(const std::string& fileName) {
     return fileName.substr(0, dot + 1) + "BAK";
 }
 
-bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStream&)>& write, bool backup) {
+bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStream&)>& write,
+                     bool backup) {
     namespace fs = std::filesystem;
     static std::atomic<unsigned> counter{0};
     const fs::path target(fileName);
@@ -252,8 +253,10 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     if (ok) {
         struct stat st {};
         if (::stat(fileName.c_str(), &st) == 0) {
-            if (S_ISDIR(st.st_mode)) ok = false;
-            else ::chmod(tmp.c_str(), st.st_mode & 07777);
+            if (S_ISDIR(st.st_mode))
+                ok = false;
+            else
+                ::chmod(tmp.c_str(), st.st_mode & 07777);
         }
     }
     if (ok) {
@@ -296,9 +299,15 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     return true;
 }
 
-void SetOldResultReader(TOldResultReader reader) { Handlers().readOld = std::move(reader); }
-void SetImporter(int loadFormat, TImporter importer) { Handlers().importers[loadFormat] = std::move(importer); }
-void SetExportWriter(int saveFormat, TExportWriter writer) { Handlers().writers[saveFormat] = std::move(writer); }
+void SetOldResultReader(TOldResultReader reader) {
+    Handlers().readOld = std::move(reader);
+}
+void SetImporter(int loadFormat, TImporter importer) {
+    Handlers().importers[loadFormat] = std::move(importer);
+}
+void SetExportWriter(int saveFormat, TExportWriter writer) {
+    Handlers().writers[saveFormat] = std::move(writer);
+}
 
 namespace {
 // Reads a result file into a fresh competition; nullptr (message shown) on failure.
@@ -326,12 +335,12 @@ std::unique_ptr<TWettkampf> ReadResultFile(const std::string& fileName) {
     return fresh;
 }
 
-template <class T, class L>
-void TakeList(L& to, L& from) {
+template <class T, class L> void TakeList(L& to, L& from) {
     to.FreeAll();
     to.SetLimit(from.Limit());
     to.SetDelta(from.Delta());
-    for (auto& item : from.DeleteAll()) to.AtInsert(to.Count(), std::move(item));
+    for (auto& item : from.DeleteAll())
+        to.AtInsert(to.Count(), std::move(item));
 }
 } // namespace
 
@@ -370,14 +379,16 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, int format) {
     case 3:
     case 5:
         // Imports add to the open competition and report their own problems.
-        if (auto it = Handlers().importers.find(format); it != Handlers().importers.end() && it->second)
+        if (auto it = Handlers().importers.find(format);
+            it != Handlers().importers.end() && it->second)
             return it->second(fileName, into);
         ShowMessage("Unbekanntes Dateiformat.");
         ShowMessage(kLoadError);
         return false;
     case 4:
     case 6:
-    case 7: return true;
+    case 7:
+        return true;
     default:
         ShowMessage("Unbekanntes Dateiformat.");
         ShowMessage(kLoadError);
@@ -389,10 +400,12 @@ bool Save(const std::string& fileName, TWettkampf& c, int format) {
     SetBusy(true);
     bool ok = false;
     switch (format) {
-    case 1: ok = WriteFileSafely(fileName, [&](TStream& s) {
+    case 1:
+        ok = WriteFileSafely(fileName, [&](TStream& s) {
             WriteNative(s, c);
             return true;
-        }); break;
+        });
+        break;
     case 2:
         ShiftYears(c, 1990 - CurrentYear());
         ok = WriteFileSafely(fileName, [&](TStream& s) {
@@ -405,8 +418,7 @@ bool Save(const std::string& fileName, TWettkampf& c, int format) {
     case 6:
     case 7:
     case 9:
-    case 12:
-    {
+    case 12: {
         auto it = Handlers().writers.find(format);
         if (it == Handlers().writers.end() || !it->second) {
             ShowMessage("Unbekanntes Dateiformat.");
@@ -414,8 +426,7 @@ bool Save(const std::string& fileName, TWettkampf& c, int format) {
         }
         const TExportWriter& writer = it->second;
         ok = WriteFileSafely(fileName, [&](TStream& s) { return writer(s, c); });
-    }
-        break;
+    } break;
     default:
         // Nothing to write: an empty file remains.
         ok = WriteFileSafely(fileName, [](TStream&) { return true; });

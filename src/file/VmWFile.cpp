@@ -50,13 +50,21 @@ bool TVmFile::SaveAs(const std::string& fileName, int fileType) {
         fileName_ = fileName;
         modified_ = false;
         return true;
-    case ftKopie: return vm::Save(fileName, *competition_, 1);
-    case ftDbf: return vm::Save(fileName, *competition_, 6);
-    case ftXls: return vm::Save(fileName, *competition_, 9);
-    case ftHtml: return vm::Save(fileName, *competition_, 7);
-    case ftPdf: return vm::Save(fileName, *competition_, 12);
-    case ftText: return vm::Save(fileName, *competition_, 5);
-    default: ShowMessage("Unbekanntes Dateiformat."); return false;
+    case ftKopie:
+        return vm::Save(fileName, *competition_, 1);
+    case ftDbf:
+        return vm::Save(fileName, *competition_, 6);
+    case ftXls:
+        return vm::Save(fileName, *competition_, 9);
+    case ftHtml:
+        return vm::Save(fileName, *competition_, 7);
+    case ftPdf:
+        return vm::Save(fileName, *competition_, 12);
+    case ftText:
+        return vm::Save(fileName, *competition_, 5);
+    default:
+        ShowMessage("Unbekanntes Dateiformat.");
+        return false;
     }
 }
 

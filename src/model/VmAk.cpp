@@ -11,8 +11,10 @@ void TAltersklasseData::Read(const std::uint8_t* p) {
     JahrgangBis = GetI16(p + 33);
     Eigenschaften = GetI16(p + 35);
     Disziplinenanzahl = GetI16(p + 37);
-    for (std::size_t i = 0; i < 5; ++i) Disziplinen[i].Read(p + 39 + TDisziplin::Size * i);
-    for (std::size_t i = 0; i < 5; ++i) Rekorde[i].Read(p + 2249 + TRekordEintrag::Size * i);
+    for (std::size_t i = 0; i < 5; ++i)
+        Disziplinen[i].Read(p + 39 + TDisziplin::Size * i);
+    for (std::size_t i = 0; i < 5; ++i)
+        Rekorde[i].Read(p + 2249 + TRekordEintrag::Size * i);
     RekordGesamtpunkte = GetI32(p + 2699);
     BestGesamtpunkte = GetI32(p + 2703);
     std::memcpy(reserved.data(), p + 2707, reserved.size());
@@ -24,8 +26,10 @@ void TAltersklasseData::Write(std::uint8_t* p) const {
     PutI16(p + 33, JahrgangBis);
     PutI16(p + 35, Eigenschaften);
     PutI16(p + 37, Disziplinenanzahl);
-    for (std::size_t i = 0; i < 5; ++i) Disziplinen[i].Write(p + 39 + TDisziplin::Size * i);
-    for (std::size_t i = 0; i < 5; ++i) Rekorde[i].Write(p + 2249 + TRekordEintrag::Size * i);
+    for (std::size_t i = 0; i < 5; ++i)
+        Disziplinen[i].Write(p + 39 + TDisziplin::Size * i);
+    for (std::size_t i = 0; i < 5; ++i)
+        Rekorde[i].Write(p + 2249 + TRekordEintrag::Size * i);
     PutI32(p + 2699, RekordGesamtpunkte);
     PutI32(p + 2703, BestGesamtpunkte);
     std::memcpy(p + 2707, reserved.data(), reserved.size());
@@ -68,13 +72,16 @@ bool TAltersklasse::InsertParticipant(std::unique_ptr<TTeilnehmer> p) {
     return ok;
 }
 
-std::unique_ptr<TAltersklasse> NewAgeClass() { return std::make_unique<TAltersklasse>(); }
+std::unique_ptr<TAltersklasse> NewAgeClass() {
+    return std::make_unique<TAltersklasse>();
+}
 
 std::unique_ptr<TAltersklasse> CopyAgeClass(const TAltersklasse& source) {
     auto ac = std::make_unique<TAltersklasse>(source.Limit(), source.Delta());
     ac->Data = source.Data;
     ac->Duplicates = source.Duplicates;
-    for (const TTeilnehmer& p : source) ac->Append(CopyParticipant(p));
+    for (const TTeilnehmer& p : source)
+        ac->Append(CopyParticipant(p));
     return ac;
 }
 
@@ -85,7 +92,8 @@ void SetAgeClassData(TAltersklasse& ac, const TAltersklasseData& data) {
 
 std::string AgeClassTitle(const TAltersklasse& ac, bool withYears) {
     std::string t = "Altersklasse " + ac.Name();
-    if (withYears) t += " (" + IntToText(ac.Data.JahrgangVon) + " - " + IntToText(ac.Data.JahrgangBis) + ")";
+    if (withYears)
+        t += " (" + IntToText(ac.Data.JahrgangVon) + " - " + IntToText(ac.Data.JahrgangBis) + ")";
     return t;
 }
 
@@ -111,13 +119,15 @@ void RecalcParticipant(const TAltersklasse& ac, TTeilnehmer& p) {
 }
 
 void RecalcAgeClass(TAltersklasse& ac) {
-    for (TTeilnehmer& p : ac) RecalcParticipant(ac, p);
+    for (TTeilnehmer& p : ac)
+        RecalcParticipant(ac, p);
     RankAgeClass(ac);
 }
 
 void RankAgeClass(TAltersklasse& ac) {
     const std::int16_t props = ac.Data.Eigenschaften;
-    ac.Data.Eigenschaften = static_cast<std::int16_t>(props & ~(akDirektQualifiziert | akAlphabetisch));
+    ac.Data.Eigenschaften =
+        static_cast<std::int16_t>(props & ~(akDirektQualifiziert | akAlphabetisch));
     ac.Sort();
 
     int next = 1, lastPlace = 1, position = 1;

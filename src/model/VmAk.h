@@ -38,7 +38,9 @@ struct TAltersklasseData {
     void Write(std::uint8_t* p) const;
     bool Has(std::int16_t flag) const { return (Eigenschaften & flag) != 0; }
     // The discipline count as used for loops: clamped to 0..5.
-    int DisciplineCount() const { return Disziplinenanzahl < 0 ? 0 : Disziplinenanzahl > 5 ? 5 : Disziplinenanzahl; }
+    int DisciplineCount() const {
+        return Disziplinenanzahl < 0 ? 0 : Disziplinenanzahl > 5 ? 5 : Disziplinenanzahl;
+    }
 };
 
 class TAltersklasse : public TSortedCollection<TTeilnehmer> {
@@ -52,7 +54,9 @@ public:
     std::uint8_t Selected = 0;
 
     std::string Name() const { return Data.Bezeichnung.Get(); }
-    const TDisziplin& Discipline(int i) const { return Data.Disziplinen[static_cast<std::size_t>(i)]; }
+    const TDisziplin& Discipline(int i) const {
+        return Data.Disziplinen[static_cast<std::size_t>(i)];
+    }
 
     // The order of the participants (−1 puts a first).
     int Compare(const TTeilnehmer& a, const TTeilnehmer& b) const override;
@@ -66,8 +70,12 @@ std::unique_ptr<TAltersklasse> CopyAgeClass(const TAltersklasse& source);
 // Replaces the data record and recalculates the class.
 void SetAgeClassData(TAltersklasse& ac, const TAltersklasseData& data);
 std::string AgeClassTitle(const TAltersklasse& ac, bool withYears);
-inline bool IsFemale(const TAltersklasse& ac) { return ac.Data.Has(akWeiblich); }
-inline bool HasHLW(const TAltersklasse& ac) { return ac.Data.Has(akHLW); }
+inline bool IsFemale(const TAltersklasse& ac) {
+    return ac.Data.Has(akWeiblich);
+}
+inline bool HasHLW(const TAltersklasse& ac) {
+    return ac.Data.Has(akHLW);
+}
 bool BelongsTo(const TAltersklasse& ac, const TTeilnehmer& p);
 
 // Scoring and ranking.

@@ -23,7 +23,9 @@ TProgress& ProgressHook() {
 }
 } // namespace
 
-std::string IntToText(long long n) { return std::to_string(n); }
+std::string IntToText(long long n) {
+    return std::to_string(n);
+}
 
 long long TextToInt(std::string_view text) {
     if (text.empty()) return 0;
@@ -65,7 +67,9 @@ std::string TimeToText(TZeit t, bool withHundredths) {
 TZeit TextToTime(std::string_view text) {
     if (text.size() > 7) text = text.substr(0, 7);
     if (text.size() < 6) return 0;
-    auto c = [&](std::size_t pos) { return static_cast<int>(static_cast<unsigned char>(text[pos - 1])) - '0'; };
+    auto c = [&](std::size_t pos) {
+        return static_cast<int>(static_cast<unsigned char>(text[pos - 1])) - '0';
+    };
     TZeit v = (c(1) * 600 + c(3) * 100 + c(4) * 10 + c(6)) * 10;
     if (text.size() == 7) v += c(7);
     return v;
@@ -82,11 +86,15 @@ std::string PointsToText(TPunkte p, int d) {
 
 std::string StatusMark(int code) {
     switch (code) {
-    case -1: return "disq.";
+    case -1:
+        return "disq.";
     case -2:
-    case -3: return "n.a.";
-    case -4: return "n.er.";
-    default: return "";
+    case -3:
+        return "n.a.";
+    case -4:
+        return "n.er.";
+    default:
+        return "";
     }
 }
 
@@ -138,8 +146,12 @@ static std::string PadLeftWith(std::string_view text, int n, char fill) {
     return std::string(un - text.size(), fill) + std::string(text);
 }
 
-std::string PadLeft(std::string_view text, int n) { return PadLeftWith(text, n, ' '); }
-std::string PadLeftZero(std::string_view text, int n) { return PadLeftWith(text, n, '0'); }
+std::string PadLeft(std::string_view text, int n) {
+    return PadLeftWith(text, n, ' ');
+}
+std::string PadLeftZero(std::string_view text, int n) {
+    return PadLeftWith(text, n, '0');
+}
 
 int CurrentYear() {
     std::time_t now = std::time(nullptr);
@@ -153,17 +165,22 @@ std::string CurrentDateText() {
     std::tm tmv{};
     localtime_r(&now, &tmv);
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", tmv.tm_mday, tmv.tm_mon + 1, tmv.tm_year + 1900);
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", tmv.tm_mday, tmv.tm_mon + 1,
+                  tmv.tm_year + 1900);
     return buf;
 }
 
-void SetMessageHook(TMessageHook hook) { MessageHook() = std::move(hook); }
+void SetMessageHook(TMessageHook hook) {
+    MessageHook() = std::move(hook);
+}
 
 void ShowMessage(const std::string& textOem) {
     if (MessageHook()) MessageHook()(textOem);
 }
 
-void SetProgressHook(TProgress hook) { ProgressHook() = std::move(hook); }
+void SetProgressHook(TProgress hook) {
+    ProgressHook() = std::move(hook);
+}
 
 void ProgressStart(const std::string& text, long min, long max, long step) {
     if (ProgressHook().start) ProgressHook().start(text, min, max, step);
@@ -181,6 +198,8 @@ TMessageCapture::TMessageCapture() : previous_(MessageHook()) {
     MessageHook() = [this](const std::string& t) { messages_.push_back(t); };
 }
 
-TMessageCapture::~TMessageCapture() { MessageHook() = std::move(previous_); }
+TMessageCapture::~TMessageCapture() {
+    MessageHook() = std::move(previous_);
+}
 
 } // namespace vm

@@ -18,7 +18,7 @@ using TAbzug = std::int16_t;
 using TPunkte = std::int32_t;
 
 enum TStatus : int {
-    stDisq = -1,        // "disq."
+    stDisq = -1,              // "disq."
     stNichtAngetretenOW = -2, // "n.a." without rating: the whole total becomes 0
     stNichtAngetreten = -3,   // "n.a.": absent or struck
     stNichtErreicht = -4,     // "n.er."
@@ -41,7 +41,9 @@ std::string UpperText(std::string_view text);
 std::string PadRight(std::string_view text, int n);
 std::string PadLeft(std::string_view text, int n);
 std::string PadLeftZero(std::string_view text, int n);
-inline long long Max(long long a, long long b) { return a > b ? a : b; }
+inline long long Max(long long a, long long b) {
+    return a > b ? a : b;
+}
 
 // Code page 850 (stored text) against Windows 1252 and UTF-8.
 std::string OemToAnsi(std::string_view text);

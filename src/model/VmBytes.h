@@ -14,9 +14,9 @@ inline std::int16_t GetI16(const std::uint8_t* p) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
 }
 inline std::int32_t GetI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                     (static_cast<std::uint32_t>(p[2]) << 16) |
-                                     (static_cast<std::uint32_t>(p[3]) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
 }
 inline void PutI16(std::uint8_t* p, std::int16_t v) {
     auto u = static_cast<std::uint16_t>(v);
@@ -25,20 +25,22 @@ inline void PutI16(std::uint8_t* p, std::int16_t v) {
 }
 inline void PutI32(std::uint8_t* p, std::int32_t v) {
     auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>((u >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>((u >> (8 * i)) & 0xFF);
 }
 
 // string[N]: a length byte and N characters, kept as its N + 1 stored bytes so that
 // whatever stood behind the text in a file survives loading and saving. A length
 // byte above the capacity (a damaged or hostile file) is read as the capacity.
-template <std::size_t N>
-struct TShortStr {
+template <std::size_t N> struct TShortStr {
     static constexpr std::size_t Capacity = N;
     static constexpr std::size_t Size = N + 1;
     std::array<std::uint8_t, N + 1> raw{};
 
     std::size_t Length() const { return std::min<std::size_t>(raw[0], N); }
-    std::string Get() const { return std::string(reinterpret_cast<const char*>(raw.data() + 1), Length()); }
+    std::string Get() const {
+        return std::string(reinterpret_cast<const char*>(raw.data() + 1), Length());
+    }
     std::string_view View() const {
         return std::string_view(reinterpret_cast<const char*>(raw.data() + 1), Length());
     }
@@ -57,11 +59,13 @@ struct TShortStr {
 };
 
 // Reads a short string that lies at an offset of a byte block, capped to capacity.
-inline std::string_view ShortStrAt(const std::uint8_t* block, std::size_t offset, std::size_t capacity) {
+inline std::string_view ShortStrAt(const std::uint8_t* block, std::size_t offset,
+                                   std::size_t capacity) {
     std::size_t len = std::min<std::size_t>(block[offset], capacity);
     return std::string_view(reinterpret_cast<const char*>(block + offset + 1), len);
 }
-inline void SetShortStrAt(std::uint8_t* block, std::size_t offset, std::size_t capacity, std::string_view text) {
+inline void SetShortStrAt(std::uint8_t* block, std::size_t offset, std::size_t capacity,
+                          std::string_view text) {
     std::size_t n = std::min(text.size(), capacity);
     block[offset] = static_cast<std::uint8_t>(n);
     if (n) std::memcpy(block + offset + 1, text.data(), n);

@@ -5,7 +5,8 @@ namespace vm {
 void TDisziplin::Read(const std::uint8_t* p) {
     Bezeichnung.Read(p + 0);
     Berechnungsart = GetI16(p + 81);
-    for (int i = 0; i < 5; ++i) V[static_cast<std::size_t>(i)] = GetI32(p + 83 + 4 * i);
+    for (int i = 0; i < 5; ++i)
+        V[static_cast<std::size_t>(i)] = GetI32(p + 83 + 4 * i);
     Formel.Read(p + 103);
     RegelwerkCode = GetI16(p + 359);
     Regelwerk.Read(p + 361);
@@ -14,7 +15,8 @@ void TDisziplin::Read(const std::uint8_t* p) {
 void TDisziplin::Write(std::uint8_t* p) const {
     Bezeichnung.Write(p + 0);
     PutI16(p + 81, Berechnungsart);
-    for (int i = 0; i < 5; ++i) PutI32(p + 83 + 4 * i, V[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 5; ++i)
+        PutI32(p + 83 + 4 * i, V[static_cast<std::size_t>(i)]);
     Formel.Write(p + 103);
     PutI16(p + 359, RegelwerkCode);
     Regelwerk.Write(p + 361);

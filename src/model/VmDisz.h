@@ -13,9 +13,9 @@ namespace vm {
 
 // Scoring methods.
 enum : std::int16_t {
-    baFormel = 0,  // "benutzerdefiniert (per Formel)"
-    baNeu = 1,     // "neue Berechnung (Meisterschaften 1999-xxxx)"
-    baLinear = 2,  // "lineare Berechnung (Meisterschaften 1988-1998)"
+    baFormel = 0, // "benutzerdefiniert (per Formel)"
+    baNeu = 1,    // "neue Berechnung (Meisterschaften 1999-xxxx)"
+    baLinear = 2, // "lineare Berechnung (Meisterschaften 1988-1998)"
 };
 
 struct TDisziplin {

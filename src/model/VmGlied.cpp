@@ -42,7 +42,9 @@ void TGliederungStat::Write(std::uint8_t* p) const {
 }
 
 namespace {
-int Desc(long long a, long long b) { return a > b ? -1 : a < b ? 1 : 0; }
+int Desc(long long a, long long b) {
+    return a > b ? -1 : a < b ? 1 : 0;
+}
 } // namespace
 
 int TGliederungStatList::Compare(const TGliederungStat& a, const TGliederungStat& b) const {
@@ -51,10 +53,14 @@ int TGliederungStatList::Compare(const TGliederungStat& a, const TGliederungStat
         if (int c = Desc(a.Go, b.Go)) return c;
         if (int c = Desc(a.Si, b.Si)) return c;
         return Desc(a.Br, b.Br);
-    case 2: return Desc(a.TN, b.TN);
-    case 3: return Desc(a.Punkte, b.Punkte);
-    case 4: return Desc(a.KRW, b.KRW);
-    default: return CompareBytes(a.Kurz.View(), b.Kurz.View());
+    case 2:
+        return Desc(a.TN, b.TN);
+    case 3:
+        return Desc(a.Punkte, b.Punkte);
+    case 4:
+        return Desc(a.KRW, b.KRW);
+    default:
+        return CompareBytes(a.Kurz.View(), b.Kurz.View());
     }
 }
 

@@ -22,11 +22,11 @@ struct TGliederungStat {
     std::int16_t TN = 0; // participants counted
     std::int16_t Go = 0, Si = 0, Br = 0;
     std::int16_t Platz = 0;
-    std::int16_t KRW = 0;         // trophy points
-    std::int16_t Pending = 0;     // 1 while not yet scored in the age class at hand
-    std::int16_t PlatzSumme = 0;  // places of the counted participants added up
-    std::int32_t Punkte = 0;      // whole points
-    std::int32_t AbzugSumme = 0;  // positive discipline penalties added up
+    std::int16_t KRW = 0;        // trophy points
+    std::int16_t Pending = 0;    // 1 while not yet scored in the age class at hand
+    std::int16_t PlatzSumme = 0; // places of the counted participants added up
+    std::int32_t Punkte = 0;     // whole points
+    std::int32_t AbzugSumme = 0; // positive discipline penalties added up
     std::array<std::uint8_t, 38> reserved{};
 
     void Read(const std::uint8_t* p);

@@ -61,7 +61,8 @@ std::int64_t LinearMethod(std::int64_t t, const TDisziplin& d) {
 
 std::int64_t FormulaMethod(std::int64_t t, int pen, const TDisziplin& d) {
     long double v[5];
-    for (int i = 0; i < 5; ++i) v[i] = static_cast<long double>(d.V[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 5; ++i)
+        v[i] = static_cast<long double>(d.V[static_cast<std::size_t>(i)]);
     bool valid = false;
     long double r = EvaluateFormula(d.Formel.View(), static_cast<long double>(t),
                                     static_cast<long double>(pen), v, valid);
@@ -75,14 +76,23 @@ TPunkte CalcPoints(TZeit time, int penalty, const TDisziplin& d) {
     std::int64_t t = time;
     std::int64_t result = 0;
     switch (d.Berechnungsart) {
-    case baNeu: result = NewMethod(t, d) - 100LL * penalty; break;
-    case baLinear: result = LinearMethod(t, d) - 100LL * penalty; break;
-    case baFormel: result = FormulaMethod(t, penalty, d); break;
-    default: result = 0; break;
+    case baNeu:
+        result = NewMethod(t, d) - 100LL * penalty;
+        break;
+    case baLinear:
+        result = LinearMethod(t, d) - 100LL * penalty;
+        break;
+    case baFormel:
+        result = FormulaMethod(t, penalty, d);
+        break;
+    default:
+        result = 0;
+        break;
     }
     if (result < 0) result = 0;
     if (penalty < 0) result = 0;
-    if (result > std::numeric_limits<std::int32_t>::max()) result = std::numeric_limits<std::int32_t>::max();
+    if (result > std::numeric_limits<std::int32_t>::max())
+        result = std::numeric_limits<std::int32_t>::max();
     return static_cast<TPunkte>(result);
 }
 

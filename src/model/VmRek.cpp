@@ -40,12 +40,15 @@ void ResetBests(TAltersklasse& ac) {
 }
 
 void RefreshBests(TWettkampf& c) {
-    for (TAltersklasse& ac : c) ResetBests(ac);
+    for (TAltersklasse& ac : c)
+        ResetBests(ac);
 }
 
 bool MergeRecords(TAltersklasse& a, TAltersklasse& b) {
     if (IsFemale(a) != IsFemale(b) || a.Data.Bezeichnung.View() != b.Data.Bezeichnung.View()) {
-        ShowMessage("Fehler bei der Rekord\x81" "bernahme (Altersklassen stimmen nicht \x81" "berein! ");
+        ShowMessage("Fehler bei der Rekord\x81"
+                    "bernahme (Altersklassen stimmen nicht \x81"
+                    "berein! ");
         return false;
     }
     ResetBests(b);
@@ -79,7 +82,9 @@ bool MergeRecords(TAltersklasse& a, TAltersklasse& b) {
     if (complete) {
         a.Data.RekordGesamtpunkte = std::max(b.Data.RekordGesamtpunkte, b.Data.BestGesamtpunkte);
     } else {
-        ShowMessage("Mindestens eine Disziplin stimmt nicht \x81" "berein! (Altersklasse " + a.Name() + ")");
+        ShowMessage("Mindestens eine Disziplin stimmt nicht \x81"
+                    "berein! (Altersklasse " +
+                    a.Name() + ")");
     }
     return true;
 }
@@ -89,13 +94,15 @@ void TakeOverRecords(TWettkampf& c, TWettkampf& other) {
     for (TAltersklasse& a : c) {
         bool found = false;
         for (TAltersklasse& b : other) {
-            if (IsFemale(a) == IsFemale(b) && a.Data.Bezeichnung.View() == b.Data.Bezeichnung.View()) {
+            if (IsFemale(a) == IsFemale(b) &&
+                a.Data.Bezeichnung.View() == b.Data.Bezeichnung.View()) {
                 found = true;
                 MergeRecords(a, b);
             }
         }
         if (!found)
-            ShowMessage("Zur Altersklasse " + a.Name() + ", wurde keine passende Altersklasse gefunden.");
+            ShowMessage("Zur Altersklasse " + a.Name() +
+                        ", wurde keine passende Altersklasse gefunden.");
     }
 }
 

@@ -68,7 +68,9 @@ int BirthYear(const TTeilnehmer& p) {
 }
 
 namespace {
-bool HlwNoStart(std::int32_t h) { return h == 0 || h == -200 || h == -300; }
+bool HlwNoStart(std::int32_t h) {
+    return h == 0 || h == -200 || h == -300;
+}
 } // namespace
 
 bool HasNoStart(const TTeilnehmer& p) {
@@ -90,7 +92,8 @@ bool IsPresent(const TTeilnehmer& p) {
 }
 
 void MarkAbsent(TTeilnehmer& p) {
-    for (auto& a : p.Abzug) a = -3;
+    for (auto& a : p.Abzug)
+        a = -3;
     p.HLWPunkte = -300;
 }
 
@@ -117,7 +120,9 @@ int SlotOf(std::string_view key, std::string_view prefix) {
     char d = key.back();
     return (d >= '1' && d <= '5') ? d - '0' : 0;
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 } // namespace
 
 std::string FieldText(const TTeilnehmer& p, std::string_view key, bool withHundredths) {
@@ -139,8 +144,10 @@ std::string FieldText(const TTeilnehmer& p, std::string_view key, bool withHundr
     if (key == "VORNAME") return std::string(p.Vorname());
     if (key == "MANNSCHAFT") return std::string(p.Mannschaft());
     if (key == "HLW") return PointsOrStatusToText(p.HLWPunkte, 2);
-    if (int i = SlotOf(key, "ZEIT")) return TimeToText(p.Zeit[static_cast<std::size_t>(i - 1)], withHundredths);
-    if (int i = SlotOf(key, "STRAFPKT")) return PenaltyToText(p.Abzug[static_cast<std::size_t>(i - 1)]);
+    if (int i = SlotOf(key, "ZEIT"))
+        return TimeToText(p.Zeit[static_cast<std::size_t>(i - 1)], withHundredths);
+    if (int i = SlotOf(key, "STRAFPKT"))
+        return PenaltyToText(p.Abzug[static_cast<std::size_t>(i - 1)]);
     if (int i = SlotOf(key, "PUNKTE")) {
         auto k = static_cast<std::size_t>(i - 1);
         return PointsToText(p.Abzug[k] < 0 ? 0 : p.Punkte[k], 2);
@@ -159,8 +166,11 @@ std::string FieldCaption(std::string_view key) {
     if (key == "VORNAME") return "Vorname";
     if (key == "MANNSCHAFT") return "Mannschaft";
     if (key == "HLW") return "HLW";
-    static const std::pair<const char*, const char*> kSlots[] = {
-        {"ZEIT", "Zeit"}, {"STRAFPKT", "Abz"}, {"PUNKTE", "Pkt"}, {"LAUF", "Lauf"}, {"BAHN", "Bahn"}};
+    static const std::pair<const char*, const char*> kSlots[] = {{"ZEIT", "Zeit"},
+                                                                 {"STRAFPKT", "Abz"},
+                                                                 {"PUNKTE", "Pkt"},
+                                                                 {"LAUF", "Lauf"},
+                                                                 {"BAHN", "Bahn"}};
     for (auto& [prefix, caption] : kSlots)
         if (int i = SlotOf(key, prefix)) return std::string(caption) + static_cast<char>('0' + i);
     return "";

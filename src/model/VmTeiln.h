@@ -74,7 +74,8 @@ struct TTeilnehmer {
 
     bool Has(std::int16_t flag) const { return (Eigenschaften & flag) != 0; }
     void SetFlag(std::int16_t flag, bool on) {
-        Eigenschaften = static_cast<std::int16_t>(on ? (Eigenschaften | flag) : (Eigenschaften & ~flag));
+        Eigenschaften =
+            static_cast<std::int16_t>(on ? (Eigenschaften | flag) : (Eigenschaften & ~flag));
     }
 };
 
@@ -83,7 +84,9 @@ std::unique_ptr<TTeilnehmer> CopyParticipant(const TTeilnehmer& source);
 
 std::string ParticipantDisplayName(const TTeilnehmer& p, bool firstNameFirst);
 int BirthYear(const TTeilnehmer& p);
-inline bool IsFemaleParticipant(const TTeilnehmer& p) { return p.Has(tnWeiblich); }
+inline bool IsFemaleParticipant(const TTeilnehmer& p) {
+    return p.Has(tnWeiblich);
+}
 bool HasNoStart(const TTeilnehmer& p);
 bool HasNoTimes(const TTeilnehmer& p);
 bool IsPresent(const TTeilnehmer& p);

@@ -50,7 +50,8 @@ bool TWettkampf::InsertAgeClass(std::unique_ptr<TAltersklasse> ac) {
     const std::string name = ac->Name();
     int index = 0;
     if (Search(*ac, index)) {
-        ShowMessage("Die Altersklasse " + name + " konnte nicht eingef\x81gt werden (sie existiert bereits).");
+        ShowMessage("Die Altersklasse " + name +
+                    " konnte nicht eingef\x81gt werden (sie existiert bereits).");
         return false;
     }
     return AtInsert(index, std::move(ac));
@@ -77,7 +78,8 @@ std::unique_ptr<TWettkampf> CopyCompetition(const TWettkampf& source) {
     c->Header = source.Header;
     c->SetLimit(source.Limit());
     c->SetDelta(source.Delta());
-    for (const TAltersklasse& ac : source) c->Append(CopyAgeClass(ac));
+    for (const TAltersklasse& ac : source)
+        c->Append(CopyAgeClass(ac));
     c->Gliederungen.SetLimit(source.Gliederungen.Limit());
     c->Gliederungen.SetDelta(source.Gliederungen.Delta());
     c->Gliederungen.Mode = source.Gliederungen.Mode;
@@ -87,7 +89,8 @@ std::unique_ptr<TWettkampf> CopyCompetition(const TWettkampf& source) {
     c->Organisation.SetLimit(source.Organisation.Limit());
     c->Organisation.SetDelta(source.Organisation.Delta());
     c->Organisation.Flag = source.Organisation.Flag;
-    for (const TOrganEntry& o : source.Organisation) c->Organisation.Insert(std::make_unique<TOrganEntry>(o));
+    for (const TOrganEntry& o : source.Organisation)
+        c->Organisation.Insert(std::make_unique<TOrganEntry>(o));
     return c;
 }
 
@@ -117,7 +120,9 @@ int FullBirthYear(const TWettkampf& c, const TTeilnehmer& p) {
     for (int century = 2100; century >= 1800; century -= 100) {
         const int year = century + yy;
         for (const TAltersklasse& ac : c)
-            if (IsFemale(ac) == female && ac.Data.JahrgangVon <= year && year <= ac.Data.JahrgangBis) return year;
+            if (IsFemale(ac) == female && ac.Data.JahrgangVon <= year &&
+                year <= ac.Data.JahrgangBis)
+                return year;
     }
     return 1900 + yy;
 }
@@ -129,7 +134,8 @@ bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p) {
         const int year = FullBirthYear(c, *p);
         const bool female = p->Has(tnWeiblich);
         for (const TAltersklasse& ac : c) {
-            if (IsFemale(ac) == female && ac.Data.JahrgangVon <= year && year <= ac.Data.JahrgangBis) {
+            if (IsFemale(ac) == female && ac.Data.JahrgangVon <= year &&
+                year <= ac.Data.JahrgangBis) {
                 p->Altersklasse.Set(ac.Data.Bezeichnung.View());
                 break;
             }
@@ -139,15 +145,14 @@ bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p) {
         if (BelongsTo(ac, *p)) return ac.InsertParticipant(std::move(p));
     }
     std::string who;
-    if (IsSingleCompetition(c))
-    {
+    if (IsSingleCompetition(c)) {
         who = std::string(p->Name()) + ", ";
         if (who.size() > 22) who.resize(22);
         who += p->Vorname();
-    }
-    else
+    } else
         who = std::string(p->Mannschaft());
-    ShowMessage(who + " (Altersklasse " + p->Altersklasse.Get() + ") konnte nicht eingef\x81gt werden.");
+    ShowMessage(who + " (Altersklasse " + p->Altersklasse.Get() +
+                ") konnte nicht eingef\x81gt werden.");
     return false;
 }
 

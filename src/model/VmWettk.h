@@ -28,13 +28,13 @@ struct TWettkampfHeader {
     TShortStr<80> Ausrichter;
     TShortStr<80> Datum;
     TShortStr<80> Veranstaltungsstaette;
-    std::int16_t Startplaetze = 2;   // 0..7 stand for 3..10 lanes
-    std::int16_t Beckenlaenge = 0;   // 0 = 25 m, 1 = 50 m
-    std::int16_t HLWStationen = 2;   // 0..7 stand for 3..10 stations
+    std::int16_t Startplaetze = 2; // 0..7 stand for 3..10 lanes
+    std::int16_t Beckenlaenge = 0; // 0 = 25 m, 1 = 50 m
+    std::int16_t HLWStationen = 2; // 0..7 stand for 3..10 stations
     std::array<std::uint8_t, 81> reserved1{};
-    std::int16_t Optionen = 0;       // bit 0: times with hundredths
-    std::int16_t HLWDauer = 0;       // minutes per HLW pass
-    std::int16_t HLWMassnahmen = 0;  // HLW measures per participant or team
+    std::int16_t Optionen = 0;      // bit 0: times with hundredths
+    std::int16_t HLWDauer = 0;      // minutes per HLW pass
+    std::int16_t HLWMassnahmen = 0; // HLW measures per participant or team
     std::array<std::uint8_t, 201> reserved2{};
 
     void Read(const std::uint8_t* p);
@@ -71,8 +71,12 @@ public:
 
 std::unique_ptr<TWettkampf> NewCompetition();
 std::unique_ptr<TWettkampf> CopyCompetition(const TWettkampf& source);
-inline bool IsSingleCompetition(const TWettkampf& c) { return c.Header.Art == wkEinzel; }
-inline bool WithHundredths(const TWettkampf& c) { return (c.Header.Optionen & 1) != 0; }
+inline bool IsSingleCompetition(const TWettkampf& c) {
+    return c.Header.Art == wkEinzel;
+}
+inline bool WithHundredths(const TWettkampf& c) {
+    return (c.Header.Optionen & 1) != 0;
+}
 void ShiftYears(TWettkampf& c, int delta);
 // Files a participant made outside the competition into its age class.
 bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p);

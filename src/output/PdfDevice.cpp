@@ -246,7 +246,8 @@ bool ExportDocumentToPdf(const TBvDocument& document, const std::string& fileNam
     return WriteFileSafely(
         fileName,
         [&](TStream& stream) {
-            auto device = TPdfDevice::CreateForStream(&document, pageWidth, pageHeight, &info, stream);
+            auto device =
+                TPdfDevice::CreateForStream(&document, pageWidth, pageHeight, &info, stream);
             device->Render(1, document.PageCount());
             return device->Finish();
         },

@@ -10,7 +10,6 @@ namespace vm {
 
 namespace {
 
-
 const char* StatTitle(int printIndex) {
     switch (printIndex) {
     case spMedaillenspiegel:

@@ -23,7 +23,8 @@ std::vector<std::vector<std::string>> GridOf(const std::string& info, const std:
         std::vector<std::string> cells;
         std::string cell;
         std::istringstream ls(line);
-        while (std::getline(ls, cell, '\t')) cells.push_back(cell);
+        while (std::getline(ls, cell, '\t'))
+            cells.push_back(cell);
         rows.push_back(cells);
     }
     return rows;
@@ -38,14 +39,16 @@ std::string MakeCompetition(const vmtest::TempDir& dir, bool alphabetical) {
     TDisziplinVorlage t{"50m Retten", baLinear, {100000, 100, 0, 0, 0}};
     std::array<TDisziplin, 5> d{};
     d[0] = MakeDiscipline(t, 9);
-    auto ac = MakeAgeClass("AK Offen", 1970, 2000, akHLW | (alphabetical ? akAlphabetisch : 0), 1, d);
+    auto ac =
+        MakeAgeClass("AK Offen", 1970, 2000, akHLW | (alphabetical ? akAlphabetisch : 0), 1, d);
     struct P {
         const char* name;
         TZeit time;
         int penalty;
         bool ak;
-    } people[] = {{"Zander", 5000, 0, false}, {"Becker", 6000, 0, false}, {"Albers", 6000, 0, false},
-                  {"Krause", 7000, 0, false}, {"Gast", 5500, 0, true},   {"Fehlt", 0, -3, false}};
+    } people[] = {{"Zander", 5000, 0, false}, {"Becker", 6000, 0, false},
+                  {"Albers", 6000, 0, false}, {"Krause", 7000, 0, false},
+                  {"Gast", 5500, 0, true},    {"Fehlt", 0, -3, false}};
     for (const auto& p : people) {
         auto t2 = NewParticipant();
         t2->SetName(p.name);
@@ -72,14 +75,16 @@ TEST(CliCore, InfoShowsPlacesStatusAndOrder) {
     EXPECT_NE(r.out.find("Veranstaltung: Stadtmeisterschaft"), std::string::npos);
     auto grid = GridOf(r.out, "Altersklasse AK Offen (1970 - 2000)");
     ASSERT_EQ(grid.size(), 7u);
-    EXPECT_EQ(grid[0], (std::vector<std::string>{"Pl.", "GesPkt", "Glied.", "Jg", "Name", "Vorname", "Zeit1",
-                                                 "Abz1", "Pkt1", "Lauf1", "Bahn1", "HLW"}));
+    EXPECT_EQ(grid[0],
+              (std::vector<std::string>{"Pl.", "GesPkt", "Glied.", "Jg", "Name", "Vorname", "Zeit1",
+                                        "Abz1", "Pkt1", "Lauf1", "Bahn1", "HLW"}));
     std::vector<std::string> names, places;
     for (std::size_t i = 1; i < grid.size(); ++i) {
         places.push_back(grid[i][0]);
         names.push_back(grid[i][4]);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Zander", "Gast", "Albers", "Becker", "Krause", "Fehlt"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Zander", "Gast", "Albers", "Becker", "Krause", "Fehlt"}));
     EXPECT_EQ(places, (std::vector<std::string>{"1.", "AK", "2.", "2.", "4.", ""}));
     EXPECT_EQ(grid[1][1], "500,00");
     EXPECT_EQ(grid[1][3], "85");
@@ -99,7 +104,8 @@ TEST(CliCore, AlphabeticalDisplayKeepsPlacesByPoints) {
         places.push_back(grid[i][0]);
         names.push_back(grid[i][4]);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Albers", "Becker", "Fehlt", "Gast", "Krause", "Zander"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Albers", "Becker", "Fehlt", "Gast", "Krause", "Zander"}));
     EXPECT_EQ(places, (std::vector<std::string>{"2.", "2.", "", "AK", "4.", "1."}));
 }
 
@@ -125,19 +131,24 @@ TEST(CliCore, NewForEveryTypeAndYear) {
         ASSERT_EQ(r.status, 0) << r.err;
         auto info = vmtest::RunCli({"info", file});
         ASSERT_EQ(info.status, 0);
-        EXPECT_NE(info.out.find(std::string("Altersklassen: ") + std::to_string(c.classes) + "\n"), std::string::npos)
+        EXPECT_NE(info.out.find(std::string("Altersklassen: ") + std::to_string(c.classes) + "\n"),
+                  std::string::npos)
             << c.type << "/" << c.year;
         EXPECT_NE(info.out.find(std::string("Art: ") + c.art), std::string::npos);
         EXPECT_NE(info.out.find(c.rule), std::string::npos);
-        EXPECT_NE(info.out.find(std::string("Veranstaltung: neue Meisterschaft ") + c.year), std::string::npos);
+        EXPECT_NE(info.out.find(std::string("Veranstaltung: neue Meisterschaft ") + c.year),
+                  std::string::npos);
     }
     auto preset0 = vmtest::RunCli({"info", dir.File("N0_2004.ERG")});
     EXPECT_NE(preset0.out.find("Altersklasse AK 12w (1992 - 1995)"), std::string::npos);
-    EXPECT_NE(preset0.out.find("Disziplin 1: 50m Hindernisschwimmen | neue Berechnung (Meisterschaften 1999-xxxx) | "
-                               "Basiszeit 0:27,00 | Meisterschaftsdisziplin Regelwerk 1999"),
-              std::string::npos);
+    EXPECT_NE(
+        preset0.out.find(
+            "Disziplin 1: 50m Hindernisschwimmen | neue Berechnung (Meisterschaften 1999-xxxx) | "
+            "Basiszeit 0:27,00 | Meisterschaftsdisziplin Regelwerk 1999"),
+        std::string::npos);
     auto preset6 = vmtest::RunCli({"info", dir.File("N2_1997.ERG")});
-    EXPECT_NE(preset6.out.find("Altersklasse Seniorinnen (SE 20) (1973 - 1977)"), std::string::npos);
+    EXPECT_NE(preset6.out.find("Altersklasse Seniorinnen (SE 20) (1973 - 1977)"),
+              std::string::npos);
 }
 
 TEST(CliCore, ExitStatusAndMessages) {
@@ -165,18 +176,23 @@ TEST(CliCore, SaveAsAndRecordTakeOver) {
     vmtest::TempDir dir;
     const std::string file = MakeCompetition(dir, false);
     ASSERT_EQ(vmtest::RunCli({"save-as", file, dir.File("COPY.ERG"), "--type", "copy"}).status, 0);
-    ASSERT_EQ(vmtest::RunCli({"save-as", dir.File("COPY.ERG"), dir.File("COPY2.ERG"), "--type", "copy"}).status, 0);
+    ASSERT_EQ(
+        vmtest::RunCli({"save-as", dir.File("COPY.ERG"), dir.File("COPY2.ERG"), "--type", "copy"})
+            .status,
+        0);
     // A loaded file saves back unchanged (the first save differs only in the flag that
     // marks the Gliederung list of a new competition).
     const std::string copy = vmtest::ReadFileBytes(dir.File("COPY.ERG"));
     EXPECT_TRUE(copy == vmtest::ReadFileBytes(dir.File("COPY2.ERG")));
     EXPECT_EQ(copy.size(), vmtest::ReadFileBytes(file).size());
 
-    ASSERT_EQ(vmtest::RunCli({"new", dir.File("NEU.ERG"), "--type", "0", "--year", "2004"}).status, 0);
+    ASSERT_EQ(vmtest::RunCli({"new", dir.File("NEU.ERG"), "--type", "0", "--year", "2004"}).status,
+              0);
     auto r = vmtest::RunCli({"records", dir.File("NEU.ERG"), "--take-over", file});
     EXPECT_EQ(r.status, 0);
     // None of the preset's classes is in the other file: one message each.
-    EXPECT_NE(r.err.find("Zur Altersklasse AK 12w, wurde keine passende Altersklasse gefunden."), std::string::npos);
+    EXPECT_NE(r.err.find("Zur Altersklasse AK 12w, wurde keine passende Altersklasse gefunden."),
+              std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.File("NEU.BAK")));
     EXPECT_EQ(vmtest::RunCli({"records", dir.File("NEU.ERG")}).status, 2);
 }

@@ -13,7 +13,9 @@ struct Item {
 class Sorted : public TSortedCollection<Item> {
 public:
     using TSortedCollection<Item>::TSortedCollection;
-    int Compare(const Item& a, const Item& b) const override { return a.key < b.key ? -1 : a.key > b.key ? 1 : 0; }
+    int Compare(const Item& a, const Item& b) const override {
+        return a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
+    }
 };
 } // namespace
 
@@ -64,7 +66,8 @@ TEST(Collection, BadIndexAndFullListLeaveTheListIntact) {
     EXPECT_EQ(cap.Messages().size(), 4u);
 
     TCollection<Item> big(MaxCollectionSize, 100);
-    for (int i = 0; i < MaxCollectionSize; ++i) big.Insert(std::make_unique<Item>(Item{i, 0}));
+    for (int i = 0; i < MaxCollectionSize; ++i)
+        big.Insert(std::make_unique<Item>(Item{i, 0}));
     EXPECT_FALSE(big.Insert(std::make_unique<Item>(Item{-1, 0})));
     EXPECT_EQ(big.Count(), MaxCollectionSize);
     EXPECT_EQ(big.At(MaxCollectionSize - 1)->key, MaxCollectionSize - 1);
@@ -73,7 +76,8 @@ TEST(Collection, BadIndexAndFullListLeaveTheListIntact) {
 TEST(Collection, SortKeepsEveryItem) {
     Sorted s(10, 10);
     s.Duplicates = true;
-    for (int k : {5, 5}) s.Append(std::make_unique<Item>(Item{k, 0}));
+    for (int k : {5, 5})
+        s.Append(std::make_unique<Item>(Item{k, 0}));
     s.Sort();
     EXPECT_EQ(s.Count(), 2);
     Sorted t(100, 10);
@@ -85,7 +89,8 @@ TEST(Collection, SortKeepsEveryItem) {
     }
     t.Sort();
     ASSERT_EQ(t.Count(), 60);
-    for (int i = 1; i < 60; ++i) EXPECT_LE(t.At(i - 1)->key, t.At(i)->key);
+    for (int i = 1; i < 60; ++i)
+        EXPECT_LE(t.At(i - 1)->key, t.At(i)->key);
 }
 
 TEST(Stream, StatusFollowsTheLastOperationOpenResultStays) {

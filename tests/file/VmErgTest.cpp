@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <csignal>
 #include <unistd.h>
 
 namespace vm {
@@ -22,7 +22,12 @@ struct Bytes {
         return *this;
     }
     Bytes& i16(int v) { return u8(v).u8(v >> 8); }
-    Bytes& i32(std::int64_t v) { return u8(static_cast<int>(v)).u8(static_cast<int>(v >> 8)).u8(static_cast<int>(v >> 16)).u8(static_cast<int>(v >> 24)); }
+    Bytes& i32(std::int64_t v) {
+        return u8(static_cast<int>(v))
+            .u8(static_cast<int>(v >> 8))
+            .u8(static_cast<int>(v >> 16))
+            .u8(static_cast<int>(v >> 24));
+    }
     Bytes& str(std::size_t capacity, const std::string& s) {
         u8(static_cast<int>(s.size()));
         b += s;
@@ -37,7 +42,12 @@ struct Bytes {
 
 std::string Header(const std::string& title) {
     Bytes h;
-    h.str(80, title).i16(0).str(80, "Veranstalter").str(80, "-").str(80, "1.5.2004").str(80, "Kiel");
+    h.str(80, title)
+        .i16(0)
+        .str(80, "Veranstalter")
+        .str(80, "-")
+        .str(80, "1.5.2004")
+        .str(80, "Kiel");
     h.i16(3).i16(1).i16(2).zeros(81).i16(1).i16(4).i16(2).zeros(201);
     EXPECT_EQ(h.b.size(), 701u);
     return h.b;
@@ -48,7 +58,15 @@ std::string AgeClassRecord() {
     a.str(30, "AK 13/14w").i16(1990).i16(1991).i16(3).i16(1);
     // discipline 1: "neue Berechnung", base time 0:27,00, rule code 9
     Bytes d;
-    d.str(80, "50m Hindernisschwimmen").i16(1).i32(2700).i32(0).i32(0).i32(0).i32(0).str(255, "").i16(9)
+    d.str(80, "50m Hindernisschwimmen")
+        .i16(1)
+        .i32(2700)
+        .i32(0)
+        .i32(0)
+        .i32(0)
+        .i32(0)
+        .str(255, "")
+        .i16(9)
         .str(80, "Meisterschaftsdisziplin Regelwerk 1999");
     EXPECT_EQ(d.b.size(), 442u);
     a.b += d.b;
@@ -64,19 +82,31 @@ std::string AgeClassRecord() {
 std::string ParticipantRecord() {
     Bytes p;
     p.str(20, "Meyer").str(20, "Lena").str(10, "01.02.1991").str(5, "BY").str(30, "AK 13/14w");
-    p.i16(1 | 8);                                  // weiblich, meldet
-    p.i32(2700).i32(0).i32(0).i32(0).i32(0);         // times
-    p.zeros(10).zeros(10).zeros(10);                 // penalties, heats, lanes
-    p.i32(0).i16(0).i16(0).i16(0).i16(0);            // HLW points, start, station, HLW heat, reserved
-    p.i32(100000).i32(0).i32(0).i32(0).i32(0);      // points
-    p.i32(100000).i16(1);                            // total, place
+    p.i16(1 | 8);                              // weiblich, meldet
+    p.i32(2700).i32(0).i32(0).i32(0).i32(0);   // times
+    p.zeros(10).zeros(10).zeros(10);           // penalties, heats, lanes
+    p.i32(0).i16(0).i16(0).i16(0).i16(0);      // HLW points, start, station, HLW heat, reserved
+    p.i32(100000).i32(0).i32(0).i32(0).i32(0); // points
+    p.i32(100000).i16(1);                      // total, place
     EXPECT_EQ(p.b.size(), 180u);
     return p.b;
 }
 
 std::string GliederungRecord() {
     Bytes g;
-    g.str(5, "BY").str(30, "Bayern").i16(1).i16(1).i16(0).i16(0).i16(1).i16(0).i16(0).i16(1).i32(1000).i32(0).zeros(38);
+    g.str(5, "BY")
+        .str(30, "Bayern")
+        .i16(1)
+        .i16(1)
+        .i16(0)
+        .i16(0)
+        .i16(1)
+        .i16(0)
+        .i16(0)
+        .i16(1)
+        .i32(1000)
+        .i32(0)
+        .zeros(38);
     EXPECT_EQ(g.b.size(), 99u);
     return g.b;
 }
@@ -88,15 +118,15 @@ std::string HandMadeFile(int headerSize = 701) {
     f.i32(headerSize);
     f.b += Header("Bezirksmeisterschaft");
     f.zeros(static_cast<std::size_t>(headerSize - 701));
-    f.i16(1).i16(10).i16(10);              // age classes: count, limit, delta
+    f.i16(1).i16(10).i16(10); // age classes: count, limit, delta
     f.i16(1001).b += AgeClassRecord();
-    f.i16(1).i16(10).i16(10);              // participants
+    f.i16(1).i16(10).i16(10); // participants
     f.i16(1000).b += ParticipantRecord();
-    f.u8(1);                               // participants allow duplicates
-    f.u8(0);                               // age classes do not
+    f.u8(1); // participants allow duplicates
+    f.u8(0); // age classes do not
     f.i16(1).i16(10).i16(10).i16(1002).b += GliederungRecord();
     f.u8(0);
-    f.i16(0).i16(10).i16(10).u8(0);        // organisation list
+    f.i16(0).i16(10).i16(10).u8(0); // organisation list
     return f.b;
 }
 
@@ -177,7 +207,8 @@ TEST(ResultFile, DamagedFilesFailCleanlyAndLeaveTheDocument) {
     std::string negativeHeader = good;
     negativeHeader[41] = '\x80';
     cases.push_back({"negative header size", negativeHeader});
-    cases.push_back({"unknown signature", "Ergebnisdatei von XY.EXE Version 9.9 \x1A" + good.substr(38)});
+    cases.push_back(
+        {"unknown signature", "Ergebnisdatei von XY.EXE Version 9.9 \x1A" + good.substr(38)});
 
     for (const auto& [what, bytes] : cases) {
         vmtest::WriteFileBytes(dir.File("BAD.ERG"), bytes);
@@ -203,8 +234,8 @@ TEST(ResultFile, DamagedFilesFailCleanlyAndLeaveTheDocument) {
     {
         TMessageCapture unknown;
         EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, 8));
-        EXPECT_EQ(unknown.Messages(),
-                  (std::vector<std::string>{"Unbekanntes Dateiformat.", "Fehler beim Laden der Datei."}));
+        EXPECT_EQ(unknown.Messages(), (std::vector<std::string>{"Unbekanntes Dateiformat.",
+                                                                "Fehler beim Laden der Datei."}));
     }
     EXPECT_TRUE(LoadInto(dir.File("missing.ERG"), c, 4)); // nothing to read
     EXPECT_EQ(Load(dir.File("missing.ERG"), 2), nullptr);

@@ -15,7 +15,8 @@ namespace vm {
 TEST(FuzzRegression, EveryFindingLoadsOrFailsCleanlyAndSavesBackUnchanged) {
     InstallImporters();
     TMessageCapture quiet;
-    const std::filesystem::path dir = std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fixtures/fuzz";
+    const std::filesystem::path dir =
+        std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fixtures/fuzz";
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         ++files;
@@ -39,7 +40,6 @@ TEST(FuzzRegression, EveryFindingLoadsOrFailsCleanlyAndSavesBackUnchanged) {
         TMemoryStream resaved;
         WriteNative(resaved, second);
         EXPECT_TRUE(resaved.Data() == saved.Data()) << entry.path();
-
     }
     EXPECT_GT(files, 0);
 }

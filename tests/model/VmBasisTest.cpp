@@ -10,11 +10,12 @@ TEST(Values, TimeTexts) {
         bool hundredths;
         const char* text;
     } cases[] = {
-        {0, true, "0:00,00"},     {0, false, "0:00,0"},    {5999, true, "0:59,99"},
-        {6000, false, "1:00,0"},  {8307, true, "1:23,07"}, {8300, false, "1:23,0"},
+        {0, true, "0:00,00"},     {0, false, "0:00,0"},      {5999, true, "0:59,99"},
+        {6000, false, "1:00,0"},  {8307, true, "1:23,07"},   {8300, false, "1:23,0"},
         {60000, true, "10:00,0"}, {359999, true, "59:59,9"},
     };
-    for (const auto& c : cases) EXPECT_EQ(TimeToText(c.t, c.hundredths), c.text) << c.t;
+    for (const auto& c : cases)
+        EXPECT_EQ(TimeToText(c.t, c.hundredths), c.text) << c.t;
 
     EXPECT_EQ(TextToTime("1:23,4"), 8340);
     EXPECT_EQ(TextToTime("1:23,45"), 8345);
@@ -67,13 +68,16 @@ TEST(CodePages, GermanLettersSurviveEveryConversion) {
     EXPECT_EQ(Utf8ToOem("äöüÄÖÜß"), oem);
     // Every byte of 850 comes back from UTF-8 unchanged.
     std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(Utf8ToOem(OemToUtf8(all)), all);
     // Box drawing has no Windows counterpart: a visual stand-in, never a control byte.
     EXPECT_EQ(OemToAnsi("\xC4\xB3\xC5"), "-|+");
     // Broken UTF-8 becomes "?" instead of being dropped or read past the end.
     EXPECT_EQ(Utf8ToOem("a\xC3"), "a?");
-    EXPECT_EQ(Utf8ToOem("\xFF" "b"), "?b");
+    EXPECT_EQ(Utf8ToOem("\xFF"
+                        "b"),
+              "?b");
 }
 
 } // namespace vm

@@ -1,5 +1,5 @@
-#include "model/VmAk.h"
 #include "model/VmRech.h"
+#include "model/VmAk.h"
 #include "model/VmWettk.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,8 @@
 namespace vm {
 namespace {
 
-TDisziplin Discipline(std::int16_t method, std::int32_t v1, std::int32_t v2 = 0, const char* formula = "") {
+TDisziplin Discipline(std::int16_t method, std::int32_t v1, std::int32_t v2 = 0,
+                      const char* formula = "") {
     TDisziplin d;
     d.Bezeichnung.Set("50m Hindernisschwimmen");
     d.Berechnungsart = method;
@@ -27,7 +28,8 @@ std::unique_ptr<TAltersklasse> AgeClass(int disciplines = 1, std::int16_t props 
     data.JahrgangBis = 1991;
     data.Eigenschaften = static_cast<std::int16_t>(props | akWeiblich);
     data.Disziplinenanzahl = static_cast<std::int16_t>(disciplines);
-    for (int i = 0; i < disciplines; ++i) data.Disziplinen[static_cast<std::size_t>(i)] = Discipline(baNeu, 2700);
+    for (int i = 0; i < disciplines; ++i)
+        data.Disziplinen[static_cast<std::size_t>(i)] = Discipline(baNeu, 2700);
     SetAgeClassData(*ac, data);
     return ac;
 }
@@ -43,7 +45,8 @@ std::unique_ptr<TTeilnehmer> Entry(const char* name, std::int32_t total, std::in
 
 std::vector<std::string> Names(const TAltersklasse& ac) {
     std::vector<std::string> v;
-    for (const TTeilnehmer& p : ac) v.emplace_back(p.Name());
+    for (const TTeilnehmer& p : ac)
+        v.emplace_back(p.Name());
     return v;
 }
 
@@ -61,14 +64,14 @@ TEST(Scoring, PointsOfEveryMethod) {
         {Discipline(baNeu, 2700), 5400, 5, 39500},
         {Discipline(baNeu, 2700), 13500, 0, 0},
         {Discipline(baNeu, 2700), 10800, 0, 13333}, // x = 4 on the line: 133,333...
-        {Discipline(baNeu, 2700), 0, 0, 0},          // no time: not 2534 points
+        {Discipline(baNeu, 2700), 0, 0, 0},         // no time: not 2534 points
         {Discipline(baNeu, 2700), 2700, -1, 0},
         {Discipline(baNeu, 0), 2700, 0, 0},
         {Discipline(baLinear, 135000, 100), 3456, 0, 100500},
         {Discipline(baLinear, 135000, 100), 3456, 2, 100300},
-        {Discipline(baLinear, 135000, 0), 3456, 0, 100440},  // no step: time uncut
-        {Discipline(baLinear, 135000, 5), 3456, 0, 100440},  // a step below 1/10 s: uncut
-        {Discipline(baLinear, 135000, 100), 20000, 0, 0},    // would be negative
+        {Discipline(baLinear, 135000, 0), 3456, 0, 100440}, // no step: time uncut
+        {Discipline(baLinear, 135000, 5), 3456, 0, 100440}, // a step below 1/10 s: uncut
+        {Discipline(baLinear, 135000, 100), 20000, 0, 0},   // would be negative
         {Discipline(baFormel, 140000, 0, "V1 - T*10"), 6000, 0, 80000},
         {Discipline(baFormel, 0, 0, "100000 - 10*T - 100*SP"), 1000, 3, 89700},
         {Discipline(baFormel, 0, 0, "1/0"), 1000, 0, 0},
@@ -77,7 +80,8 @@ TEST(Scoring, PointsOfEveryMethod) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(CalcPoints(c.t, c.pen, c.d), c.points)
-            << c.d.Formel.Get() << " method " << c.d.Berechnungsart << " t " << c.t << " pen " << c.pen;
+            << c.d.Formel.Get() << " method " << c.d.Berechnungsart << " t " << c.t << " pen "
+            << c.pen;
 }
 
 // The points are rounded to the nearest hundredth whatever rounding mode the caller
@@ -137,13 +141,15 @@ TEST(Ranking, SharedPlacesAndEntriesOutsideTheCompetition) {
     ac->InsertParticipant(Entry("A", 50000));
     ac->InsertParticipant(Entry("C", 40000));
     std::vector<int> places;
-    for (const TTeilnehmer& p : *ac) places.push_back(p.Platz);
+    for (const TTeilnehmer& p : *ac)
+        places.push_back(p.Platz);
     EXPECT_EQ(places, (std::vector<int>{1, 2, 2, 4}));
     EXPECT_EQ(Names(*ac), (std::vector<std::string>{"A", "B", "C", "D"}));
 
     ac->InsertParticipant(Entry("X", 45000, tnAusserKonkurrenz));
     places.clear();
-    for (const TTeilnehmer& p : *ac) places.push_back(p.Platz);
+    for (const TTeilnehmer& p : *ac)
+        places.push_back(p.Platz);
     EXPECT_EQ(Names(*ac), (std::vector<std::string>{"A", "X", "B", "C", "D"}));
     EXPECT_EQ(places, (std::vector<int>{1, 2, 2, 2, 4}));
     EXPECT_EQ(FieldText(*ac->At(1), "PLATZ", true), "AK");
@@ -155,7 +161,7 @@ TEST(Ranking, NonStartersLastAndAlphabeticalDisplay) {
     auto absent = Entry("Aaron", 0);
     MarkAbsent(*absent);
     ac->InsertParticipant(std::move(absent));
-    ac->InsertParticipant(Entry("Zoe", 0));   // no result yet, but not absent
+    ac->InsertParticipant(Entry("Zoe", 0)); // no result yet, but not absent
     ac->InsertParticipant(Entry("Mia", 20000));
     EXPECT_EQ(Names(*ac), (std::vector<std::string>{"Mia", "Zoe", "Aaron"}));
     EXPECT_EQ(ac->At(2)->Gesamtpunkte, 0);
@@ -278,7 +284,8 @@ TEST(Model, NewCompetitionAndAgeClassOrder) {
     TMessageCapture cap;
     EXPECT_FALSE(c->InsertAgeClass(make("Jung w", 1990, 1991, true)));
     ASSERT_EQ(cap.Messages().size(), 1u);
-    EXPECT_EQ(cap.Messages()[0], "Die Altersklasse Jung w konnte nicht eingef\x81gt werden (sie existiert bereits).");
+    EXPECT_EQ(cap.Messages()[0],
+              "Die Altersklasse Jung w konnte nicht eingef\x81gt werden (sie existiert bereits).");
     ASSERT_EQ(c->Count(), 3);
     EXPECT_EQ(c->At(0)->Name(), "Jung w");
     EXPECT_EQ(c->At(1)->Name(), "Jung m");
@@ -320,11 +327,13 @@ TEST(Model, AddParticipantFindsTheAgeClassOrSaysWhy) {
     old->SetGeburtsdatum("03.04.1950");
     EXPECT_FALSE(AddParticipant(*c, std::move(old)));
     ASSERT_EQ(cap.Messages().size(), 1u);
-    EXPECT_EQ(cap.Messages()[0], "Ein sehr langer Nach, Max (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+    EXPECT_EQ(cap.Messages()[0],
+              "Ein sehr langer Nach, Max (Altersklasse ?) konnte nicht eingef\x81gt werden.");
 
     // A full age class cannot take the entry: the caller must not count it as filed.
     TAltersklasse& full = *c->At(0);
-    while (full.Count() < MaxCollectionSize) full.Append(CopyParticipant(*full.At(0)));
+    while (full.Count() < MaxCollectionSize)
+        full.Append(CopyParticipant(*full.At(0)));
     cap.Clear();
     auto late = NewParticipant();
     late->SetName("Sp\x84t");

@@ -1,5 +1,5 @@
-#include "model/VmRech.h"
 #include "model/VmRek.h"
+#include "model/VmRech.h"
 #include "model/VmWettk.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,8 @@ TDisziplin Disc(const char* name, std::int32_t base) {
     return d;
 }
 
-std::unique_ptr<TAltersklasse> Klasse(const char* name, bool female, const char* third = "50m Retten") {
+std::unique_ptr<TAltersklasse> Klasse(const char* name, bool female,
+                                      const char* third = "50m Retten") {
     auto ac = NewAgeClass();
     TAltersklasseData d;
     d.Bezeichnung.Set(name);
@@ -33,7 +34,8 @@ std::unique_ptr<TAltersklasse> Klasse(const char* name, bool female, const char*
 void AddResult(TAltersklasse& ac, const char* name, std::array<std::int32_t, 3> times) {
     auto p = NewParticipant();
     p->SetName(name);
-    for (std::size_t i = 0; i < 3; ++i) p->Zeit[i] = times[i];
+    for (std::size_t i = 0; i < 3; ++i)
+        p->Zeit[i] = times[i];
     ac.InsertParticipant(std::move(p));
 }
 
@@ -86,8 +88,10 @@ TEST(Records, MismatchesAreReportedAndLeaveTheRecords) {
     EXPECT_EQ(a->Data.Rekorde[2].VorjahrZeit, 3900); // slot 3 differs: untouched
     EXPECT_EQ(a->Data.RekordGesamtpunkte, 123);      // totals untouched
     ASSERT_EQ(cap.Messages().size(), 2u);
-    EXPECT_EQ(cap.Messages()[0], "Mindestens eine Disziplin stimmt nicht \x81" "berein! (Altersklasse AK 15/16m)");
-    EXPECT_EQ(cap.Messages()[1], "Zur Altersklasse AK 17/18m, wurde keine passende Altersklasse gefunden.");
+    EXPECT_EQ(cap.Messages()[0], "Mindestens eine Disziplin stimmt nicht \x81"
+                                 "berein! (Altersklasse AK 15/16m)");
+    EXPECT_EQ(cap.Messages()[1],
+              "Zur Altersklasse AK 17/18m, wurde keine passende Altersklasse gefunden.");
 
     cap.Clear();
     EXPECT_FALSE(MergeRecords(*c.At(0), *other.FindAgeClass("AK 17/18m", true)));

@@ -36,8 +36,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-namespace {
-} // namespace
+namespace {} // namespace
 
 CliResult RunCli(const std::vector<std::string>& args) {
 #ifndef VELMORA_CLI
@@ -55,7 +54,8 @@ CliResult RunCli(const std::vector<std::string>& args) {
         std::string exe = VELMORA_CLI;
         argv.push_back(exe.data());
         std::vector<std::string> copy = args;
-        for (auto& a : copy) argv.push_back(a.data());
+        for (auto& a : copy)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         execv(exe.c_str(), argv.data());
         _exit(127);
