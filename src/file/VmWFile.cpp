@@ -20,11 +20,8 @@ void TVmFile::New(int type, int year) {
     modified_ = false;
     auto c = NewCompetition();
     ApplyPreset(*c, PresetCodeFor(type, year), year);
+    // NewCompetition already holds "-" in the four other texts.
     c->Header.Veranstaltung.Set("neue Meisterschaft " + IntToText(year));
-    c->Header.Veranstalter.Set("-");
-    c->Header.Ausrichter.Set("-");
-    c->Header.Datum.Set("-");
-    c->Header.Veranstaltungsstaette.Set("-");
     competition_ = std::move(c);
 }
 

@@ -29,6 +29,13 @@ inline void PutI32(std::uint8_t* p, std::int32_t v) {
         p[i] = static_cast<std::uint8_t>((u >> (8 * i)) & 0xFF);
 }
 
+// A computed value stored in a 16-bit field: clamped instead of wrapped.
+inline std::int16_t ClampI16(long long v) {
+    if (v > 32767) return 32767;
+    if (v < -32768) return -32768;
+    return static_cast<std::int16_t>(v);
+}
+
 // string[N]: a length byte and N characters, kept as its N + 1 stored bytes so that
 // whatever stood behind the text in a file survives loading and saving. A length
 // byte above the capacity (a damaged or hostile file) is read as the capacity.

@@ -3,14 +3,11 @@
 #include "model/VmGlied.h"
 #include "operations/VmAuswahl.h"
 
+#include "model/VmBytes.h"
+
 namespace vm {
 
 namespace {
-std::int16_t Int16(long long v) {
-    if (v > 32767) return 32767;
-    if (v < -32768) return -32768;
-    return static_cast<std::int16_t>(v);
-}
 
 void PackSelection(TWettkampf& c, THLWRun& run) {
     for (const TSelectionEntry& e : c.Selection)
@@ -36,9 +33,9 @@ int HLWTimeFromText(std::string_view text) {
 
 void PackParticipant(TTeilnehmer& p, THLWRun& run) {
     int h = run.time / 100, m = run.time % 100;
-    p.Startzeit = Int16(h * 100 + m);
-    p.HLWBahn = Int16(run.station);
-    p.HLWLauf = Int16(run.sequence);
+    p.Startzeit = ClampI16(h * 100 + m);
+    p.HLWBahn = ClampI16(run.station);
+    p.HLWLauf = ClampI16(run.sequence);
     for (int k = 0; k < run.measures; ++k) {
         ++run.sequence;
         if (++run.station > run.stations) {
@@ -60,8 +57,8 @@ void PackParticipant(TTeilnehmer& p, THLWRun& run) {
 
 void AssignHLW(TWettkampf& c, const THLWSettings& s) {
     ProgressStart("HLW Laufeinteilung wird erstellt...");
-    c.Header.HLWDauer = Int16(s.duration);
-    c.Header.HLWMassnahmen = Int16(s.measures);
+    c.Header.HLWDauer = ClampI16(s.duration);
+    c.Header.HLWMassnahmen = ClampI16(s.measures);
 
     THLWRun run;
     run.stations = StationCount(c);

@@ -1,14 +1,8 @@
 #include "operations/VmLauf.h"
 
-namespace vm {
+#include "model/VmBytes.h"
 
-namespace {
-std::int16_t Int16(long long v) {
-    if (v > 32767) return 32767;
-    if (v < -32768) return -32768;
-    return static_cast<std::int16_t>(v);
-}
-} // namespace
+namespace vm {
 
 int LaneOrder(int lanes, int position) {
     if (lanes < 1 || lanes > 10 || position < 1 || position > lanes) return position;
@@ -45,8 +39,8 @@ void AssignAgeClassHeats(TAltersklasse& ac, THeatBlock& block) {
     if (d >= 1 && d <= 5 && (d == 1 || ac.Data.DisciplineCount() >= d)) {
         const auto i = static_cast<std::size_t>(d - 1);
         for (TTeilnehmer& p : ac) {
-            p.Lauf[i] = Int16(heat);
-            p.Bahn[i] = Int16(LaneOrder(n, position));
+            p.Lauf[i] = ClampI16(heat);
+            p.Bahn[i] = ClampI16(LaneOrder(n, position));
             if (++position > n) {
                 position = 1;
                 heat += upwards ? 1 : -1;
@@ -61,7 +55,7 @@ void AssignAgeClassHeats(TAltersklasse& ac, THeatBlock& block) {
     ac.Data.Eigenschaften = props;
     ac.Sort();
 
-    block.nextHeat = Int16(static_cast<long long>(last) + 1);
+    block.nextHeat = ClampI16(static_cast<long long>(last) + 1);
     block.nextPosition = 1;
 }
 
@@ -69,10 +63,10 @@ void AssignHeats(TWettkampf& c, const THeatSettings& s) {
     ProgressStart("Die Laufbesetzung wird erstellt...");
     THeatBlock block;
     block.discipline = 1;
-    block.nextHeat = Int16(s.startHeat);
-    block.nextPosition = Int16(s.startPosition < 1 ? 1 : s.startPosition);
+    block.nextHeat = ClampI16(s.startHeat);
+    block.nextPosition = ClampI16(s.startPosition < 1 ? 1 : s.startPosition);
     block.lanes = static_cast<std::int16_t>(LaneCount(c));
-    block.options = Int16(s.options);
+    block.options = ClampI16(s.options);
     for (TAltersklasse& ac : c)
         AssignAgeClassHeats(ac, block);
     if (s.options & lbFortlaufend)
