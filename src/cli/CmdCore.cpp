@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "file/VmErg.h"
 #include "file/VmWFile.h"
+#include "model/VmGrid.h"
 #include "model/VmRek.h"
 
 #include <iostream>
@@ -10,19 +11,6 @@
 namespace vm::cli {
 
 namespace {
-
-const char* MethodText(int m) {
-    switch (m) {
-    case baFormel:
-        return "benutzerdefiniert (per Formel)";
-    case baNeu:
-        return "neue Berechnung (Meisterschaften 1999-xxxx)";
-    case baLinear:
-        return "lineare Berechnung (Meisterschaften 1988-1998)";
-    default:
-        return "?";
-    }
-}
 
 void PrintHeader(const TWettkampf& c) {
     const auto& h = c.Header;
@@ -40,51 +28,18 @@ void PrintHeader(const TWettkampf& c) {
     std::cout << "Altersklassen: " << c.Count() << "\n";
 }
 
-std::vector<std::string> GridKeys(const TWettkampf& c, const TAltersklasse& ac) {
-    std::vector<std::string> keys = {"PLATZ", "GESAMTPKT", "GLIEDERUNG"};
-    if (IsSingleCompetition(c)) {
-        keys.insert(keys.end(), {"JAHRGANG", "NAME", "VORNAME"});
-    } else {
-        keys.push_back("MANNSCHAFT");
-    }
-    for (int k = 1; k <= ac.Data.DisciplineCount(); ++k) {
-        const std::string d = std::to_string(k);
-        keys.insert(keys.end(), {"ZEIT" + d, "STRAFPKT" + d, "PUNKTE" + d, "LAUF" + d, "BAHN" + d});
-    }
-    if (HasHLW(ac)) keys.push_back("HLW");
-    return keys;
-}
-
 void PrintAgeClass(const TWettkampf& c, const TAltersklasse& ac) {
     std::cout << "\n" << ToUtf8(AgeClassTitle(ac, true)) << "\n";
-    std::string props = IsFemale(ac) ? "weiblich" : "m\xC3\xA4nnlich";
-    if (HasHLW(ac)) props += ", mit HLW - Wertung";
-    if (ac.Data.Has(akDirektQualifiziert))
-        props += ", direkt qualifiziert-Flag ber\xC3\xBC"
-                 "cksichtigen";
-    if (ac.Data.Has(akAlphabetisch)) props += ", alphabetisch sortieren";
-    std::cout << "Eigenschaften: " << props << "\n";
-    for (int k = 0; k < ac.Data.DisciplineCount(); ++k) {
-        const TDisziplin& d = ac.Discipline(k);
-        std::cout << "Disziplin " << (k + 1) << ": " << ToUtf8(d.Bezeichnung.Get()) << " | "
-                  << MethodText(d.Berechnungsart);
-        if (d.Berechnungsart == baNeu) {
-            std::cout << " | Basiszeit " << TimeToText(d.V[0], true);
-        } else {
-            std::cout << " |";
-            for (int v = 0; v < 5; ++v)
-                std::cout << " V" << (v + 1) << "="
-                          << PointsToText(d.V[static_cast<std::size_t>(v)], 2);
-        }
-        if (d.Berechnungsart == baFormel) std::cout << " | Formel " << ToUtf8(d.Formel.Get());
-        std::cout << " | " << ToUtf8(d.Regelwerk.Get()) << "\n";
-    }
-    const auto keys = GridKeys(c, ac);
+    std::cout << "Eigenschaften: " << AgeClassPropertiesText(ac) << "\n";
+    for (int k = 0; k < ac.Data.DisciplineCount(); ++k)
+        std::cout << "Disziplin " << (k + 1) << ": " << DisciplineInfoText(ac.Discipline(k))
+                  << "\n";
+    const auto cols = GridColumns(c, ac);
     const bool hundredths = WithHundredths(c);
     for (int row = 0; row <= ac.Count(); ++row) {
-        for (std::size_t k = 0; k < keys.size(); ++k) {
+        for (std::size_t k = 0; k < cols.size(); ++k) {
             if (k) std::cout << '\t';
-            std::cout << ToUtf8(FieldCell(ac, row, keys[k], hundredths));
+            std::cout << ToUtf8(FieldCell(ac, row, cols[k].key, hundredths));
         }
         std::cout << "\n";
     }
