@@ -1,0 +1,45 @@
+#include "ui/VmApp.h"
+
+#include "ui/VmUiSeam.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <exception>
+
+namespace vm::ui {
+
+TVelmoraApp::TVelmoraApp(int& argc, char** argv) : QApplication(argc, argv) {
+    SetupApplication(*this);
+}
+
+bool TVelmoraApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowInternalError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ShowInternalError(QStringLiteral("Unbekannte Ausnahme"));
+    }
+    return false;
+}
+
+void SetupApplication(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    QApplication::setOrganizationName(QStringLiteral("Velbund"));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt);
+}
+
+void ShowInternalError(const QString& message) {
+    ShowBox(nullptr, TBoxKind::Error,
+            QStringLiteral("Interner Programmfehler aufgetreten: \r\n") + message);
+}
+
+} // namespace vm::ui
