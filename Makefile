@@ -21,9 +21,19 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The desktop program on the example competition; without a display the example's
+# evaluation in the terminal and its result list as PDF.
 run: build
 	@test -f $(EXAMPLE) || $(BUILD)/velmora-cli generate $(EXAMPLE) --participants 120 --seed 1
-	$(BUILD)/velmora-cli info $(EXAMPLE)
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	  exec $(BUILD)/velmora $(EXAMPLE); \
+	else \
+	  echo "No display (DISPLAY/WAYLAND_DISPLAY unset): the desktop program $(BUILD)/velmora cannot open a window."; \
+	  echo "The example competition $(EXAMPLE) as the program evaluates it:"; \
+	  $(BUILD)/velmora-cli info $(EXAMPLE); \
+	  $(BUILD)/velmora-cli print $(EXAMPLE) $(BUILD)/Beispiel-Ergebnisliste.pdf --list result && \
+	  echo "Result list written to $(BUILD)/Beispiel-Ergebnisliste.pdf"; \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -37,7 +47,7 @@ test-asan: deps
 # Each fuzz target for FUZZ_SECONDS over a copy of its seed corpus.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF
+	  -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF -DVELMORA_UI=OFF
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	scripts/run-fuzz $(BUILD_FUZZ) $(FUZZ_SECONDS)
 

@@ -1,5 +1,5 @@
-// main() of a GUI suite: the program's own application set-up (German locale and
-// texts), then the QtTest run of the test object.
+// main() of a GUI suite: the program's own application object (German locale and
+// texts, the exception handler), then the QtTest run of the test object.
 #pragma once
 
 #include "ui/VmApp.h"
@@ -8,8 +8,7 @@
 
 #define VM_UI_TEST_MAIN(TestObject)                                                                \
     int main(int argc, char** argv) {                                                              \
-        QApplication app(argc, argv);                                                              \
-        vm::ui::SetupApplication(app);                                                             \
+        vm::ui::TVelmoraApp app(argc, argv);                                                       \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }

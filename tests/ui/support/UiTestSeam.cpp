@@ -6,7 +6,8 @@ TSeamScript::TSeamScript() {
     vm::ui::SetBoxHandler([this](const vm::ui::TBoxRequest& r) {
         boxes.push_back(r);
         if (boxAnswers.empty()) {
-            ++unexpected;
+            // A box with only OK needs no answer; a question does.
+            if (r.buttons != QMessageBox::Ok) ++unexpected;
             return (r.buttons & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
         }
         auto b = boxAnswers.front();

@@ -34,7 +34,7 @@ public:
     std::vector<vm::ui::TFileRequest> fileRequests;
     std::vector<QString> dialogTitles;
     int beeps = 0;
-    // Boxes and dialogs for which the script had no answer (answered Ok/Cancel).
+    // Questions and dialogs for which the script had no answer (answered Cancel).
     int unexpected = 0;
 
     QString LastBoxText() const { return boxes.empty() ? QString() : boxes.back().text; }

@@ -1,0 +1,991 @@
+#include "ui/VmMain.h"
+
+#include "model/VmBasis.h"
+#include "ui/VmFind.h"
+#include "ui/VmGridModel.h"
+#include "ui/VmInfo.h"
+#include "ui/VmUiSeam.h"
+
+#if __has_include("ui/VmTeilnDlg.h")
+#include "ui/VmTeilnDlg.h"
+#define VM_HAVE_TEILNDLG 1
+#endif
+#if __has_include("ui/VmWkDlg.h")
+#include "ui/VmWkDlg.h"
+#define VM_HAVE_WKDLG 1
+#endif
+#if __has_include("ui/VmAkDlg.h")
+#include "ui/VmAkDlg.h"
+#define VM_HAVE_AKDLG 1
+#endif
+#if __has_include("ui/VmRekDlg.h")
+#include "ui/VmRekDlg.h"
+#define VM_HAVE_REKDLG 1
+#endif
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace vm::ui {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora");
+
+QKeySequence Keys(QKeyCombination key) {
+    return QKeySequence(key);
+}
+QKeySequence Keys(Qt::Key key) {
+    return QKeySequence(key);
+}
+
+} // namespace
+
+TMainForm::TMainForm(const QString& fileName, QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    setMinimumSize(200, 150);
+    setAcceptDrops(true);
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    BuildCentral();
+    BuildStatus();
+    FindHelpFile();
+    InstallHooks();
+
+    doc_ = std::make_unique<TVmFile>();
+    if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) {
+        // A file that cannot be read leaves the new unnamed competition open; the
+        // document has said why.
+        RunCommand([&] {
+            doc_->Open(fileName.toStdString());
+            return false;
+        });
+    }
+    UpdateCaption();
+    SelectAgeClass(0);
+    resize(1100, 680);
+}
+
+TMainForm::~TMainForm() {
+    SetMessageHook({});
+    SetProgressHook({});
+    while (busy_)
+        SetBusy(false);
+}
+
+// ---- building the window -------------------------------------------------------------
+
+QAction* TMainForm::MakeAction(const QString& name, const QString& text, const QKeySequence& key,
+                               void (TMainForm::*slot)()) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(name);
+    if (!key.isEmpty()) a->setShortcut(key);
+    if (slot) connect(a, &QAction::triggered, this, slot);
+    addAction(a); // shortcuts work whether or not a menu shows the command
+    return a;
+}
+
+void TMainForm::BuildActions() {
+    auto na = &TMainForm::NotYetAvailable;
+    MakeAction("actNeu", "&Neu...", {}, &TMainForm::CmdNew)
+        ->setStatusTip("Neue Meisterschaft anlegen");
+    MakeAction("actOeffnen", "Ö&ffnen...", Keys(Qt::Key_F3), &TMainForm::CmdOpen)
+        ->setStatusTip("Wettkampf öffnen");
+    connect(MakeAction("actSpeichern", "&Speichern", Keys(Qt::Key_F2), nullptr),
+            &QAction::triggered, this, [this] { CmdSave(); });
+    connect(MakeAction("actSpeichernUnter", "&Speichern unter...", {}, nullptr),
+            &QAction::triggered, this, [this] { CmdSaveAs(); });
+    MakeAction("actDrucken", "&Drucken...", Keys(Qt::Key_F4), na);
+    MakeAction("actDruckerEinrichten", "Drucker &einrichten...", {}, na);
+    connect(MakeAction("actBeenden", "&Beenden", Keys(Qt::ALT | Qt::Key_X), nullptr),
+            &QAction::triggered, this, &QWidget::close);
+
+    auto* cut = MakeAction("actAusschneiden", "&Ausschneiden", Keys(Qt::CTRL | Qt::Key_Delete),
+                           &TMainForm::CmdCut);
+    cut->setShortcuts({Keys(Qt::CTRL | Qt::Key_Delete), Keys(Qt::CTRL | Qt::Key_X)});
+    auto* copy = MakeAction("actKopieren", "&Kopieren", Keys(Qt::CTRL | Qt::Key_Insert),
+                            &TMainForm::CmdCopy);
+    copy->setShortcuts({Keys(Qt::CTRL | Qt::Key_Insert), Keys(Qt::CTRL | Qt::Key_C)});
+    auto* paste = MakeAction("actEinfuegen", "&Einfügen", Keys(Qt::SHIFT | Qt::Key_Insert),
+                             &TMainForm::CmdPaste);
+    paste->setShortcuts({Keys(Qt::SHIFT | Qt::Key_Insert), Keys(Qt::CTRL | Qt::Key_V)});
+    auto* del = MakeAction("actLoeschen", "&Löschen", Keys(Qt::Key_Delete), &TMainForm::CmdDelete);
+    MakeAction("actSuchen", "&Suchen...", Keys(Qt::CTRL | Qt::Key_S), &TMainForm::CmdFind);
+    MakeAction("actTeilnehmerEinfuegen", "Teil&nehmer einfügen...", Keys(Qt::Key_Insert),
+               &TMainForm::CmdNewParticipant);
+    auto* edit = MakeAction("actTeilnehmerBearbeiten", "&Teilnehmerdaten bearbeiten...",
+                            Keys(Qt::Key_Return), &TMainForm::CmdEditParticipant);
+    edit->setShortcuts({Keys(Qt::Key_Return), Keys(Qt::Key_Enter)});
+    // Hidden in the menu; its shortcut opens the heat view.
+    MakeAction("actLaufAnzeigen", "Lau&f anzeigen...", Keys(Qt::CTRL | Qt::ALT | Qt::Key_L), na);
+    rowActions_ = {cut, copy, del, edit};
+
+    MakeAction("actWettkampfdaten", "&Wettkampfdaten...", Keys(Qt::ALT | Qt::Key_W),
+               &TMainForm::CmdCompetitionData);
+    MakeAction("actAltersklassen", "&Altersklassen...", Keys(Qt::ALT | Qt::Key_A),
+               &TMainForm::CmdAgeClasses);
+    MakeAction("actGliederungen", "&Gliederungen...", Keys(Qt::ALT | Qt::Key_G), na);
+    MakeAction("actRekorde", "&Rekorde...", Keys(Qt::ALT | Qt::Key_R), &TMainForm::CmdRecords);
+    MakeAction("actQualifikation", "&Qualifikation...", Keys(Qt::ALT | Qt::Key_Q), na);
+    MakeAction("actLaufbesetzung", "&Laufbesetzung...", Keys(Qt::ALT | Qt::Key_L), na);
+    MakeAction("actZuruecksetzen", "&Zurücksetzen...", Keys(Qt::ALT | Qt::Key_Z), na);
+    MakeAction("actStreichen", "&Streichen...", Keys(Qt::ALT | Qt::Key_S), na);
+    MakeAction("actHLW", "HLW Laufeinteilung...", {}, na);
+
+    helpAction_ = MakeAction("actRegelwerk", "&Regelwerk 1999...", Keys(Qt::CTRL | Qt::Key_R),
+                             &TMainForm::CmdHelp);
+    helpAction_->setStatusTip("Informationen zum Regelwerk 1999 der Velbund");
+    helpAction_->setToolTip("Informationen zum Regelwerk 1999 der Velbund");
+    MakeAction("actTips", "&Tips und Tricks...", Keys(Qt::ALT | Qt::Key_T), &TMainForm::CmdTips);
+    MakeAction("actInfo", "Inf&o...", {}, &TMainForm::CmdAbout);
+
+    // Commands that only the pop-up menus name; their keys work everywhere in the window.
+    MakeAction("actAkEinfuegen", "Altersklasse einfügen...", Keys(Qt::ALT | Qt::Key_Insert),
+               &TMainForm::CmdInsertAgeClass);
+    auto* akEdit = MakeAction("actAkBearbeiten", "Altersklassendaten bearbeiten...",
+                              Keys(Qt::ALT | Qt::Key_Return), &TMainForm::CmdEditAgeClass);
+    akEdit->setShortcuts({Keys(Qt::ALT | Qt::Key_Return), Keys(Qt::ALT | Qt::Key_Enter)});
+    MakeAction("actAkLoeschen", "Altersklasse löschen...", Keys(Qt::ALT | Qt::Key_Delete),
+               &TMainForm::CmdDeleteAgeClass);
+    MakeAction("actImportieren", "Importieren...", Keys(Qt::CTRL | Qt::Key_I), na)
+        ->setShortcuts({Keys(Qt::CTRL | Qt::Key_I), Keys(Qt::CTRL | Qt::Key_F3)});
+    connect(MakeAction("actNaechsteAk", "Nächste Altersklasse", Keys(Qt::ALT | Qt::Key_N), nullptr),
+            &QAction::triggered, this, [this] { CmdNextAgeClass(1); });
+    connect(MakeAction("actVorigeAk", "Vorige Altersklasse", Keys(Qt::ALT | Qt::Key_V), nullptr),
+            &QAction::triggered, this, [this] { CmdNextAgeClass(-1); });
+}
+
+QAction* TMainForm::Action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+void TMainForm::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* datei = bar->addMenu("&Datei");
+    for (auto n : {"actNeu", "actOeffnen", "actSpeichern", "actSpeichernUnter"})
+        datei->addAction(Action(n));
+    datei->addSeparator();
+    datei->addAction(Action("actDrucken"));
+    datei->addAction(Action("actDruckerEinrichten"));
+    datei->addSeparator();
+    datei->addAction(Action("actBeenden"));
+
+    QMenu* bearb = bar->addMenu("&Bearbeiten");
+    for (auto n : {"actAusschneiden", "actKopieren", "actEinfuegen", "actLoeschen"})
+        bearb->addAction(Action(n));
+    bearb->addSeparator();
+    bearb->addAction(Action("actSuchen"));
+    bearb->addSeparator();
+    bearb->addAction(Action("actTeilnehmerEinfuegen"));
+    bearb->addAction(Action("actTeilnehmerBearbeiten"));
+
+    QMenu* wk = bar->addMenu("Wett&kampf");
+    wk->setObjectName("menuWettkampf");
+    for (auto n : {"actWettkampfdaten", "actAltersklassen", "actGliederungen", "actRekorde"})
+        wk->addAction(Action(n));
+    wk->addSeparator();
+    for (auto n :
+         {"actQualifikation", "actLaufbesetzung", "actZuruecksetzen", "actStreichen", "actHLW"})
+        wk->addAction(Action(n));
+
+    QMenu* hilfe = bar->addMenu("&Hilfe");
+    hilfe->addAction(helpAction_);
+    helpSeparator_ = hilfe->addSeparator();
+    hilfe->addAction(Action("actTips"));
+    hilfe->addAction(Action("actInfo"));
+
+    // The pop-up menus show their own texts; the keys belong to the window's commands.
+    auto popup = [this](QMenu* m, const QString& text, const QString& target) {
+        QAction* t = Action(target);
+        auto* a = m->addAction(text);
+        a->setShortcut(t->shortcut());
+        a->setShortcutContext(Qt::WidgetShortcut);
+        connect(a, &QAction::triggered, t, &QAction::trigger);
+        connect(t, &QAction::enabledChanged, a, &QAction::setEnabled);
+        return a;
+    };
+    gridMenu_ = new QMenu(this);
+    popup(gridMenu_, "Altersklasse einfügen...", "actAkEinfuegen");
+    popup(gridMenu_, "Altersklassendaten bearbeiten...", "actAkBearbeiten");
+    popup(gridMenu_, "Altersklasse löschen...", "actAkLoeschen");
+    gridMenu_->addSeparator();
+    popup(gridMenu_, "Teilnehmer &einfügen...", "actTeilnehmerEinfuegen");
+    popup(gridMenu_, "Teilnehmerdaten &bearbeiten...", "actTeilnehmerBearbeiten");
+    popup(gridMenu_, "Teilnehmer &löschen...", "actLoeschen");
+    gridMenu_->addSeparator();
+    popup(gridMenu_, "Importieren...", "actImportieren")->setShortcut(Keys(Qt::CTRL | Qt::Key_I));
+
+    windowMenu_ = new QMenu(this);
+    popup(windowMenu_, "&Wettkampfdaten...", "actWettkampfdaten");
+    popup(windowMenu_, "&Altersklassen...", "actAltersklassen");
+    popup(windowMenu_, "&Gliederungen...", "actGliederungen");
+    popup(windowMenu_, "&Rekorde...", "actRekorde");
+    windowMenu_->addSeparator();
+    popup(windowMenu_, "Importieren...", "actImportieren")
+        ->setShortcut(Keys(Qt::CTRL | Qt::Key_F3));
+}
+
+void TMainForm::BuildToolBar() {
+    QToolBar* bar = addToolBar("Schalterleiste");
+    bar->setObjectName("SpeedBar");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
+    struct Button {
+        const char* action;
+        const char* text;
+        const char* icon;
+    };
+    // The sections "Datei", "Bearbeiten", "Wettkampf", "Optionen", "Fenster", "Hilfe".
+    const std::vector<std::vector<Button>> sections = {
+        {{"actNeu", "Neu", "document-new"},
+         {"actOeffnen", "Öffnen", "document-open"},
+         {"actSpeichern", "Speichern", "document-save"},
+         {"actDruckerEinrichten", "Druckereinrichtung", "document-print-preview"},
+         {"actDrucken", "Drucken", "document-print"},
+         {"actBeenden", "Beenden", "application-exit"}},
+        {{"actAusschneiden", "Ausschneiden", "edit-cut"},
+         {"actKopieren", "Kopieren", "edit-copy"},
+         {"actEinfuegen", "Einfügen", "edit-paste"},
+         {"actSuchen", "Suchen", "edit-find"}},
+        {{"actWettkampfdaten", "Einstellungen", "preferences-system"}},
+        {{"actInfo", "Über", "help-about"}},
+    };
+    const bool themed = !QIcon::themeName().isEmpty() && QIcon::hasThemeIcon("document-open");
+    for (std::size_t s = 0; s < sections.size(); ++s) {
+        if (s) bar->addSeparator();
+        for (const Button& b : sections[s]) {
+            QAction* target = Action(b.action);
+            auto* a = new QAction(QString::fromUtf8(b.text), bar);
+            a->setObjectName(QStringLiteral("btn") + QString::fromUtf8(b.text));
+            a->setToolTip(QString::fromUtf8(b.text));
+            a->setStatusTip(target->statusTip().isEmpty() ? QString::fromUtf8(b.text)
+                                                          : target->statusTip());
+            if (themed) a->setIcon(QIcon::fromTheme(b.icon));
+            connect(a, &QAction::triggered, target, &QAction::trigger);
+            connect(target, &QAction::enabledChanged, a, &QAction::setEnabled);
+            bar->addAction(a);
+        }
+    }
+    bar->setToolButtonStyle(themed ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly);
+}
+
+void TMainForm::BuildCentral() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("MainPanel");
+    panel->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(panel, &QWidget::customContextMenuRequested, this,
+            [this, panel](const QPoint& p) { windowMenu_->popup(panel->mapToGlobal(p)); });
+
+    label1_ = new QLabel(panel);
+    label1_->setObjectName("Label1");
+    QFont big = label1_->font();
+    big.setPointSizeF(big.pointSizeF() * 1.35);
+    big.setBold(true);
+    label1_->setFont(big);
+    label2_ = new QLabel(panel);
+    label2_->setObjectName("Label2");
+    for (QLabel* l : {label1_, label2_}) {
+        l->installEventFilter(this);
+        l->setStatusTip("Doppelklick öffnet die Wettkampfdaten");
+    }
+
+    tabs_ = new QTabBar(panel);
+    tabs_->setObjectName("AgeTabSet");
+    tabs_->setExpanding(false);
+    tabs_->setUsesScrollButtons(true);
+    tabs_->setDocumentMode(true);
+    tabs_->setFocusPolicy(Qt::NoFocus);
+    tabs_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int i) {
+        if (i >= 0 && i != current_) SelectAgeClass(i);
+    });
+    connect(tabs_, &QTabBar::tabBarDoubleClicked, this, [this](int) { CmdEditAgeClass(); });
+    connect(tabs_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { gridMenu_->popup(tabs_->mapToGlobal(p)); });
+
+    model_ = new TParticipantModel(this);
+    grid_ = new QTableView(panel);
+    grid_->setObjectName("DrawGrid");
+    grid_->setModel(model_);
+    grid_->setItemDelegate(new TGridDelegate(grid_));
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid_->setAlternatingRowColors(true);
+    grid_->setWordWrap(false);
+    grid_->setCornerButtonEnabled(false);
+    grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->verticalHeader()->setDefaultSectionSize(qMax(20, grid_->fontMetrics().height() + 6));
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid_->horizontalHeader()->setDefaultSectionSize(50);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    grid_->horizontalHeader()->setStretchLastSection(false);
+    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    grid_->setStyleSheet("QTableView::item:selected:!active { background: palette(highlight); "
+                         "color: palette(highlighted-text); }");
+    connect(grid_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { gridMenu_->popup(grid_->viewport()->mapToGlobal(p)); });
+    connect(grid_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex&) { CmdEditParticipant(); });
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex&, const QModelIndex&) {
+                RedrawStatus();
+                UpdateCommandState();
+            });
+
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 6, 8, 0);
+    layout->setSpacing(4);
+    layout->addWidget(label1_);
+    layout->addWidget(label2_);
+    layout->addSpacing(4);
+    layout->addWidget(tabs_);
+    layout->addWidget(grid_, 1);
+    setCentralWidget(panel);
+    grid_->setFocus();
+}
+
+void TMainForm::BuildStatus() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusPanel");
+    bar->setSizeGripEnabled(true);
+    statusLine_ = new QLabel(bar);
+    statusLine_->setObjectName("StatusLine");
+    statusLine_->setToolTip("Anzeige für Programmhinweise");
+    infoIndicator_ = new QLabel(bar);
+    infoIndicator_->setObjectName("InfoIndicator");
+    infoIndicator_->setToolTip(
+        "Anzeige von Infos z.B. Teilnehmeranzahl in Altersklasse und Wettkampf");
+    modifiedIndicator_ = new QLabel(bar);
+    modifiedIndicator_->setObjectName("ModifiedIndicator");
+    modifiedIndicator_->setToolTip("Anzeige, ob die Datei geändert wurde");
+    activityIndicator_ = new QLabel("Bereit", bar);
+    activityIndicator_->setObjectName("ActivityIndicator");
+    activityIndicator_->setToolTip("Anzeige über den Programmstatus");
+    const int w = fontMetrics().horizontalAdvance("00000/00000/00000") + 16;
+    infoIndicator_->setMinimumWidth(w);
+    modifiedIndicator_->setMinimumWidth(fontMetrics().horizontalAdvance("Geändert") + 16);
+    activityIndicator_->setMinimumWidth(fontMetrics().horizontalAdvance("Warten") + 16);
+    for (QLabel* l : {infoIndicator_, modifiedIndicator_, activityIndicator_})
+        l->setAlignment(Qt::AlignCenter);
+    bar->addWidget(statusLine_, 1);
+    bar->addPermanentWidget(infoIndicator_);
+    bar->addPermanentWidget(modifiedIndicator_);
+    bar->addPermanentWidget(activityIndicator_);
+}
+
+void TMainForm::FindHelpFile() {
+    const QString own = QCoreApplication::applicationFilePath() + ".HLP";
+    const QString rules = QCoreApplication::applicationDirPath() + "/REGELW99.HLP";
+    if (QFileInfo(own).isFile())
+        helpFile_ = own;
+    else if (QFileInfo(rules).isFile())
+        helpFile_ = rules;
+    const bool have = !helpFile_.isEmpty();
+    helpAction_->setEnabled(have);
+    helpAction_->setVisible(have);
+    helpSeparator_->setVisible(have);
+}
+
+void TMainForm::InstallHooks() {
+    SetMessageHook([this](const std::string& textOem) {
+        if (commandDepth_ > 0)
+            queuedMessages_.push_back(textOem);
+        else
+            ShowBox(this, TBoxKind::Information, FromOem(textOem), QMessageBox::Ok, kTitle);
+    });
+    TProgress progress;
+    progress.busy = [this](bool b) { SetBusy(b); };
+    SetProgressHook(progress);
+}
+
+// ---- the gate --------------------------------------------------------------------------
+
+bool TMainForm::RunCommand(const std::function<bool()>& change) {
+    SetBusy(true);
+    ++commandDepth_;
+    bool changed = false;
+    try {
+        changed = change();
+    } catch (...) {
+        --commandDepth_;
+        FlushMessages();
+        if (doc_) RedrawAll();
+        SetBusy(false);
+        throw;
+    }
+    --commandDepth_;
+    FlushMessages();
+    if (changed && doc_) doc_->SetModified();
+    if (doc_) RedrawAll();
+    SetBusy(false);
+    return changed;
+}
+
+void TMainForm::FlushMessages() {
+    if (commandDepth_ > 0) return;
+    // A message may itself arrive while an earlier one is shown.
+    while (!queuedMessages_.empty()) {
+        std::string m = std::move(queuedMessages_.front());
+        queuedMessages_.erase(queuedMessages_.begin());
+        ShowBox(this, TBoxKind::Information, FromOem(m), QMessageBox::Ok, kTitle);
+    }
+}
+
+void TMainForm::SetBusy(bool busy) {
+    if (busy) {
+        if (busy_++ == 0) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            activityIndicator_->setText("Warten");
+            activityIndicator_->repaint();
+        }
+    } else if (busy_ > 0 && --busy_ == 0) {
+        QApplication::restoreOverrideCursor();
+        activityIndicator_->setText("Bereit");
+    }
+}
+
+// ---- redraw ----------------------------------------------------------------------------
+
+TAltersklasse* TMainForm::CurrentAgeClassPtr() const {
+    if (!doc_) return nullptr;
+    const TWettkampf& c = doc_->Competition();
+    return current_ >= 0 && current_ < c.Count() ? c.At(current_) : nullptr;
+}
+
+int TMainForm::CurrentRow() const {
+    const QModelIndex i = grid_->currentIndex();
+    return i.isValid() ? i.row() : 0;
+}
+
+TTeilnehmer* TMainForm::CurrentParticipant() const {
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    const int row = CurrentRow();
+    return ac && row >= 0 && row < ac->Count() ? ac->At(row) : nullptr;
+}
+
+void TMainForm::UpdateCaption() {
+    setWindowTitle(QStringLiteral("%1 - %2").arg(kTitle, QString::fromStdString(doc_->FileName())));
+}
+
+void TMainForm::SelectAgeClass(int index) {
+    current_ = index;
+    RedrawAll();
+}
+
+void TMainForm::RedrawAll() {
+    if (!doc_) return;
+    const TWettkampf& c = doc_->Competition();
+    label1_->setText(FromOem(c.Header.Veranstaltung.Get()) + " - " +
+                     (IsSingleCompetition(c) ? "Einzelwettbewerbe" : "Mannschaftswettbewerbe"));
+    label2_->setText(FromOem(c.Header.Veranstalter.Get()));
+
+    if (current_ < 0 || current_ >= c.Count())
+        current_ = c.Count() > 0 ? qBound(0, current_, c.Count() - 1) : 0;
+    {
+        const QSignalBlocker block(tabs_);
+        QStringList names;
+        for (const TAltersklasse& ac : c)
+            names << FromOem(ac.Name());
+        while (tabs_->count() > names.size())
+            tabs_->removeTab(tabs_->count() - 1);
+        for (int i = 0; i < names.size(); ++i) {
+            if (i < tabs_->count()) {
+                if (tabs_->tabText(i) != names[i]) tabs_->setTabText(i, names[i]);
+            } else {
+                tabs_->addTab(names[i]);
+            }
+        }
+        if (c.Count() > 0) tabs_->setCurrentIndex(current_);
+    }
+    RedrawGrid();
+    RedrawStatus();
+    UpdateCommandState();
+}
+
+void TMainForm::RedrawGrid() {
+    const int keep = CurrentRow();
+    const TAltersklasse* ac = CurrentAgeClassPtr();
+    model_->SetAgeClass(&doc_->Competition(), ac);
+    int pointSize = grid_->font().pointSize();
+    if (pointSize <= 0) pointSize = QFontInfo(grid_->font()).pointSize();
+    const auto& cols = model_->Columns();
+    for (int i = 0; i < static_cast<int>(cols.size()); ++i)
+        grid_->setColumnWidth(i, cols[static_cast<std::size_t>(i)].widthChars * pointSize);
+    SetCurrentRow(keep);
+}
+
+void TMainForm::SetCurrentRow(int row) {
+    const int rows = model_->rowCount();
+    if (rows == 0) return;
+    row = qBound(0, row, rows - 1);
+    const QModelIndex idx = model_->index(row, model_->columnCount() > 1 ? 1 : 0);
+    grid_->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
+}
+
+void TMainForm::RedrawStatus() {
+    if (!doc_) return;
+    const TWettkampf& c = doc_->Competition();
+    modifiedIndicator_->setText(doc_->Modified() ? "Geändert" : "");
+    int total = 0;
+    for (const TAltersklasse& ac : c)
+        total += ac.Count();
+    const TAltersklasse* ac = CurrentAgeClassPtr();
+    const int inClass = ac ? ac->Count() : 0;
+    const int row = CurrentRow();
+    if (ac && row < inClass)
+        infoIndicator_->setText(QStringLiteral("%1/%2/%3").arg(row + 1).arg(inClass).arg(total));
+    else
+        infoIndicator_->setText(QStringLiteral("%1/%2").arg(inClass).arg(total));
+    if (ac) {
+        const QString hint = QStringLiteral("Anzeige der Altersklasse %1 (%2 - %3)")
+                                 .arg(FromOem(ac->Name()))
+                                 .arg(ac->Data.JahrgangVon)
+                                 .arg(ac->Data.JahrgangBis);
+        grid_->setToolTip(hint);
+        grid_->setStatusTip(hint);
+        tabs_->setToolTip("Altersklasse auswählen");
+        tabs_->setStatusTip(hint);
+    }
+}
+
+void TMainForm::UpdateCommandState() {
+    const bool onParticipant = CurrentParticipant() != nullptr;
+    for (QAction* a : rowActions_)
+        a->setEnabled(onParticipant);
+}
+
+void TMainForm::SelectParticipant(const TAltersklasse* ac, const TTeilnehmer* p) {
+    if (!ac || !p) return;
+    int i = ac->IndexOf(p);
+    i = qBound(0, i, qMax(0, ac->Count() - 1));
+    const int last = model_->columnCount() - 1;
+    const QModelIndex first = model_->index(i, last >= 1 ? 1 : 0);
+    grid_->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    grid_->selectionModel()->select(QItemSelection(first, model_->index(i, last)),
+                                    QItemSelectionModel::ClearAndSelect);
+    grid_->scrollTo(first);
+    RedrawStatus();
+    UpdateCommandState();
+}
+
+// ---- events ----------------------------------------------------------------------------
+
+bool TMainForm::event(QEvent* e) {
+    if (e->type() == QEvent::StatusTip) {
+        statusLine_->setText(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if ((watched == label1_ || watched == label2_) && e->type() == QEvent::MouseButtonDblClick) {
+        CmdCompetitionData();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+    if (SaveQuery())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+    QString last;
+    for (const QUrl& u : e->mimeData()->urls())
+        if (u.isLocalFile()) last = u.toLocalFile();
+    if (last.isEmpty()) return;
+    e->acceptProposedAction();
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    OpenDocument(last);
+}
+
+// ---- documents -------------------------------------------------------------------------
+
+bool TMainForm::SaveQuery() {
+    if (!doc_ || !doc_->Modified()) return true;
+    const auto answer = ShowBox(this, TBoxKind::Warning,
+                                QStringLiteral("Die Datei ´%1´ wurde geändert. Speichern?")
+                                    .arg(QString::fromStdString(doc_->FileName())),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) return CmdSave() && !doc_->Modified();
+    return answer == QMessageBox::No;
+}
+
+bool TMainForm::OpenDocument(const QString& fileName) {
+    if (!SaveQuery()) return false;
+    bool ok = false;
+    RunCommand([&] {
+        ok = doc_->Open(fileName.toStdString());
+        return false;
+    });
+    if (ok) {
+        UpdateCaption();
+        SelectAgeClass(0);
+    }
+    return ok;
+}
+
+void TMainForm::CmdNew() {
+#ifdef VM_HAVE_WKDLG
+    int year = CurrentYear();
+    int code = 0;
+    if (!TFileNewDlg::Open(this, year, code)) return;
+    if (!SaveQuery()) return;
+    RunCommand([&] {
+        doc_->New(code, year);
+        return false;
+    });
+    UpdateCaption();
+    SelectAgeClass(0);
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdOpen() {
+    TFileRequest req;
+    req.caption = "Wettkampf öffnen";
+    req.filter = "Ergebnisdateien (*.ERG);;Alle Dateien (*)";
+    req.defaultSuffix = "ERG";
+    const QString name = AskFileName(this, req);
+    if (!name.isEmpty()) OpenDocument(name);
+}
+
+bool TMainForm::CmdSave() {
+    if (doc_->IsUnnamed()) return CmdSaveAs();
+    bool ok = false;
+    RunCommand([&] {
+        ok = doc_->Save();
+        return false;
+    });
+    return ok;
+}
+
+bool TMainForm::CmdSaveAs() {
+    TFileRequest req;
+    req.save = true;
+    req.caption = "Wettkampf speichern unter";
+    req.filter = "Ergebnisdateien (*.ERG);;dBase (*.DBF);;Excel (*.XLS);;HTML Datei (*.HTM);;"
+                 "PDF Datei (*.PDF);;Textdateien (*.CSV);;Alle Dateien (*)";
+    req.defaultSuffix = "ERG";
+    req.filterIndex = 1;
+    QString name = AskFileName(this, req);
+    if (name.isEmpty()) return false;
+    static const char* const kSuffix[] = {"ERG", "DBF", "XLS", "HTM", "PDF", "CSV", "ERG"};
+    const int type = qBound(1, req.filterIndex, 7);
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".") + kSuffix[type - 1];
+    if (QFileInfo::exists(name) &&
+        ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("%1 existiert bereits.\nMöchten Sie die Datei ersetzen?").arg(name),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    return SaveUnder(name, type);
+}
+
+bool TMainForm::SaveUnder(const QString& name, int fileType) {
+    const std::string before = doc_->FileName();
+    bool ok = false;
+    RunCommand([&] {
+        ok = doc_->SaveAs(name.toStdString(), fileType);
+        return false;
+    });
+    if (ok && fileType == ftErgebnis && doc_->FileName() != before) UpdateCaption();
+    return ok;
+}
+
+// ---- editing ---------------------------------------------------------------------------
+
+void TMainForm::CmdCopy() {
+    const QModelIndexList sel = grid_->selectionModel()->selectedIndexes();
+    if (!sel.isEmpty()) {
+        int top = INT_MAX, bottom = -1, left = INT_MAX, right = -1;
+        for (const QModelIndex& i : sel) {
+            top = qMin(top, i.row());
+            bottom = qMax(bottom, i.row());
+            left = qMin(left, i.column());
+            right = qMax(right, i.column());
+        }
+        QString text;
+        for (int r = top; r <= bottom; ++r) {
+            for (int col = left; col <= right; ++col)
+                text += model_->CellText(r, col) + '\t';
+            text += "\r\n";
+        }
+        QGuiApplication::clipboard()->setText(text);
+    }
+    if (const TTeilnehmer* p = CurrentParticipant()) clip_ = *p;
+}
+
+void TMainForm::CmdCut() {
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    TTeilnehmer* p = CurrentParticipant();
+    if (!ac || !p) return;
+    CmdCopy();
+    RunCommand([&] {
+        ac->Free(p);
+        RecalcAgeClass(*ac);
+        return true;
+    });
+}
+
+void TMainForm::CmdPaste() {
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    if (!ac) return;
+    RunCommand([&] {
+        auto p = CopyParticipant(clip_);
+        // It now belongs to this age class, whichever it was copied from.
+        p->Altersklasse.Set(ac->Name());
+        ac->InsertParticipant(std::move(p));
+        return true;
+    });
+}
+
+void TMainForm::CmdDelete() {
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    TTeilnehmer* p = CurrentParticipant();
+    if (!ac || !p) return;
+    const QString who = IsSingleCompetition(doc_->Competition())
+                            ? FromOem(p->Name()) + ", " + FromOem(p->Vorname())
+                            : FromOem(p->Mannschaft());
+    if (ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("Möchten Sie den Teilnehmer ´%1´ löschen?").arg(who),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    RunCommand([&] {
+        ac->Free(p);
+        RecalcAgeClass(*ac);
+        return true;
+    });
+}
+
+void TMainForm::CmdFind() {
+    if (!findDlg_) {
+        findDlg_ = new TFindDlg(this);
+        connect(findDlg_, &TFindDlg::findNext, this, &TMainForm::CmdFindNext);
+    }
+    findDlg_->show();
+    findDlg_->raise();
+    findDlg_->activateWindow();
+    findDlg_->TextEdit()->setFocus();
+    findDlg_->TextEdit()->selectAll();
+}
+
+void TMainForm::CmdFindNext() {
+    if (!findDlg_ || !doc_) return;
+    const TWettkampf& c = doc_->Competition();
+    int flags = findDlg_->Flags();
+    if (IsSingleCompetition(c)) flags |= fdIndividual;
+    TFindPosition pos{current_, CurrentRow()};
+    if (FindParticipant(c, ToOem(findDlg_->Text()), flags, pos)) {
+        current_ = pos.ageClass;
+        RedrawAll();
+        SelectParticipant(c.At(pos.ageClass), c.At(pos.ageClass)->At(pos.participant));
+    } else {
+        ShowBox(findDlg_, TBoxKind::Information,
+                QStringLiteral("Suchtext '%1' nicht gefunden.").arg(findDlg_->Text()),
+                QMessageBox::Ok, kTitle);
+    }
+}
+
+void TMainForm::CmdNewParticipant() {
+#ifdef VM_HAVE_TEILNDLG
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    if (!ac) return;
+    auto p = NewParticipant();
+    p->Altersklasse.Set(ac->Name());
+    if (IsFemale(*ac)) p->SetFlag(tnWeiblich, true);
+    if (!TTeilnehmerDlg::Open(this, doc_->Competition(), *p)) return;
+    TTeilnehmer* raw = p.get();
+    RunCommand([&] {
+        ac->InsertParticipant(std::move(p));
+        return true;
+    });
+    SelectParticipant(ac, raw);
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdEditParticipant() {
+#ifdef VM_HAVE_TEILNDLG
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    TTeilnehmer* p = CurrentParticipant();
+    if (!ac) return;
+    if (!p) {
+        CmdNewParticipant();
+        return;
+    }
+    if (!TTeilnehmerDlg::Open(this, doc_->Competition(), *p)) return;
+    RunCommand([&] {
+        RecalcAgeClass(*ac);
+        return true;
+    });
+    SelectParticipant(ac, p);
+#else
+    NotYetAvailable();
+#endif
+}
+
+// ---- competition and age classes -------------------------------------------------------
+
+void TMainForm::CmdCompetitionData() {
+#ifdef VM_HAVE_WKDLG
+    if (!doc_) return;
+    RunCommand([&] {
+        if (!TWettkampfDatenDlg::Open(this, doc_->Competition())) return false;
+        // The hundredths setting changes every time text; the totals stay.
+        for (TAltersklasse& ac : doc_->Competition())
+            RecalcAgeClass(ac);
+        return true;
+    });
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdAgeClasses() {
+#ifdef VM_HAVE_AKDLG
+    if (!doc_) return;
+    int index = current_;
+    RunCommand([&] {
+        if (!TAltersklassenDlg::Open(this, *doc_, index)) return false;
+        current_ = index;
+        return true;
+    });
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdRecords() {
+#ifdef VM_HAVE_REKDLG
+    if (!doc_) return;
+    RunCommand([&] { return TRekordeDlg::Open(this, *doc_); });
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdInsertAgeClass() {
+#ifdef VM_HAVE_AKDLG
+    TAltersklasse* cur = CurrentAgeClassPtr();
+    if (!cur) return;
+    TWettkampf& c = doc_->Competition();
+    auto ac = NewAgeClass();
+    ac->Data = cur->Data;
+    ac->Data.Bezeichnung.Set(cur->Name() + " - neu");
+    if (!TAltersklassenDatenDlg::Open(this, c, ac->Data, "Altersklassendaten eingeben")) return;
+    TAltersklasse* raw = ac.get();
+    RunCommand([&] {
+        if (!c.InsertAgeClass(std::move(ac))) return false;
+        current_ = c.IndexOf(raw);
+        return true;
+    });
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdEditAgeClass() {
+#ifdef VM_HAVE_AKDLG
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    if (!ac) return;
+    TWettkampf& c = doc_->Competition();
+    TAltersklasseData data = ac->Data;
+    if (!TAltersklassenDatenDlg::Open(this, c, data, "Altersklassendaten ändern")) return;
+    RunCommand([&] {
+        SetAgeClassData(*ac, data);
+        c.Sort();
+        current_ = c.IndexOf(ac);
+        return true;
+    });
+#else
+    NotYetAvailable();
+#endif
+}
+
+void TMainForm::CmdDeleteAgeClass() {
+    TAltersklasse* ac = CurrentAgeClassPtr();
+    if (!ac) return;
+    TWettkampf& c = doc_->Competition();
+    if (c.Count() <= 1) {
+        ShowBox(
+            this, TBoxKind::Error,
+            "Ein Wettkampf muß mindestens aus einer Altersklasse bestehen. Sie können die letzte "
+            "Altersklasse nicht löschen.");
+        return;
+    }
+    const QString name = FromOem(ac->Name());
+    const QString q =
+        ac->Count() == 0
+            ? QStringLiteral("Möchten Sie die Altersklasse '%1' löschen?").arg(name)
+            : QStringLiteral("Die Altersklasse '%1' ist nicht leer. Altersklasse mit allen "
+                             "enthaltenen Teilnehmern löschen?")
+                  .arg(name);
+    if (ShowBox(this, TBoxKind::Warning, q, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    RunCommand([&] {
+        c.Free(ac);
+        return true;
+    });
+}
+
+void TMainForm::CmdNextAgeClass(int step) {
+    if (!doc_) return;
+    const int n = doc_->Competition().Count();
+    if (n == 0) return;
+    SelectAgeClass(((current_ + step) % n + n) % n);
+}
+
+// ---- help ------------------------------------------------------------------------------
+
+void TMainForm::CmdHelp() {
+    if (!helpFile_.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile_));
+}
+
+void TMainForm::CmdTips() {
+    TTipsDlg dlg(this);
+    ExecDialog(dlg);
+}
+
+void TMainForm::CmdAbout() {
+    TAboutBox box(this);
+    ExecDialog(box);
+}
+
+void TMainForm::NotYetAvailable() {
+    ShowBox(this, TBoxKind::Information,
+            "Diese Funktion ist in dieser Version noch nicht verfügbar.", QMessageBox::Ok, kTitle);
+}
+
+} // namespace vm::ui

@@ -1,0 +1,134 @@
+// The main window: the open competition, a tab per age class, the participant grid,
+// the status panels, and every command of the program. Each command that changes the
+// document goes through RunCommand, the one gate.
+#pragma once
+
+#include "file/VmWFile.h"
+#include "ui/VmGate.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTabBar;
+class QTableView;
+
+namespace vm::ui {
+
+class TParticipantModel;
+class TFindDlg;
+
+class TMainForm : public QMainWindow, public TCommandGate {
+    Q_OBJECT
+public:
+    // Opens the named result file, or a new unnamed competition.
+    explicit TMainForm(const QString& fileName = QString(), QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    TVmFile* Document() const { return doc_.get(); }
+    int CurrentAgeClass() const { return current_; }
+    // The grid's current row: 0 the first participant, Count() the new-participant row.
+    int CurrentRow() const;
+    TTeilnehmer* CurrentParticipant() const;
+    TAltersklasse* CurrentAgeClassPtr() const;
+    QTableView* Grid() const { return grid_; }
+    QTabBar* Tabs() const { return tabs_; }
+    TFindDlg* FindDialog() const { return findDlg_; }
+    QString HelpFile() const { return helpFile_; }
+    // Looked up by its object name ("actNeu", "actSpeichern", …) in tests.
+    QAction* Action(const QString& name) const;
+
+    bool RunCommand(const std::function<bool()>& change) override;
+
+    // Open document: the save query first; a file that cannot be read leaves the
+    // window as it was.
+    bool OpenDocument(const QString& fileName);
+    // The save query: true when the caller may go on.
+    bool SaveQuery();
+    void SelectAgeClass(int index);
+    void SelectParticipant(const TAltersklasse* ac, const TTeilnehmer* p);
+    void RedrawAll();
+    void SetBusy(bool busy);
+
+    // The commands, as the menus call them.
+    void CmdNew();
+    void CmdOpen();
+    bool CmdSave();
+    bool CmdSaveAs();
+    void CmdCut();
+    void CmdCopy();
+    void CmdPaste();
+    void CmdDelete();
+    void CmdFind();
+    void CmdFindNext();
+    void CmdNewParticipant();
+    void CmdEditParticipant();
+    void CmdCompetitionData();
+    void CmdAgeClasses();
+    void CmdRecords();
+    void CmdInsertAgeClass();
+    void CmdEditAgeClass();
+    void CmdDeleteAgeClass();
+    void CmdNextAgeClass(int step);
+    void CmdHelp();
+    void CmdTips();
+    void CmdAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildCentral();
+    void BuildStatus();
+    void FindHelpFile();
+    void InstallHooks();
+    void UpdateCaption();
+    void RedrawGrid();
+    void RedrawStatus();
+    void UpdateCommandState();
+    void FlushMessages();
+    void NotYetAvailable();
+    void SetCurrentRow(int row);
+    bool SaveUnder(const QString& name, int fileType);
+    QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key,
+                        void (TMainForm::*slot)());
+
+    std::unique_ptr<TVmFile> doc_;
+    int current_ = 0;
+    QString helpFile_;
+    // The participant clipboard: one record for the whole run, empty at the start.
+    TTeilnehmer clip_{};
+
+    int commandDepth_ = 0;
+    std::vector<std::string> queuedMessages_;
+    int busy_ = 0;
+
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QTableView* grid_ = nullptr;
+    TParticipantModel* model_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    QLabel* infoIndicator_ = nullptr;
+    QLabel* modifiedIndicator_ = nullptr;
+    QLabel* activityIndicator_ = nullptr;
+    TFindDlg* findDlg_ = nullptr;
+    QMenu* gridMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QAction* helpAction_ = nullptr;
+    QAction* helpSeparator_ = nullptr;
+    std::vector<QAction*> rowActions_; // enabled exactly when a participant row is current
+};
+
+} // namespace vm::ui
