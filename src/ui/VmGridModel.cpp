@@ -2,6 +2,7 @@
 
 #include "ui/VmUiSeam.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 
@@ -67,6 +68,13 @@ void TGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     QStyle* style = w ? w->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, w);
     const bool selected = opt.state & QStyle::State_Selected;
+    // The current row stands out across the whole grid, not only in its current cell.
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w);
+        !selected && view && view->currentIndex().row() == index.row()) {
+        QColor mark = opt.palette.color(QPalette::Highlight);
+        mark.setAlpha(60);
+        painter->fillRect(opt.rect, mark);
+    }
     painter->save();
     painter->setPen(
         opt.palette.color(QPalette::Normal, selected ? QPalette::HighlightedText : QPalette::Text));

@@ -22,6 +22,22 @@
 #include "ui/VmRekDlg.h"
 #define VM_HAVE_REKDLG 1
 #endif
+#if __has_include("ui/VmOpsCmd.h")
+#include "ui/VmOpsCmd.h"
+#define VM_HAVE_OPSCMD 1
+#endif
+#if __has_include("ui/VmPrintCmd.h")
+#include "ui/VmPrintCmd.h"
+#define VM_HAVE_PRINTCMD 1
+#endif
+#if __has_include("ui/VmLaufEingabeDlg.h")
+#include "ui/VmLaufEingabeDlg.h"
+#define VM_HAVE_LAUFEINGABE 1
+#endif
+#if __has_include("ui/VmPruefungDlg.h")
+#include "ui/VmPruefungDlg.h"
+#define VM_HAVE_PRUEFUNG 1
+#endif
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +131,10 @@ void TMainForm::BuildActions() {
             &QAction::triggered, this, [this] { CmdSaveAs(); });
     MakeAction("actDrucken", "&Drucken...", Keys(Qt::Key_F4), na);
     MakeAction("actDruckerEinrichten", "Drucker &einrichten...", {}, na);
+#ifdef VM_HAVE_PRINTCMD
+    Wire("actDrucken", [this] { CmdDrucken(*this); });
+    Wire("actDruckerEinrichten", [this] { CmdDruckerEinrichten(*this); });
+#endif
     connect(MakeAction("actBeenden", "&Beenden", Keys(Qt::ALT | Qt::Key_X), nullptr),
             &QAction::triggered, this, &QWidget::close);
 
@@ -136,6 +156,9 @@ void TMainForm::BuildActions() {
     edit->setShortcuts({Keys(Qt::Key_Return), Keys(Qt::Key_Enter)});
     // Hidden in the menu; its shortcut opens the heat view.
     MakeAction("actLaufAnzeigen", "Lau&f anzeigen...", Keys(Qt::CTRL | Qt::ALT | Qt::Key_L), na);
+#ifdef VM_HAVE_PRINTCMD
+    Wire("actLaufAnzeigen", [this] { CmdLaufAnzeigen(*this); });
+#endif
     rowActions_ = {cut, copy, del, edit};
 
     MakeAction("actWettkampfdaten", "&Wettkampfdaten...", Keys(Qt::ALT | Qt::Key_W),
@@ -149,6 +172,33 @@ void TMainForm::BuildActions() {
     MakeAction("actZuruecksetzen", "&Zurücksetzen...", Keys(Qt::ALT | Qt::Key_Z), na);
     MakeAction("actStreichen", "&Streichen...", Keys(Qt::ALT | Qt::Key_S), na);
     MakeAction("actHLW", "HLW Laufeinteilung...", {}, na);
+    MakeAction("actLaufeingabe", "Zeiten nach &Läufen eingeben...", Keys(Qt::CTRL | Qt::Key_L), na)
+        ->setStatusTip("Zeiten und Strafpunkte Lauf für Lauf eingeben");
+    MakeAction("actPruefen", "&Daten prüfen...", {}, na)
+        ->setStatusTip("Fehlende und widersprüchliche Angaben im Wettkampf suchen");
+#ifdef VM_HAVE_PRINTCMD
+    Wire("actGliederungen", [this] { CmdGliederungen(*this); });
+#endif
+#ifdef VM_HAVE_OPSCMD
+    Wire("actQualifikation", [this] { CmdQualifikation(*this); });
+    Wire("actLaufbesetzung", [this] { CmdLaufbesetzung(*this); });
+    Wire("actZuruecksetzen", [this] { CmdZuruecksetzen(*this); });
+    Wire("actStreichen", [this] { CmdStreichen(*this); });
+    Wire("actHLW", [this] { CmdHLWLaufbesetzung(*this); });
+#endif
+#ifdef VM_HAVE_LAUFEINGABE
+    Wire("actLaufeingabe", [this] { TLaufeingabeDlg::Open(this, *doc_, *this); });
+#endif
+#ifdef VM_HAVE_PRUEFUNG
+    Wire("actPruefen", [this] {
+        TPruefungDlg::Open(this, doc_->Competition(), [this](TAltersklasse* ac, TTeilnehmer* p) {
+            const int i = doc_->Competition().IndexOf(ac);
+            if (i < 0) return;
+            SelectAgeClass(i);
+            SelectParticipant(ac, p);
+        });
+    });
+#endif
 
     helpAction_ = MakeAction("actRegelwerk", "&Regelwerk 1999...", Keys(Qt::CTRL | Qt::Key_R),
                              &TMainForm::CmdHelp);
@@ -167,10 +217,19 @@ void TMainForm::BuildActions() {
                &TMainForm::CmdDeleteAgeClass);
     MakeAction("actImportieren", "Importieren...", Keys(Qt::CTRL | Qt::Key_I), na)
         ->setShortcuts({Keys(Qt::CTRL | Qt::Key_I), Keys(Qt::CTRL | Qt::Key_F3)});
+#ifdef VM_HAVE_OPSCMD
+    Wire("actImportieren", [this] { CmdImportieren(*this); });
+#endif
     connect(MakeAction("actNaechsteAk", "Nächste Altersklasse", Keys(Qt::ALT | Qt::Key_N), nullptr),
             &QAction::triggered, this, [this] { CmdNextAgeClass(1); });
     connect(MakeAction("actVorigeAk", "Vorige Altersklasse", Keys(Qt::ALT | Qt::Key_V), nullptr),
             &QAction::triggered, this, [this] { CmdNextAgeClass(-1); });
+}
+
+void TMainForm::Wire(const QString& name, std::function<void()> command) {
+    QAction* a = Action(name);
+    a->disconnect(this);
+    connect(a, &QAction::triggered, this, [command = std::move(command)] { command(); });
 }
 
 QAction* TMainForm::Action(const QString& name) const {
@@ -347,7 +406,8 @@ void TMainForm::BuildCentral() {
     connect(grid_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex&) { CmdEditParticipant(); });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex&, const QModelIndex&) {
+            [this](const QModelIndex& now, const QModelIndex& before) {
+                if (now.row() != before.row()) grid_->viewport()->update();
                 RedrawStatus();
                 UpdateCommandState();
             });
@@ -715,10 +775,14 @@ bool TMainForm::CmdSaveAs() {
 bool TMainForm::SaveUnder(const QString& name, int fileType) {
     const std::string before = doc_->FileName();
     bool ok = false;
+#ifdef VM_HAVE_OPSCMD
+    ok = SaveAsWithOptions(*this, name, fileType);
+#else
     RunCommand([&] {
         ok = doc_->SaveAs(name.toStdString(), fileType);
         return false;
     });
+#endif
     if (ok && fileType == ftErgebnis && doc_->FileName() != before) UpdateCaption();
     return ok;
 }

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -101,6 +102,8 @@ private:
     void NotYetAvailable();
     void SetCurrentRow(int row);
     bool SaveUnder(const QString& name, int fileType);
+    // Points the action at its command (replacing the "not yet available" box).
+    void Wire(const QString& name, std::function<void()> command);
     QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key,
                         void (TMainForm::*slot)());
 

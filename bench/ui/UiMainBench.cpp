@@ -1,0 +1,187 @@
+// The desktop program's targets on the standard workload, measured offscreen on the
+// real main window: start with the 20 000-participant file until the grid is painted,
+// switch to the age class of 16 000 and paint, a changed time confirmed in the
+// participant dialog until the re-ranked grid is painted, and the memory with that
+// file open. Each figure is the best and the median of several runs, printed next to
+// its target.
+
+#include "file/VmErg.h"
+#include "file/VmWFile.h"
+#include "ui/VmApp.h"
+#include "ui/VmMain.h"
+#include "ui/VmTimeEdit.h"
+#include "ui/VmUiSeam.h"
+
+#include <QAbstractItemView>
+#include <QDialog>
+#include <QTableView>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+bool RunCli(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        std::string cli = VELMORA_CLI;
+        argv.push_back(cli.data());
+        std::vector<std::string> copy = args;
+        for (auto& a : copy)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (!std::getenv("VELMORA_BENCH_VERBOSE")) {
+            std::FILE* null = std::fopen("/dev/null", "w");
+            if (null) dup2(fileno(null), 2);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+struct TFigure {
+    std::string name;
+    double target;
+    std::string unit;
+    std::vector<double> runs;
+};
+
+void Report(const TFigure& f) {
+    std::vector<double> r = f.runs;
+    std::sort(r.begin(), r.end());
+    const double best = r.front(), median = r[r.size() / 2];
+    std::printf("%-62s best %8.2f  median %8.2f %s  (target < %g %s) %s\n", f.name.c_str(), best,
+                median, f.unit.c_str(), f.target, f.unit.c_str(),
+                median < f.target ? "ok" : "MISSED");
+}
+
+long PeakRssKb() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+// Paints the grid now, as the screen would after the event loop's next turn.
+void PaintGrid(vm::ui::TMainForm& form) {
+    form.Grid()->viewport()->repaint();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    char templ[] = "/tmp/velmora-uibench-XXXXXX";
+    if (!mkdtemp(templ)) return 1;
+    const fs::path dir = templ;
+    const std::string many = (dir / "WK20000.ERG").string();
+    const std::string one = (dir / "AK16000.ERG").string();
+    const std::string both = (dir / "WK36000.ERG").string();
+    if (!RunCli({"generate", many, "--participants", "20000", "--seed", "1", "--year", "2004"}) ||
+        !RunCli({"generate", one, "--participants", "16000", "--seed", "1", "--year", "2004",
+                 "--age-classes", "1"})) {
+        std::cerr << "velmora-cli generate failed\n";
+        return 1;
+    }
+    // The 20 000 competition with the class of 16 000 beside its own 40 classes.
+    {
+        auto c = vm::Load(many);
+        auto big = vm::Load(one);
+        if (!c || !big || big->Count() != 1) return 1;
+        auto ac = big->AtDelete(0);
+        ac->Data.Bezeichnung.Set("AK 16000");
+        for (vm::TTeilnehmer& p : *ac)
+            p.Altersklasse.Set("AK 16000");
+        c->InsertAgeClass(std::move(ac));
+        if (!vm::Save(both, *c, 1)) return 1;
+    }
+
+    vm::ui::TVelmoraApp app(argc, argv);
+    vm::SetMessageHook([](const std::string&) {});
+    const int runs = 7;
+
+    TFigure start{"start with the 20 000 file until the grid is painted", 300, "ms", {}};
+    long memoryKb = 0;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = Clock::now();
+        vm::ui::TMainForm form(QString::fromStdString(many));
+        form.show();
+        PaintGrid(form);
+        start.runs.push_back(Ms(Clock::now() - t0));
+        memoryKb = std::max(memoryKb, PeakRssKb());
+    }
+
+    vm::ui::TMainForm form(QString::fromStdString(both));
+    form.show();
+    PaintGrid(form);
+    const vm::TWettkampf& c = form.Document()->Competition();
+    int bigIndex = -1;
+    for (int i = 0; i < c.Count(); ++i)
+        if (c.At(i)->Count() == 16000) bigIndex = i;
+    if (bigIndex < 0) return 1;
+    const int smallIndex = bigIndex == 0 ? 1 : 0;
+
+    TFigure sw{"switch to the age class of 16 000 and paint", 20, "ms", {}};
+    for (int i = 0; i < runs * 3; ++i) {
+        form.SelectAgeClass(smallIndex);
+        PaintGrid(form);
+        const auto t0 = Clock::now();
+        form.SelectAgeClass(bigIndex);
+        PaintGrid(form);
+        sw.runs.push_back(Ms(Clock::now() - t0));
+    }
+
+    // A participant from the middle of the field; the dialog is answered at once with a
+    // time that moves him through the ranking, then with the original again.
+    TFigure edit{"changed time confirmed in the dialog until the grid is painted", 20, "ms", {}};
+    form.SelectAgeClass(bigIndex);
+    const vm::TAltersklasse* big = c.At(bigIndex);
+    form.SelectParticipant(big, big->At(big->Count() / 2));
+    bool worse = false;
+    vm::ui::SetDialogHandler([&](QDialog& d) {
+        auto* t = d.findChild<vm::ui::TTimeEdit*>("MaskEdit1");
+        if (t) t->SetTime(t->Time() + (worse ? 3000 : -3000));
+        d.accept();
+    });
+    for (int i = 0; i < runs * 3; ++i) {
+        worse = !worse;
+        const auto t0 = Clock::now();
+        form.CmdEditParticipant();
+        PaintGrid(form);
+        edit.runs.push_back(Ms(Clock::now() - t0));
+    }
+    vm::ui::SetDialogHandler({});
+    memoryKb = std::max(memoryKb, PeakRssKb());
+
+    Report(start);
+    Report(sw);
+    Report(edit);
+    std::printf("%-62s %8.1f MB  (target < 150 MB) %s\n",
+                "memory of the desktop program with the file open",
+                static_cast<double>(memoryKb) / 1024.0, memoryKb < 150 * 1024 ? "ok" : "MISSED");
+    form.Document()->SetModified(false);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return 0;
+}
