@@ -1,0 +1,348 @@
+#include "ui/VmWkDlg.h"
+
+#include "ui/BvValEdit.h"
+#include "ui/VmUiSeam.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vm::ui {
+
+// ---- radio group ------------------------------------------------------------------
+
+TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, int columns,
+                         QWidget* parent)
+    : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
+    auto* grid = new QGridLayout(this);
+    if (columns < 1) columns = 1;
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        group_->addButton(b, i);
+        grid->addWidget(b, i / columns, i % columns);
+    }
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) Q_EMIT indexChanged(id);
+    });
+}
+
+int TRadioGroup::Count() const {
+    return static_cast<int>(group_->buttons().size());
+}
+
+int TRadioGroup::ItemIndex() const {
+    return group_->checkedId();
+}
+
+void TRadioGroup::SetItemIndex(int index, int fallback) {
+    if (index < 0 || index >= Count()) index = fallback;
+    if (QAbstractButton* b = group_->button(index)) b->setChecked(true);
+}
+
+QRadioButton* TRadioGroup::Button(int index) const {
+    return qobject_cast<QRadioButton*>(group_->button(index));
+}
+
+// ---- spin edit ----------------------------------------------------------------------
+
+TSpinEdit::TSpinEdit(int minValue, int maxValue, QWidget* parent) : QSpinBox(parent) {
+    setRange(minValue, maxValue);
+}
+
+QString TSpinEdit::RangeErrorText() const {
+    return QStringLiteral("Der eingegebene Wert liegt nicht zwischen %1 und %2.")
+        .arg(minimum())
+        .arg(maximum());
+}
+
+void TSpinEdit::ShowRangeError() {
+    ShowBox(this, TBoxKind::Warning, RangeErrorText(), QMessageBox::Ok,
+            QStringLiteral("Eingabeprüfung"));
+}
+
+void TSpinEdit::focusOutEvent(QFocusEvent* event) {
+    const bool away = event->reason() == Qt::ActiveWindowFocusReason ||
+                      event->reason() == Qt::PopupFocusReason ||
+                      IsCancelButton(QApplication::focusWidget());
+    if (away || IsValid()) {
+        QSpinBox::focusOutEvent(event);
+        return;
+    }
+    // The spin box would quietly go back to its previous value here; the text stays
+    // so that the user sees what was refused.
+    QCoreApplication::sendEvent(lineEdit(), event);
+    QWidget::focusOutEvent(event);
+    if (!checkPending_) {
+        checkPending_ = true;
+        QTimer::singleShot(0, this, [this] { CheckOnExit(); });
+    }
+}
+
+void TSpinEdit::CheckOnExit() {
+    if (!checkPending_) return;
+    checkPending_ = false;
+    // The form's own check may have reported it and given the focus back meanwhile.
+    if (!isVisible() || hasFocus() || IsValid()) return;
+    ShowRangeError();
+    setFocus(Qt::OtherFocusReason);
+    selectAll();
+}
+
+// ---- dialog pieces ------------------------------------------------------------------
+
+void SetHint(QWidget* widget, const QString& hint) {
+    widget->setToolTip(hint);
+    widget->setStatusTip(hint);
+}
+
+QDialogButtonBox* AddOkCancel(QDialog& dialog, QBoxLayout& layout) {
+    auto* box = new QDialogButtonBox(&dialog);
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    MarkCancelButton(cancel);
+    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout.addWidget(box);
+    return box;
+}
+
+bool CheckSpinBoxes(QWidget* form) {
+    for (TSpinEdit* s : form->findChildren<TSpinEdit*>()) {
+        if (!s->isEnabled() || s->IsValid()) continue;
+        s->ShowRangeError();
+        s->setFocus(Qt::OtherFocusReason);
+        s->selectAll();
+        return false;
+    }
+    return true;
+}
+
+bool CheckDataForm(QWidget* form) {
+    return FormCheck(form) && CheckSpinBoxes(form);
+}
+
+void FillAgeClassList(QListWidget& list, const TWettkampf& c, int select) {
+    list.clear();
+    for (const TAltersklasse& ac : c)
+        list.addItem(FromOem(ac.Data.Bezeichnung.View()));
+    if (list.count() > 0) list.setCurrentRow(std::clamp(select, 0, list.count() - 1));
+}
+
+TAltersklasse* SelectedAgeClass(const QListWidget& list, const TWettkampf& c) {
+    const int i = list.currentRow();
+    return i >= 0 && i < c.Count() ? c.At(i) : nullptr;
+}
+
+namespace {
+
+class TEnterFilter : public QObject {
+public:
+    TEnterFilter(QObject* parent, std::function<void()> action)
+        : QObject(parent), action_(std::move(action)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(event);
+            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+                !(k->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+                action_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> action_;
+};
+
+QLineEdit* TextEdit(QWidget* parent, const QString& name, int maxLen) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setMaxLength(maxLen);
+    return e;
+}
+
+} // namespace
+
+void OnEnterKey(QWidget* widget, std::function<void()> action) {
+    widget->installEventFilter(new TEnterFilter(widget, std::move(action)));
+}
+
+void TDataDlg::accept() {
+    if (CheckDataForm(this)) QDialog::accept();
+}
+
+// ---- competition data -----------------------------------------------------------------
+
+TWettkampfDatenDlg::TWettkampfDatenDlg(QWidget* parent, const TWettkampf& c) : TDataDlg(parent) {
+    setWindowTitle(QStringLiteral("Wettkampfdaten"));
+    SetHint(this, QStringLiteral("Allgemeine Wettkampfeinstellungen festlegen"));
+    auto* main = new QVBoxLayout(this);
+
+    auto* titleBox = new QGroupBox(QStringLiteral("&Veranstaltung:"), this);
+    title_ = TextEdit(titleBox, QStringLiteral("Edit1"), 80);
+    title_->setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    (new QVBoxLayout(titleBox))->addWidget(title_);
+    main->addWidget(titleBox);
+
+    auto* infoBox = new QGroupBox(QStringLiteral("Veranstaltungsinformationen:"), this);
+    auto* form = new QFormLayout(infoBox);
+    organiser_ = TextEdit(infoBox, QStringLiteral("Edit2"), 80);
+    host_ = TextEdit(infoBox, QStringLiteral("Edit3"), 80);
+    date_ = TextEdit(infoBox, QStringLiteral("Edit4"), 80);
+    venue_ = TextEdit(infoBox, QStringLiteral("Edit5"), 80);
+    form->addRow(QStringLiteral("Veran&stalter:"), organiser_);
+    form->addRow(QStringLiteral("Aus&richter:"), host_);
+    form->addRow(QStringLiteral("&Datum:"), date_);
+    form->addRow(QStringLiteral("Veranstaltungsstätte:"), venue_);
+    main->addWidget(infoBox);
+
+    auto* row = new QHBoxLayout;
+    art_ = new TRadioGroup(
+        QStringLiteral("Art der Veranstaltung:"),
+        {QStringLiteral("&Einzelwettbewerbe"), QStringLiteral("&Mannschaftswettbewerbe")}, 1, this);
+    art_->setObjectName(QStringLiteral("RadioGroup1"));
+    pool_ = new TRadioGroup(
+        QStringLiteral("Beckenlänge:"),
+        {QStringLiteral("&25 Meter Bahnen"), QStringLiteral("5&0 Meter Bahnen")}, 1, this);
+    pool_->setObjectName(QStringLiteral("RadioGroup3"));
+    row->addWidget(art_);
+    row->addWidget(pool_);
+    main->addLayout(row);
+
+    QStringList laneItems, stationItems;
+    for (int n = 3; n <= 10; ++n) {
+        laneItems << QStringLiteral("&%1").arg(n);
+        stationItems << QString::number(n);
+    }
+    lanes_ = new TRadioGroup(QStringLiteral("Anzahl der Startplätze:"), laneItems, 8, this);
+    lanes_->setObjectName(QStringLiteral("RadioGroup2"));
+    stations_ = new TRadioGroup(QStringLiteral("Anzahl der HLW-Stationen:"), stationItems, 8, this);
+    stations_->setObjectName(QStringLiteral("RadioGroup4"));
+    main->addWidget(lanes_);
+    main->addWidget(stations_);
+
+    noHundredths_ = new QCheckBox(QStringLiteral("Zeiten ohne Hundertstel eingeben"), this);
+    noHundredths_->setObjectName(QStringLiteral("HundertstelCB"));
+    main->addWidget(noHundredths_);
+    AddOkCancel(*this, *main);
+
+    const TWettkampfHeader& h = c.Header;
+    title_->setText(FromOem(h.Veranstaltung.View()));
+    organiser_->setText(FromOem(h.Veranstalter.View()));
+    host_->setText(FromOem(h.Ausrichter.View()));
+    date_->setText(FromOem(h.Datum.View()));
+    venue_->setText(FromOem(h.Veranstaltungsstaette.View()));
+    art_->SetItemIndex(h.Art, 0);
+    lanes_->SetItemIndex(h.Startplaetze, 2);
+    pool_->SetItemIndex(h.Beckenlaenge, 0);
+    stations_->SetItemIndex(h.HLWStationen, 2);
+    noHundredths_->setChecked(!WithHundredths(c));
+}
+
+void TWettkampfDatenDlg::Store(TWettkampf& c) const {
+    TWettkampfHeader& h = c.Header;
+    h.Veranstaltung.Set(ToOem(title_->text(), 80));
+    h.Veranstalter.Set(ToOem(organiser_->text(), 80));
+    h.Ausrichter.Set(ToOem(host_->text(), 80));
+    h.Datum.Set(ToOem(date_->text(), 80));
+    h.Veranstaltungsstaette.Set(ToOem(venue_->text(), 80));
+    h.Art = static_cast<std::int16_t>(art_->ItemIndex());
+    h.Startplaetze = static_cast<std::int16_t>(lanes_->ItemIndex());
+    h.Beckenlaenge = static_cast<std::int16_t>(pool_->ItemIndex());
+    h.HLWStationen = static_cast<std::int16_t>(stations_->ItemIndex());
+    if (noHundredths_->isChecked())
+        h.Optionen = static_cast<std::int16_t>(h.Optionen & ~1);
+    else
+        h.Optionen = static_cast<std::int16_t>(h.Optionen | 1);
+}
+
+bool TWettkampfDatenDlg::Open(QWidget* parent, TWettkampf& c) {
+    TWettkampfDatenDlg dlg(parent, c);
+    if (ExecDialog(dlg) != QDialog::Accepted) return false;
+    dlg.Store(c);
+    return true;
+}
+
+// ---- new championship -----------------------------------------------------------------
+
+TFileNewDlg::TFileNewDlg(QWidget* parent, int year) : TDataDlg(parent) {
+    setWindowTitle(QStringLiteral("Neue Meisterschaft anlegen"));
+    auto* main = new QVBoxLayout(this);
+
+    auto* yearBox = new QGroupBox(QStringLiteral("Wettkampfjahr"), this);
+    // Presets exist up to 1999 and serve every later year; a few years ahead allow
+    // preparing next season's championship.
+    year_ = new TSpinEdit(1995, CurrentYear() + 5, yearBox);
+    year_->setObjectName(QStringLiteral("YearEdit"));
+    year_->setValue(year);
+    auto* yearLayout = new QHBoxLayout(yearBox);
+    yearLayout->addWidget(year_);
+    yearLayout->addStretch();
+    main->addWidget(yearBox);
+
+    art_ = new TRadioGroup(
+        QStringLiteral("Art"),
+        {QStringLiteral("Einzelmeisterschaft"), QStringLiteral("Mannschaftsmeisterschaft")}, 1,
+        this);
+    art_->setObjectName(QStringLiteral("ArtGroup"));
+    art_->SetItemIndex(0);
+    main->addWidget(art_);
+
+    range_ = new TRadioGroup(QStringLiteral("Altersklassenbereich"),
+                             {QStringLiteral("nur Jugend"), QStringLiteral("nur Senioren"),
+                              QStringLiteral("Jugend und Senioren")},
+                             1, this);
+    range_->setObjectName(QStringLiteral("RangeGroup"));
+    range_->SetItemIndex(2);
+    main->addWidget(range_);
+
+    auto* options = new QGroupBox(QStringLiteral("Optionen"), this);
+    split12_ =
+        new QCheckBox(QStringLiteral("(saarländische) Unterteilung der Altersklasse 12"), options);
+    split12_->setObjectName(QStringLiteral("Split12Box"));
+    split12_->setChecked(true);
+    (new QVBoxLayout(options))->addWidget(split12_);
+    main->addWidget(options);
+    AddOkCancel(*this, *main);
+
+    // Seniors have no age class 12 to divide.
+    connect(range_, &TRadioGroup::indexChanged, this, [this](int index) {
+        const bool seniorsOnly = index == 1;
+        if (seniorsOnly) split12_->setChecked(false);
+        split12_->setEnabled(!seniorsOnly);
+    });
+}
+
+int TFileNewDlg::Year() const {
+    return year_->value();
+}
+
+int TFileNewDlg::PresetCode() const {
+    return art_->ItemIndex() + 2 * range_->ItemIndex() +
+           (split12_->isEnabled() && split12_->isChecked() ? 8 : 0);
+}
+
+bool TFileNewDlg::Open(QWidget* parent, int& year, int& presetCode) {
+    TFileNewDlg dlg(parent, year);
+    if (ExecDialog(dlg) != QDialog::Accepted) return false;
+    year = dlg.Year();
+    presetCode = dlg.PresetCode();
+    return true;
+}
+
+} // namespace vm::ui
