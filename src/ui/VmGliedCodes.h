@@ -2,6 +2,8 @@
 // then the districts. The user may type any other code as well.
 #pragma once
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QStringList>
 
 namespace vm::ui {
@@ -16,6 +18,16 @@ inline const QStringList& GliederungCodes() {
         QStringLiteral("NDB"), QStringLiteral("OPF"), QStringLiteral("OFR"), QStringLiteral("MFR"),
         QStringLiteral("UFR")};
     return codes;
+}
+
+// An editable box with the codes: at most 5 characters, 19 lines when it drops down;
+// a code the user types is taken as it is and not added to the list.
+inline void SetupGliederungBox(QComboBox& box) {
+    box.setEditable(true);
+    box.setInsertPolicy(QComboBox::NoInsert);
+    box.addItems(GliederungCodes());
+    box.setMaxVisibleItems(19);
+    box.lineEdit()->setMaxLength(5);
 }
 
 } // namespace vm::ui
