@@ -101,10 +101,6 @@ void ShiftYears(TWettkampf& c, int delta) {
     }
 }
 
-namespace {
-// The year of birth of a participant as a four-digit year: a date that ends in four
-// digits gives them; two digits are put into the century where an age class of the
-// participant's sex has them in its range (the latest such century wins).
 int FullBirthYear(const TWettkampf& c, const TTeilnehmer& p) {
     std::string_view d = p.Geburtsdatum();
     auto digits = [&](std::size_t n) {
@@ -126,7 +122,6 @@ int FullBirthYear(const TWettkampf& c, const TTeilnehmer& p) {
     }
     return 1900 + yy;
 }
-} // namespace
 
 bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p) {
     if (IsSingleCompetition(c) && p->Altersklasse.Empty() && !p->Geburtsdatum().empty()) {

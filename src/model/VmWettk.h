@@ -78,6 +78,11 @@ inline bool WithHundredths(const TWettkampf& c) {
     return (c.Header.Optionen & 1) != 0;
 }
 void ShiftYears(TWettkampf& c, int delta);
+// The year of birth of a participant as a four-digit year, or -1 without one: a date
+// that ends in four digits gives them; two digits are put into the century where an
+// age class of the participant's sex has them in its range (the latest such century
+// wins). The automatic age class of AddParticipant reads it so.
+int FullBirthYear(const TWettkampf& c, const TTeilnehmer& p);
 // Files a participant made outside the competition into its age class.
 bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p);
 // Number of lanes (3..10) and HLW stations (3..10) from the stored indices.
