@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/CliSupport.h"
+#include "cli/CmdCheck.h"
 #include "cli/CmdCore.h"
 #include "cli/CmdGenerate.h"
 #include "cli/CmdImport.h"
@@ -40,6 +41,7 @@ const std::map<std::string, TCommand>& Commands() {
         {"print", {CmdPrint, "builds a printed list and writes it as a PDF file"}},
         {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
+        {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
     };
     return commands;
 }
