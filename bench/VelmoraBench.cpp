@@ -19,6 +19,9 @@
 #include "io/VmTxtExport.h"
 #include "model/VmAk.h"
 #include "model/VmBasis.h"
+#include "operations/VmLauf.h"
+#include "operations/VmLaufEingabe.h"
+#include "operations/VmPruefung.h"
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
 #include "print/VmReport.h"
@@ -366,6 +369,75 @@ void BM_PeakMemoryCliPrint(benchmark::State& state) {
     state.counters["peak_MB"] = peak;
 }
 
+// The data checks of the whole competition, in the program (as "Daten prüfen..."
+// runs them) and as velmora-cli check, loading included.
+void BM_Check(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    std::size_t findings = 0;
+    for (auto _ : state) {
+        const std::vector<vm::TBefund> found = vm::CheckCompetition(*c);
+        findings = found.size();
+        benchmark::DoNotOptimize(found.data());
+    }
+    state.counters["findings"] = static_cast<double>(findings);
+}
+void BM_CheckCli(benchmark::State& state) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return;
+    }
+    for (auto _ : state) {
+        // Exit 1 only says that there are findings.
+        const TChildResult r = RunCli({"check", Workload().many});
+        if (r.status != 0 && r.status != 1) {
+            state.SkipWithError("velmora-cli check failed");
+            break;
+        }
+    }
+}
+
+// One heat of eight entered: the times written, the participants recalculated, their
+// age class ranked, and the rows of the next heat found, as the heat-wise entry does
+// when the desk leaves a heat. The times toggle, so every iteration changes the ranking.
+void BM_ApplyHeat(benchmark::State& state) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return;
+    }
+    auto c = vm::Load(Workload().many);
+    if (!c) {
+        state.SkipWithError("the workload could not be loaded");
+        return;
+    }
+    c->Header.Startplaetze = 5; // eight lanes
+    vm::AssignHeats(*c, vm::THeatSettings{});
+    // A heat from the middle of the largest age class.
+    const vm::TAltersklasse* largest = c->At(0);
+    for (const vm::TAltersklasse& ac : *c)
+        if (ac.Count() > largest->Count()) largest = &ac;
+    const int heat = largest->At(largest->Count() / 2)->Lauf[0];
+    std::vector<vm::TLaufErgebnis> results;
+    for (const vm::TLaufPlatz& r : vm::HeatRows(*c, heat, 1))
+        if (r.participant)
+            results.push_back({r.ageClass, r.participant, 1, r.participant->Zeit[0], 0});
+    if (results.size() != 8) {
+        state.SkipWithError("no full heat of eight");
+        return;
+    }
+    state.counters["class_size"] = largest->Count();
+    const std::vector<vm::TLaufErgebnis> original = results;
+    bool slower = false;
+    for (auto _ : state) {
+        slower = !slower;
+        for (std::size_t i = 0; i < results.size(); ++i)
+            results[i].time = original[i].time + (slower ? 300 + 100 * static_cast<int>(i) : 0);
+        vm::ApplyHeatResults(results);
+        benchmark::DoNotOptimize(vm::HeatRows(*c, heat + 1, 1).size());
+    }
+    CheckNoMessage(state);
+}
+
 double MinOf(const std::vector<double>& v) {
     return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
 }
@@ -403,6 +475,9 @@ BENCHMARK(BM_ExportHtml_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportPdf_Shm)->Apply(Timed);
 BENCHMARK(BM_PrintResultListPdf)->Apply(Timed);
 BENCHMARK(BM_PeakMemoryCliPrint)->Apply(OncePerRepetition);
+BENCHMARK(BM_Check)->Apply(Timed);
+BENCHMARK(BM_CheckCli)->Apply(Timed);
+BENCHMARK(BM_ApplyHeat)->Apply(Timed);
 
 // ---- summary -------------------------------------------------------------------------
 
@@ -436,6 +511,9 @@ const std::vector<TNamedTarget>& Targets() {
         {"BM_ExportPdf_Shm", {"result list as PDF (save as, /dev/shm)", 300}},
         {"BM_PrintResultListPdf", {"result list as PDF (print)", 300}},
         {"BM_PeakMemoryCliPrint", {"peak memory velmora-cli print", 100, true}},
+        {"BM_Check", {"data checks of the competition", 100}},
+        {"BM_CheckCli", {"velmora-cli check (load included)", 100}},
+        {"BM_ApplyHeat", {"apply a heat of eight, rank, next heat", 20}},
     };
     return t;
 }
