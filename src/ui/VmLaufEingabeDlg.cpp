@@ -291,7 +291,7 @@ public:
         return r.slot.lane != 0 ? QStringLiteral("Bahn %1 (%2)").arg(r.slot.lane).arg(who) : who;
     }
 
-    QString DisciplineNames() const {
+    QStringList DisciplineNames() const {
         QStringList names;
         for (const TRow& r : rows_) {
             if (!r.slot.ageClass || discipline_ > r.slot.ageClass->Data.DisciplineCount()) continue;
@@ -299,7 +299,7 @@ public:
                 FromOem(r.slot.ageClass->Discipline(discipline_ - 1).Bezeichnung.View()).trimmed();
             if (!n.isEmpty() && !names.contains(n)) names << n;
         }
-        return names.join(QStringLiteral(" / "));
+        return names;
     }
 
 private:
@@ -511,6 +511,8 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.15);
     heading_->setFont(big);
+    // A long heading is cut rather than widening the dialog.
+    heading_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     stand_ = new QLabel(this);
     stand_->setObjectName(QStringLiteral("LaufStand"));
 
@@ -521,7 +523,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     auto* delegate = new THeatEntryDelegate(table_);
     table_->setItemDelegate(delegate);
     const int ch = fontMetrics().averageCharWidth();
-    const int widths[colCount] = {6, 30, 7, 16, 10, 8, 9, 6};
+    const int widths[colCount] = {6, 30, 7, 22, 10, 8, 9, 6};
     for (int i = 0; i < colCount; ++i)
         table_->setColumnWidth(i, widths[i] * ch + 12);
     table_->horizontalHeader()->setSectionResizeMode(colName, QHeaderView::Stretch);
@@ -567,7 +569,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     auto* left = new QVBoxLayout;
     left->addWidget(listLabel);
     left->addWidget(list_, 1);
-    list_->setFixedWidth(ch * 30);
+    list_->setFixedWidth(ch * 36);
     auto* body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right, 1);
@@ -707,9 +709,15 @@ void TLaufeingabeDlg::ShowDiscipline() {
 void TLaufeingabeDlg::ShowHeat(int heat) {
     heat_ = heat;
     model_->Load(HeatRows(doc_.Competition(), heat_, discipline_), discipline_);
-    const QString names = model_->DisciplineNames();
+    // The heat and its discipline; where the age classes name it differently (the
+    // unassigned of many classes) the tool tip lists every name.
+    const QStringList names = model_->DisciplineNames();
+    const QString sep = QStringLiteral(" / ");
+    QString shown = names.isEmpty() ? QString() : names.front();
+    if (names.size() > 1) shown += sep + QStringLiteral("\u2026");
     heading_->setText(names.isEmpty() ? HeatLabel(heat_)
-                                      : HeatLabel(heat_) + QStringLiteral(" \u2013 ") + names);
+                                      : HeatLabel(heat_) + QStringLiteral(" \u2013 ") + shown);
+    heading_->setToolTip(names.join(QStringLiteral("\n")));
     {
         QSignalBlocker block(spin_);
         spin_->setValue(heat_);

@@ -402,6 +402,17 @@ private Q_SLOTS:
             d.reject();
         });
         TPruefungDlg::Open(nullptr, c, {});
+        // A competition without heats opens on the unassigned.
+        const std::string none = tmp.File("OHNE.ERG");
+        QCOMPARE(vmtest::RunCli({"generate", none, "--seed", "4", "--participants", "120"}).status,
+                 0);
+        TVmFile fresh(none);
+        seam.OnDialog([&](QDialog& dlg) {
+            Entry(dlg);
+            QVERIFY(dlg.grab().save(dir + "/laufeingabe-ungesetzt.png"));
+            dlg.reject();
+        });
+        TLaufeingabeDlg::Open(nullptr, fresh, gate);
     }
 };
 
