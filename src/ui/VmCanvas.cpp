@@ -1,6 +1,7 @@
 #include "ui/VmCanvas.h"
 
 #include "model/VmBasis.h"
+#include "output/PdfDevice.h"
 #include "output/PdfWriter.h"
 #include "ui/VmUiSeam.h"
 
@@ -172,33 +173,24 @@ void TCanvasDevice::DrawItem(const TBvItem& item) {
     p.setBackgroundMode(Qt::TransparentMode);
 }
 
-QFont TCanvasDevice::MakeFont(int fontIndex, std::uint8_t style, int cellHeight) const {
+QFont TCanvasDevice::MakeFont(int fontIndex, std::uint8_t style, int fontHeight) const {
     QFont f(CanvasFaceName(fontIndex));
     f.setStyleStrategy(QFont::PreferOutline);
+    // Fractional advances: the columns of a long list line stay where the PDF has
+    // them at any zoom.
+    f.setHintingPreference(QFont::PreferVerticalHinting);
     f.setWeight((style & fsBold) ? QFont::ExtraBold : QFont::Normal);
     f.setItalic((style & fsItalic) != 0);
     f.setUnderline((style & fsUnderline) != 0);
     f.setStrikeOut((style & fsStrikeOut) != 0);
-    // A positive height is the cell (ascent plus descent), so the em is a little
-    // smaller; the proportion is the face's own.
-    const int face = fontIndex >= fiTimes && fontIndex <= fiDingbats ? fontIndex : fiCourier;
-    const int key = face * 4 + (style & (fsBold | fsItalic));
-    double& ratio = cellRatio_[static_cast<std::size_t>(key)];
-    if (ratio <= 0) {
-        QFont probe = f;
-        probe.setPixelSize(1000);
-        const QFontMetricsF pm(probe);
-        const double cell = pm.ascent() + pm.descent();
-        ratio = cell > 0 ? cell / 1000.0 : 1.0;
-    }
-    f.setPixelSize(std::max(1, RoundToInt(cellHeight / ratio)));
-    if (style & fsCondensed) {
-        const int avg = QFontMetrics(f).averageCharWidth();
-        if (avg > 0) {
-            const int width = RoundToInt(avg * 0.6);
-            f.setStretch(std::clamp(RoundToInt(width * 100.0 / avg), 1, 4000));
-        }
-    }
+    // The em the PDF device gives the same item: the faces are metric-compatible with
+    // the PDF's standard fonts, so a text is as wide on screen and paper as in the PDF.
+    const double em = PdfFontSize(PdfFontNumber(fontIndex, style), 1000) * 254.0 / 72.0 / 1000.0;
+    f.setPixelSize(std::max(1, RoundToInt(fontHeight * em)));
+    // Condensed: glyphs of 0.6 of their natural width. Qt stretches by whole percent,
+    // so the platform's rounding of the average width to whole pixels falls away and
+    // the columns stay where the PDF's "60 Tz" puts them.
+    if (style & fsCondensed) f.setStretch(60);
     return f;
 }
 
@@ -209,9 +201,10 @@ TTextPlacement TCanvasDevice::PlaceText(const QRect& box, const QString& text, i
     pl.fontHeight = fontHeight;
     auto measure = [&] {
         pl.font = MakeFont(fontIndex, style, pl.fontHeight);
-        const QFontMetrics fm(pl.font);
-        pl.width = fm.horizontalAdvance(text);
-        pl.height = fm.height();
+        pl.width = RoundToInt(QFontMetricsF(pl.font).horizontalAdvance(text));
+        // The height of the face as the PDF device measures it, so that both put a
+        // text at the same place in its box.
+        pl.height = RoundToInt(PdfTextHeight(PdfFontNumber(fontIndex, style), pl.fontHeight));
     };
     measure();
     const int left = box.left(), top = box.top();
@@ -244,14 +237,21 @@ void TCanvasDevice::DrawTextItem(const QRect& box, const QString& text, int font
     const QFont previous = p.font();
     p.setFont(pl.font);
     p.setPen(CanvasColour(colour));
+    const QFontMetricsF fm(pl.font);
     QTextOption option(Qt::AlignLeft | Qt::AlignTop);
     // Tab stops every eight average characters, as the platform expands them.
-    option.setTabStopDistance(8.0 * QFontMetricsF(pl.font).averageCharWidth());
+    option.setTabStopDistance(8.0 * fm.averageCharWidth());
     option.setWrapMode((alignment & taWordWrap) ? QTextOption::WordWrap : QTextOption::NoWrap);
-    // The text stays inside its drawing rectangle.
+    // The first baseline lies at the foot of the measured height, as in the PDF; the
+    // face's own ascent may reach above the rectangle. The text stays between the
+    // rectangle's left and right edges and ends with the descenders of the last line
+    // that starts inside it.
+    const double first = pl.rect.top() + pl.height - fm.ascent();
+    const QRectF layout(pl.rect.left(), first, pl.rect.width(),
+                        std::max(fm.height(), pl.rect.bottom() + 1 - first) + fm.descent());
     p.save();
-    p.setClipRect(pl.rect, Qt::IntersectClip);
-    p.drawText(QRectF(pl.rect), text, option);
+    p.setClipRect(layout, Qt::IntersectClip);
+    p.drawText(layout, text, option);
     p.restore();
     p.setFont(previous);
     p.setBrush(Qt::NoBrush);

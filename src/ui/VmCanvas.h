@@ -1,7 +1,8 @@
 // The canvas device: draws the items of a print document with a QPainter, on the
 // printer, on the preview's sheet or into an image. Unlike the PDF device it acts on
 // bottom alignment, shrink-to-fit and word wrap, and it measures text with the real
-// fonts (the faces resolve through fontconfig to their metric-compatible fonts).
+// fonts (the faces resolve through fontconfig to their metric-compatible fonts), at the
+// sizes the PDF gives them.
 #pragma once
 
 #include "output/OutputDevice.h"
@@ -11,7 +12,6 @@
 #include <QRect>
 #include <QString>
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -36,7 +36,7 @@ QString ItemText(std::string_view text, bool oem);
 // Where and how one text item lands on the canvas.
 struct TTextPlacement {
     QFont font;
-    int fontHeight = 0; // cell height in device units, after shrinking
+    int fontHeight = 0; // the item's font height in device units, after shrinking
     int width = 0;      // measured text
     int height = 0;
     QRect rect; // the drawing rectangle: the box, its left and top moved by the alignment
@@ -68,16 +68,16 @@ public:
     void DrawItem(const TBvItem& item) override;
 
     // The font, the shrinking and the alignment of one text in a box (device units);
-    // fontHeight is the cell height before shrinking. Needs the canvas for metrics.
+    // fontHeight is the item's height before shrinking.
     TTextPlacement PlaceText(const QRect& box, const QString& text, int fontIndex,
                              std::uint8_t style, int fontHeight, std::uint8_t alignment) const;
     void DrawTextItem(const QRect& box, const QString& text, int fontIndex, std::uint8_t style,
                       int fontHeight, std::uint8_t colour, std::uint8_t alignment);
 
-    // The logical font: a face at a cell height (ascent plus descent, as the platform's
-    // positive font heights mean) with the style bits; condensed makes the average
+    // The font of a text item: its face and style bits at the item's height (device
+    // units), the em sized as the PDF device sizes it; condensed makes the average
     // glyph 0.6 of its natural width.
-    QFont MakeFont(int fontIndex, std::uint8_t style, int cellHeight) const;
+    QFont MakeFont(int fontIndex, std::uint8_t style, int fontHeight) const;
 
 private:
     QRect DeviceRect(const TBvItem& item) const;
@@ -85,8 +85,6 @@ private:
 
     QPainter* canvas_;
     int zoom_ = 100;
-    // Cell height per em of each face and bold/italic, measured once.
-    mutable std::array<double, 24> cellRatio_{};
 };
 
 } // namespace vm::ui
