@@ -1,0 +1,26 @@
+// The commands of the menu "Wettkampf" that run an operation on the whole
+// competition, the import, and saving under another file type with the export's
+// options. Each asks its dialog first and then changes the document through the main
+// window's command gate.
+#pragma once
+
+#include <QString>
+
+namespace vm::ui {
+
+class TMainForm;
+
+void CmdQualifikation(TMainForm& form);    // "&Qualifikation..." Alt+Q
+void CmdLaufbesetzung(TMainForm& form);    // "&Laufbesetzung..." Alt+L
+void CmdHLWLaufbesetzung(TMainForm& form); // "HLW Laufeinteilung..."
+void CmdZuruecksetzen(TMainForm& form);    // "&Zurücksetzen..." Alt+Z
+void CmdStreichen(TMainForm& form);        // "&Streichen..." Alt+S
+// "Importieren..." Ctrl+I / Ctrl+F3: a result file is merged, any other file adds its
+// participants; the first age class is shown afterwards.
+void CmdImportieren(TMainForm& form);
+// Save as, once the file name is chosen: the option dialog of the file type where it
+// has one (Cancel there writes nothing and answers false), then the save. fileType is
+// the filter index 1..7 of the save dialog. Answers whether it saved.
+bool SaveAsWithOptions(TMainForm& form, const QString& fileName, int fileType);
+
+} // namespace vm::ui
