@@ -6,22 +6,10 @@
 #include "ui/VmInfo.h"
 #include "ui/VmUiSeam.h"
 
-#if __has_include("ui/VmTeilnDlg.h")
-#include "ui/VmTeilnDlg.h"
-#define VM_HAVE_TEILNDLG 1
-#endif
-#if __has_include("ui/VmWkDlg.h")
-#include "ui/VmWkDlg.h"
-#define VM_HAVE_WKDLG 1
-#endif
-#if __has_include("ui/VmAkDlg.h")
 #include "ui/VmAkDlg.h"
-#define VM_HAVE_AKDLG 1
-#endif
-#if __has_include("ui/VmRekDlg.h")
 #include "ui/VmRekDlg.h"
-#define VM_HAVE_REKDLG 1
-#endif
+#include "ui/VmTeilnDlg.h"
+#include "ui/VmWkDlg.h"
 #if __has_include("ui/VmOpsCmd.h")
 #include "ui/VmOpsCmd.h"
 #define VM_HAVE_OPSCMD 1
@@ -46,6 +34,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -399,6 +388,7 @@ void TMainForm::BuildCentral() {
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->horizontalHeader()->setStretchLastSection(false);
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    grid_->installEventFilter(this);
     grid_->setStyleSheet("QTableView::item:selected:!active { background: palette(highlight); "
                          "color: palette(highlighted-text); }");
     connect(grid_, &QWidget::customContextMenuRequested, this,
@@ -659,6 +649,15 @@ bool TMainForm::event(QEvent* e) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    // Enter on the empty new-participant row, where editing is disabled, adds one.
+    if (watched == grid_ && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+            k->modifiers() == Qt::NoModifier) {
+            CmdEditParticipant();
+            return true;
+        }
+    }
     if ((watched == label1_ || watched == label2_) && e->type() == QEvent::MouseButtonDblClick) {
         CmdCompetitionData();
         return true;
@@ -716,7 +715,6 @@ bool TMainForm::OpenDocument(const QString& fileName) {
 }
 
 void TMainForm::CmdNew() {
-#ifdef VM_HAVE_WKDLG
     int year = CurrentYear();
     int code = 0;
     if (!TFileNewDlg::Open(this, year, code)) return;
@@ -727,9 +725,6 @@ void TMainForm::CmdNew() {
     });
     UpdateCaption();
     SelectAgeClass(0);
-#else
-    NotYetAvailable();
-#endif
 }
 
 void TMainForm::CmdOpen() {
@@ -882,7 +877,6 @@ void TMainForm::CmdFindNext() {
 }
 
 void TMainForm::CmdNewParticipant() {
-#ifdef VM_HAVE_TEILNDLG
     TAltersklasse* ac = CurrentAgeClassPtr();
     if (!ac) return;
     auto p = NewParticipant();
@@ -895,13 +889,9 @@ void TMainForm::CmdNewParticipant() {
         return true;
     });
     SelectParticipant(ac, raw);
-#else
-    NotYetAvailable();
-#endif
 }
 
 void TMainForm::CmdEditParticipant() {
-#ifdef VM_HAVE_TEILNDLG
     TAltersklasse* ac = CurrentAgeClassPtr();
     TTeilnehmer* p = CurrentParticipant();
     if (!ac) return;
@@ -915,15 +905,11 @@ void TMainForm::CmdEditParticipant() {
         return true;
     });
     SelectParticipant(ac, p);
-#else
-    NotYetAvailable();
-#endif
 }
 
 // ---- competition and age classes -------------------------------------------------------
 
 void TMainForm::CmdCompetitionData() {
-#ifdef VM_HAVE_WKDLG
     if (!doc_) return;
     RunCommand([&] {
         if (!TWettkampfDatenDlg::Open(this, doc_->Competition())) return false;
@@ -932,36 +918,27 @@ void TMainForm::CmdCompetitionData() {
             RecalcAgeClass(ac);
         return true;
     });
-#else
-    NotYetAvailable();
-#endif
 }
 
 void TMainForm::CmdAgeClasses() {
-#ifdef VM_HAVE_AKDLG
     if (!doc_) return;
+    // The dialogs run outside the gate, so that what the model says while they are
+    // open is shown at once; the gate then marks and redraws.
     int index = current_;
+    if (!TAltersklassenDlg::Open(this, *doc_, index)) return;
     RunCommand([&] {
-        if (!TAltersklassenDlg::Open(this, *doc_, index)) return false;
         current_ = index;
         return true;
     });
-#else
-    NotYetAvailable();
-#endif
 }
 
 void TMainForm::CmdRecords() {
-#ifdef VM_HAVE_REKDLG
     if (!doc_) return;
-    RunCommand([&] { return TRekordeDlg::Open(this, *doc_); });
-#else
-    NotYetAvailable();
-#endif
+    if (!TRekordeDlg::Open(this, *doc_)) return;
+    RunCommand([] { return true; });
 }
 
 void TMainForm::CmdInsertAgeClass() {
-#ifdef VM_HAVE_AKDLG
     TAltersklasse* cur = CurrentAgeClassPtr();
     if (!cur) return;
     TWettkampf& c = doc_->Competition();
@@ -975,13 +952,9 @@ void TMainForm::CmdInsertAgeClass() {
         current_ = c.IndexOf(raw);
         return true;
     });
-#else
-    NotYetAvailable();
-#endif
 }
 
 void TMainForm::CmdEditAgeClass() {
-#ifdef VM_HAVE_AKDLG
     TAltersklasse* ac = CurrentAgeClassPtr();
     if (!ac) return;
     TWettkampf& c = doc_->Competition();
@@ -993,31 +966,13 @@ void TMainForm::CmdEditAgeClass() {
         current_ = c.IndexOf(ac);
         return true;
     });
-#else
-    NotYetAvailable();
-#endif
 }
 
 void TMainForm::CmdDeleteAgeClass() {
     TAltersklasse* ac = CurrentAgeClassPtr();
     if (!ac) return;
     TWettkampf& c = doc_->Competition();
-    if (c.Count() <= 1) {
-        ShowBox(
-            this, TBoxKind::Error,
-            "Ein Wettkampf muß mindestens aus einer Altersklasse bestehen. Sie können die letzte "
-            "Altersklasse nicht löschen.");
-        return;
-    }
-    const QString name = FromOem(ac->Name());
-    const QString q =
-        ac->Count() == 0
-            ? QStringLiteral("Möchten Sie die Altersklasse '%1' löschen?").arg(name)
-            : QStringLiteral("Die Altersklasse '%1' ist nicht leer. Altersklasse mit allen "
-                             "enthaltenen Teilnehmern löschen?")
-                  .arg(name);
-    if (ShowBox(this, TBoxKind::Warning, q, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return;
+    if (!ConfirmDeleteAgeClass(this, c, *ac)) return;
     RunCommand([&] {
         c.Free(ac);
         return true;

@@ -6,14 +6,20 @@
 
 #include "ui/VmFind.h"
 #include "ui/VmMain.h"
+#include "ui/VmTimeEdit.h"
+#include "ui/VmWkDlg.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
@@ -257,6 +263,156 @@ private Q_SLOTS:
         QVERIFY(!w.form.Document()->Modified());
         QVERIFY(vmtest::ReadFileBytes(file) != before);
         QCOMPARE(seam.unexpected, 0);
+    }
+
+    void insertTypeEnterShowsTheNewRanking() {
+        TSeamScript seam;
+        Window w(QString::fromStdString(vmtest::SmallCompetitionFile(dir)));
+        // Ins, type a name and the fastest first time, Enter: the grid ranks her first.
+        seam.OnDialog([](QDialog& d) {
+            QTest::keyClicks(d.findChild<QLineEdit*>("NameEdit"), "Ahrens");
+            QTest::keyClicks(d.findChild<QLineEdit*>("VornameEdit"), "Lotta");
+            for (const char* name : {"MaskEdit1", "MaskEdit2", "MaskEdit3"}) {
+                auto* t = d.findChild<TTimeEdit*>(name);
+                t->setFocus();
+                t->selectAll();
+                QTest::keyClicks(t, "02000");
+            }
+            QTest::keyClick(d.findChild<TTimeEdit*>("MaskEdit3"), Qt::Key_Return);
+        });
+        Key(w.form, Qt::Key_Insert);
+        const TAltersklasse* ac = w.form.Document()->Competition().At(0);
+        QCOMPARE(ac->Count(), 4);
+        QCOMPARE(std::string(ac->At(0)->Name()), std::string("Ahrens"));
+        QCOMPARE(ac->At(0)->Zeit[0], 2000);
+        QCOMPARE(ac->At(0)->Platz, 1);
+        QVERIFY(ac->At(0)->Has(tnWeiblich));
+        QCOMPARE(w.form.Grid()->model()->index(0, 4).data().toString(), QString("Ahrens"));
+        QCOMPARE(w.form.CurrentRow(), 0);
+        QVERIFY(w.form.Document()->Modified());
+        // Cancel inserts nothing.
+        seam.OnDialog([](QDialog& d) { d.reject(); });
+        Key(w.form, Qt::Key_Insert);
+        QCOMPARE(ac->Count(), 4);
+        QCOMPARE(seam.unexpected, 0);
+    }
+
+    void enterEditsTheRowOrAddsOnTheNewRow() {
+        TSeamScript seam;
+        Window w(QString::fromStdString(vmtest::SmallCompetitionFile(dir)));
+        const TAltersklasse* ac = w.form.Document()->Competition().At(0);
+        // Meier (third) becomes the fastest: she moves to the top and stays selected.
+        QTest::keyClick(w.form.Grid(), Qt::Key_Down);
+        QTest::keyClick(w.form.Grid(), Qt::Key_Down);
+        QCOMPARE(std::string(w.form.CurrentParticipant()->Name()), std::string("Meier"));
+        seam.OnDialog([](QDialog& d) {
+            auto* t = d.findChild<TTimeEdit*>("MaskEdit1");
+            t->SetTime(1000);
+            d.accept();
+        });
+        Key(w.form, Qt::Key_Return);
+        QCOMPARE(std::string(ac->At(0)->Name()), std::string("Meier"));
+        QCOMPARE(std::string(w.form.CurrentParticipant()->Name()), std::string("Meier"));
+        // "TN abwesend" on the new-participant row: a new, absent participant.
+        QTest::keyClick(w.form.Grid(), Qt::Key_End, Qt::ControlModifier);
+        seam.OnDialog([](QDialog& d) {
+            QTest::keyClicks(d.findChild<QLineEdit*>("NameEdit"), "Abwesend");
+            QTest::mouseClick(d.findChild<QPushButton*>("AbwesendButton"), Qt::LeftButton);
+            d.accept();
+        });
+        Key(w.form, Qt::Key_Enter);
+        QCOMPARE(ac->Count(), 4);
+        const TTeilnehmer* absent = nullptr;
+        for (const TTeilnehmer& p : *ac)
+            if (p.Name() == "Abwesend") absent = &p;
+        QVERIFY(absent);
+        QCOMPARE(absent->Abzug[0], std::int16_t(-3));
+        QCOMPARE(absent->HLWPunkte, -300);
+        QCOMPARE(seam.unexpected, 0);
+    }
+
+    void newChampionshipFromThePresets() {
+        TSeamScript seam;
+        Window w(QString::fromStdString(vmtest::SmallCompetitionFile(dir)));
+        Key(w.form, Qt::Key_Delete, Qt::ControlModifier); // modified
+        seam.OnDialog([](QDialog& d) {
+            d.findChild<QSpinBox*>("YearEdit")->setValue(2025);
+            for (QRadioButton* r : d.findChildren<QRadioButton*>())
+                if (r->text() == "Mannschaftsmeisterschaft") r->click();
+            d.accept();
+        });
+        seam.AnswerBox(QMessageBox::No); // the save query: discard
+        w.form.Action("actNeu")->trigger();
+        QCOMPARE(seam.dialogTitles.at(0), QString("Neue Meisterschaft anlegen"));
+        QVERIFY(seam.LastBoxText().endsWith("wurde geändert. Speichern?"));
+        QCOMPARE(w.form.windowTitle(), QString("Velmora - <unbenannt>"));
+        const TWettkampf& c = w.form.Document()->Competition();
+        QVERIFY(!IsSingleCompetition(c));
+        QCOMPARE(FromOem(c.Header.Veranstaltung.Get()), QString("neue Meisterschaft 2025"));
+        QVERIFY(Label(w.form, "Label1").endsWith(" - Mannschaftswettbewerbe"));
+        QCOMPARE(w.form.Grid()->model()->headerData(3, Qt::Horizontal).toString(),
+                 QString("Mannschaft"));
+        QVERIFY(!w.form.Document()->Modified());
+        QCOMPARE(seam.unexpected, 0);
+    }
+
+    void labelsOpenTheCompetitionData() {
+        TSeamScript seam;
+        Window w(QString::fromStdString(vmtest::SmallCompetitionFile(dir)));
+        seam.OnDialog([](QDialog& d) {
+            auto* e = d.findChild<QLineEdit*>("Edit2");
+            if (e) {
+                e->clear();
+                QTest::keyClicks(e, "Velbund Landesverband Nord");
+            }
+            d.accept();
+        });
+        QTest::mouseDClick(w.form.findChild<QLabel*>("Label2"), Qt::LeftButton);
+        QCOMPARE(seam.dialogTitles.at(0), QString("Wettkampfdaten"));
+        QCOMPARE(Label(w.form, "Label2"), QString("Velbund Landesverband Nord"));
+        QVERIFY(w.form.Document()->Modified());
+    }
+
+    void droppedFilesOpenTheLastOne() {
+        TSeamScript seam;
+        const auto first = QString::fromStdString(vmtest::SmallCompetitionFile(dir, "A.ERG"));
+        const auto last = QString::fromStdString(vmtest::SmallCompetitionFile(dir, "B.ERG", true));
+        Window w;
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(last)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&w.form, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.form, &drop);
+        QCOMPARE(w.form.windowTitle(), "Velmora - " + last);
+        QVERIFY(!IsSingleCompetition(w.form.Document()->Competition()));
+        // A damaged file dropped later keeps what is open.
+        const std::string bad = dir.File("bad.ERG");
+        vmtest::WriteFileBytes(bad, "nonsense");
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(bad))});
+        QDragEnterEvent enter2(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                               Qt::NoModifier);
+        QApplication::sendEvent(&w.form, &enter2);
+        QDropEvent drop2(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.form, &drop2);
+        QCOMPARE(w.form.windowTitle(), "Velmora - " + last);
+        QVERIFY(seam.LastBoxText().contains("Fehler beim Laden der Datei."));
+    }
+
+    void helpItemHiddenWithoutAHelpFile() {
+        TSeamScript seam;
+        Window w;
+        QVERIFY(w.form.HelpFile().isEmpty());
+        QVERIFY(!w.form.Action("actRegelwerk")->isVisible());
+        QCOMPARE(w.form.Action("actRegelwerk")->statusTip(),
+                 QString("Informationen zum Regelwerk 1999 der Velbund"));
+        seam.OnDialog([](QDialog& d) { d.accept(); });
+        seam.OnDialog([](QDialog& d) { d.accept(); });
+        Key(w.form, Qt::Key_T, Qt::AltModifier);
+        w.form.Action("actInfo")->trigger();
+        QCOMPARE(seam.dialogTitles, (std::vector<QString>{"Tips und Tricks", "Info über Velmora"}));
     }
 
     void messagesDuringACommandWaitUntilItEnds() {
