@@ -1,0 +1,114 @@
+// The print dialog: which list, its options and the general ones, the margins and the
+// printer; it builds the list afresh before every output and sends it to the printer,
+// to the preview or to a PDF file. And the margins form.
+#pragma once
+
+#include "print/VmReport.h"
+#include "ui/BvPrinter.h"
+#include "ui/VmWkDlg.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+
+class QAbstractButton;
+class QCheckBox;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+
+namespace vm::ui {
+
+class TBvFloatEdit;
+
+class TDruckenDlg : public TDataDlg {
+    Q_OBJECT
+public:
+    explicit TDruckenDlg(QWidget* parent = nullptr);
+    ~TDruckenDlg() override;
+
+    // The job on the competition (not owned) and its selected age class, with the
+    // marked participant range and the current participant (0-based rows).
+    void Attach(TWettkampf* competition, int selectedAgeClass, int lastMarked, int firstMarked,
+                int current);
+    bool Attached() const { return attached_; }
+
+    // 0 result list, 1 qualification list, 2 heat list, 3 HLW start list, 4 statistics.
+    int ListKind() const;
+    void SetListKind(int kind);
+    // The options of the chosen list and the general ones, as the controls show them.
+    TPrintOptions Options() const;
+
+    TVmPrintJob& Job() { return job_; }
+    // The page size of the last build.
+    std::int32_t BuiltWidth() const { return builtWidth_; }
+    std::int32_t BuiltHeight() const { return builtHeight_; }
+    int BuildCount() const { return builds_; }
+
+    // Builds the chosen list with the current options on the printer's paper; false
+    // when nothing was built (not attached, or the printer refused to tell).
+    bool Build();
+
+    // The buttons.
+    void CmdOk();
+    void CmdPreview();
+    void CmdPrinterSetup();
+    void CmdPageSetup();
+    void CmdPdf();
+
+    QTabWidget* Tabs() const { return tabs_; }
+    QStackedWidget* OptionPages() const { return pages_; }
+
+private:
+    QWidget* BuildSelectionTab();
+    QWidget* BuildOptionsTab();
+    QCheckBox* AddCheck(QWidget* parent, const QString& text, bool on);
+
+    TVmPrintJob job_;
+    bool attached_ = false;
+    std::int32_t builtWidth_ = 2100;
+    std::int32_t builtHeight_ = 2970;
+    int builds_ = 0;
+
+    QTabWidget* tabs_;
+    TRadioGroup* lists_;
+    QStackedWidget* pages_;
+    // Result list.
+    QCheckBox* resAll_;
+    QCheckBox* resData_;
+    QCheckBox* resNewPage_;
+    QCheckBox* resRecords_;
+    QCheckBox* resTwoLines_;
+    QCheckBox* resMedals_;
+    // Qualification list.
+    QCheckBox* qualAll_;
+    QCheckBox* qualData_;
+    QCheckBox* qualNewPage_;
+    QCheckBox* qualGliederungen_;
+    // Heat list.
+    QCheckBox* heatGliederungen_;
+    QCheckBox* heatAllDisciplines_;
+    // Statistics.
+    TRadioGroup* stats_;
+    // General.
+    QCheckBox* head_;
+    QCheckBox* legend_;
+    QCheckBox* footer_;
+    QCheckBox* emptyLines_;
+};
+
+// "Seitenränder einstellen": the four margins in millimetres.
+class TRaenderDlg : public TDataDlg {
+    Q_OBJECT
+public:
+    TRaenderDlg(QWidget* parent, const TMargins& margins);
+    // On OK the margins (tenths of a millimetre) take the entered values.
+    static bool Open(QWidget* parent, TMargins& margins);
+    TMargins Margins() const;
+
+private:
+    std::array<TBvFloatEdit*, 4> edits_{};
+};
+
+} // namespace vm::ui
