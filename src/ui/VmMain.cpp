@@ -7,25 +7,13 @@
 #include "ui/VmUiSeam.h"
 
 #include "ui/VmAkDlg.h"
+#include "ui/VmLaufEingabeDlg.h"
+#include "ui/VmOpsCmd.h"
+#include "ui/VmPrintCmd.h"
+#include "ui/VmPruefungDlg.h"
 #include "ui/VmRekDlg.h"
 #include "ui/VmTeilnDlg.h"
 #include "ui/VmWkDlg.h"
-#if __has_include("ui/VmOpsCmd.h")
-#include "ui/VmOpsCmd.h"
-#define VM_HAVE_OPSCMD 1
-#endif
-#if __has_include("ui/VmPrintCmd.h")
-#include "ui/VmPrintCmd.h"
-#define VM_HAVE_PRINTCMD 1
-#endif
-#if __has_include("ui/VmLaufEingabeDlg.h")
-#include "ui/VmLaufEingabeDlg.h"
-#define VM_HAVE_LAUFEINGABE 1
-#endif
-#if __has_include("ui/VmPruefungDlg.h")
-#include "ui/VmPruefungDlg.h"
-#define VM_HAVE_PRUEFUNG 1
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -109,7 +97,6 @@ QAction* TMainForm::MakeAction(const QString& name, const QString& text, const Q
 }
 
 void TMainForm::BuildActions() {
-    auto na = &TMainForm::NotYetAvailable;
     MakeAction("actNeu", "&Neu...", {}, &TMainForm::CmdNew)
         ->setStatusTip("Neue Meisterschaft anlegen");
     MakeAction("actOeffnen", "Ö&ffnen...", Keys(Qt::Key_F3), &TMainForm::CmdOpen)
@@ -118,12 +105,10 @@ void TMainForm::BuildActions() {
             &QAction::triggered, this, [this] { CmdSave(); });
     connect(MakeAction("actSpeichernUnter", "&Speichern unter...", {}, nullptr),
             &QAction::triggered, this, [this] { CmdSaveAs(); });
-    MakeAction("actDrucken", "&Drucken...", Keys(Qt::Key_F4), na);
-    MakeAction("actDruckerEinrichten", "Drucker &einrichten...", {}, na);
-#ifdef VM_HAVE_PRINTCMD
+    MakeAction("actDrucken", "&Drucken...", Keys(Qt::Key_F4), nullptr);
+    MakeAction("actDruckerEinrichten", "Drucker &einrichten...", {}, nullptr);
     Wire("actDrucken", [this] { CmdDrucken(*this); });
     Wire("actDruckerEinrichten", [this] { CmdDruckerEinrichten(*this); });
-#endif
     connect(MakeAction("actBeenden", "&Beenden", Keys(Qt::ALT | Qt::Key_X), nullptr),
             &QAction::triggered, this, &QWidget::close);
 
@@ -144,41 +129,34 @@ void TMainForm::BuildActions() {
                             Keys(Qt::Key_Return), &TMainForm::CmdEditParticipant);
     edit->setShortcuts({Keys(Qt::Key_Return), Keys(Qt::Key_Enter)});
     // Hidden in the menu; its shortcut opens the heat view.
-    MakeAction("actLaufAnzeigen", "Lau&f anzeigen...", Keys(Qt::CTRL | Qt::ALT | Qt::Key_L), na);
-#ifdef VM_HAVE_PRINTCMD
+    MakeAction("actLaufAnzeigen", "Lau&f anzeigen...", Keys(Qt::CTRL | Qt::ALT | Qt::Key_L),
+               nullptr);
     Wire("actLaufAnzeigen", [this] { CmdLaufAnzeigen(*this); });
-#endif
     rowActions_ = {cut, copy, del, edit};
 
     MakeAction("actWettkampfdaten", "&Wettkampfdaten...", Keys(Qt::ALT | Qt::Key_W),
                &TMainForm::CmdCompetitionData);
     MakeAction("actAltersklassen", "&Altersklassen...", Keys(Qt::ALT | Qt::Key_A),
                &TMainForm::CmdAgeClasses);
-    MakeAction("actGliederungen", "&Gliederungen...", Keys(Qt::ALT | Qt::Key_G), na);
+    MakeAction("actGliederungen", "&Gliederungen...", Keys(Qt::ALT | Qt::Key_G), nullptr);
     MakeAction("actRekorde", "&Rekorde...", Keys(Qt::ALT | Qt::Key_R), &TMainForm::CmdRecords);
-    MakeAction("actQualifikation", "&Qualifikation...", Keys(Qt::ALT | Qt::Key_Q), na);
-    MakeAction("actLaufbesetzung", "&Laufbesetzung...", Keys(Qt::ALT | Qt::Key_L), na);
-    MakeAction("actZuruecksetzen", "&Zurücksetzen...", Keys(Qt::ALT | Qt::Key_Z), na);
-    MakeAction("actStreichen", "&Streichen...", Keys(Qt::ALT | Qt::Key_S), na);
-    MakeAction("actHLW", "HLW Laufeinteilung...", {}, na);
-    MakeAction("actLaufeingabe", "Zeiten nach &Läufen eingeben...", Keys(Qt::CTRL | Qt::Key_L), na)
+    MakeAction("actQualifikation", "&Qualifikation...", Keys(Qt::ALT | Qt::Key_Q), nullptr);
+    MakeAction("actLaufbesetzung", "&Laufbesetzung...", Keys(Qt::ALT | Qt::Key_L), nullptr);
+    MakeAction("actZuruecksetzen", "&Zurücksetzen...", Keys(Qt::ALT | Qt::Key_Z), nullptr);
+    MakeAction("actStreichen", "&Streichen...", Keys(Qt::ALT | Qt::Key_S), nullptr);
+    MakeAction("actHLW", "HLW Laufeinteilung...", {}, nullptr);
+    MakeAction("actLaufeingabe", "Zeiten nach &Läufen eingeben...", Keys(Qt::CTRL | Qt::Key_L),
+               nullptr)
         ->setStatusTip("Zeiten und Strafpunkte Lauf für Lauf eingeben");
-    MakeAction("actPruefen", "&Daten prüfen...", {}, na)
+    MakeAction("actPruefen", "&Daten prüfen...", {}, nullptr)
         ->setStatusTip("Fehlende und widersprüchliche Angaben im Wettkampf suchen");
-#ifdef VM_HAVE_PRINTCMD
     Wire("actGliederungen", [this] { CmdGliederungen(*this); });
-#endif
-#ifdef VM_HAVE_OPSCMD
     Wire("actQualifikation", [this] { CmdQualifikation(*this); });
     Wire("actLaufbesetzung", [this] { CmdLaufbesetzung(*this); });
     Wire("actZuruecksetzen", [this] { CmdZuruecksetzen(*this); });
     Wire("actStreichen", [this] { CmdStreichen(*this); });
     Wire("actHLW", [this] { CmdHLWLaufbesetzung(*this); });
-#endif
-#ifdef VM_HAVE_LAUFEINGABE
     Wire("actLaufeingabe", [this] { TLaufeingabeDlg::Open(this, *doc_, *this); });
-#endif
-#ifdef VM_HAVE_PRUEFUNG
     Wire("actPruefen", [this] {
         TPruefungDlg::Open(this, doc_->Competition(), [this](TAltersklasse* ac, TTeilnehmer* p) {
             const int i = doc_->Competition().IndexOf(ac);
@@ -187,7 +165,6 @@ void TMainForm::BuildActions() {
             SelectParticipant(ac, p);
         });
     });
-#endif
 
     helpAction_ = MakeAction("actRegelwerk", "&Regelwerk 1999...", Keys(Qt::CTRL | Qt::Key_R),
                              &TMainForm::CmdHelp);
@@ -204,11 +181,9 @@ void TMainForm::BuildActions() {
     akEdit->setShortcuts({Keys(Qt::ALT | Qt::Key_Return), Keys(Qt::ALT | Qt::Key_Enter)});
     MakeAction("actAkLoeschen", "Altersklasse löschen...", Keys(Qt::ALT | Qt::Key_Delete),
                &TMainForm::CmdDeleteAgeClass);
-    MakeAction("actImportieren", "Importieren...", Keys(Qt::CTRL | Qt::Key_I), na)
+    MakeAction("actImportieren", "Importieren...", Keys(Qt::CTRL | Qt::Key_I), nullptr)
         ->setShortcuts({Keys(Qt::CTRL | Qt::Key_I), Keys(Qt::CTRL | Qt::Key_F3)});
-#ifdef VM_HAVE_OPSCMD
     Wire("actImportieren", [this] { CmdImportieren(*this); });
-#endif
     connect(MakeAction("actNaechsteAk", "Nächste Altersklasse", Keys(Qt::ALT | Qt::Key_N), nullptr),
             &QAction::triggered, this, [this] { CmdNextAgeClass(1); });
     connect(MakeAction("actVorigeAk", "Vorige Altersklasse", Keys(Qt::ALT | Qt::Key_V), nullptr),
@@ -770,14 +745,7 @@ bool TMainForm::CmdSaveAs() {
 bool TMainForm::SaveUnder(const QString& name, int fileType) {
     const std::string before = doc_->FileName();
     bool ok = false;
-#ifdef VM_HAVE_OPSCMD
     ok = SaveAsWithOptions(*this, name, fileType);
-#else
-    RunCommand([&] {
-        ok = doc_->SaveAs(name.toStdString(), fileType);
-        return false;
-    });
-#endif
     if (ok && fileType == ftErgebnis && doc_->FileName() != before) UpdateCaption();
     return ok;
 }
@@ -1000,11 +968,6 @@ void TMainForm::CmdTips() {
 void TMainForm::CmdAbout() {
     TAboutBox box(this);
     ExecDialog(box);
-}
-
-void TMainForm::NotYetAvailable() {
-    ShowBox(this, TBoxKind::Information,
-            "Diese Funktion ist in dieser Version noch nicht verfügbar.", QMessageBox::Ok, kTitle);
 }
 
 } // namespace vm::ui

@@ -99,10 +99,9 @@ private:
     void RedrawStatus();
     void UpdateCommandState();
     void FlushMessages();
-    void NotYetAvailable();
     void SetCurrentRow(int row);
     bool SaveUnder(const QString& name, int fileType);
-    // Points the action at its command (replacing the "not yet available" box).
+    // Points the action at a command that lives outside the window.
     void Wire(const QString& name, std::function<void()> command);
     QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key,
                         void (TMainForm::*slot)());
