@@ -138,7 +138,12 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QDialog(parent) {
         resize(screen->availableGeometry().size() * 9 / 10);
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPreviewForm::~TPreviewForm() {
+    // Closing moves the focus away from an edit, which must not reach a form that is
+    // already being taken apart.
+    pageEdit_->disconnect(this);
+    zoomEdit_->disconnect(this);
+}
 
 QAction* TPreviewForm::AddButton(const QString& text, const QString& icon, const QKeySequence& key,
                                  void (TPreviewForm::*slot)()) {

@@ -143,7 +143,7 @@ private:
 };
 
 // Pages from..to, each copy a print job of its own; the number of sheets printed (0
-// when the printer refused the job).
+// when the printer refused the job). Raises TPrinterError like TBvPrinterInfos.
 int PrintPages(QPrinter& printer, const TBvDocument& document, int from, int to, int copies);
 
 // Without the dialog pages first..last are printed once; with it the user chooses the
