@@ -43,28 +43,42 @@ void TBvValEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-void TBvValEdit::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    // Losing the focus to another window (a message box, the desktop) is no exit.
-    if (!ValidateOnExit || event->reason() == Qt::ActiveWindowFocusReason ||
-        event->reason() == Qt::PopupFocusReason || !window() || window() == this)
-        return;
-    if (IsCancelButton(QApplication::focusWidget())) return;
-    // The box must not open inside the focus change itself; it opens right after.
-    if (!checkPending_ && !IsValid()) {
-        checkPending_ = true;
-        QTimer::singleShot(0, this, [this] { CheckOnExit(); });
-    }
+bool LeavesTowardsCheck(const QFocusEvent* event) {
+    return event->reason() != Qt::ActiveWindowFocusReason &&
+           event->reason() != Qt::PopupFocusReason && !IsCancelButton(QApplication::focusWidget());
 }
 
-void TBvValEdit::CheckOnExit() {
-    if (!checkPending_) return;
-    checkPending_ = false;
-    // A form check that ran in between has already reported it and given the focus back.
-    if (!isVisible() || hasFocus() || IsValid()) return;
-    ShowRangeError();
-    setFocus(Qt::OtherFocusReason);
-    selectAll();
+QString IntRangeErrorText(int minValue, int maxValue) {
+    return QStringLiteral("Der eingegebene Wert liegt nicht zwischen %1 und %2.")
+        .arg(minValue)
+        .arg(maxValue);
+}
+
+void ShowRangeErrorBox(QWidget* field, const QString& text) {
+    ShowBox(field, TBoxKind::Warning, text, QMessageBox::Ok, QStringLiteral("Eingabeprüfung"));
+}
+
+void TExitCheck::Schedule(QWidget* field, std::function<bool()> isValid,
+                          std::function<void()> showError, std::function<void()> selectAll) {
+    if (pending_) return;
+    pending_ = true;
+    QTimer::singleShot(0, field,
+                       [this, field, isValid = std::move(isValid), showError = std::move(showError),
+                        selectAll = std::move(selectAll)] {
+                           pending_ = false;
+                           if (!field->isVisible() || field->hasFocus() || isValid()) return;
+                           showError();
+                           field->setFocus(Qt::OtherFocusReason);
+                           selectAll();
+                       });
+}
+
+void TBvValEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (!ValidateOnExit || !window() || window() == this || !LeavesTowardsCheck(event)) return;
+    if (IsValid()) return;
+    exitCheck_.Schedule(
+        this, [this] { return IsValid(); }, [this] { ShowRangeError(); }, [this] { selectAll(); });
 }
 
 QString TBvValEdit::NormalisedText() const {
@@ -131,14 +145,11 @@ bool TBvNumEdit::IsValid() const {
 }
 
 QString TBvNumEdit::RangeErrorText() const {
-    return QStringLiteral("Der eingegebene Wert liegt nicht zwischen %1 und %2.")
-        .arg(MinValue)
-        .arg(MaxValue);
+    return IntRangeErrorText(MinValue, MaxValue);
 }
 
 void TBvNumEdit::ShowRangeError() {
-    ShowBox(this, TBoxKind::Warning, RangeErrorText(), QMessageBox::Ok,
-            QStringLiteral("Eingabeprüfung"));
+    ShowRangeErrorBox(this, RangeErrorText());
 }
 
 // ---- TBvFloatEdit ---------------------------------------------------------------
@@ -199,8 +210,7 @@ QString TBvFloatEdit::RangeErrorText() const {
 }
 
 void TBvFloatEdit::ShowRangeError() {
-    ShowBox(this, TBoxKind::Warning, RangeErrorText(), QMessageBox::Ok,
-            QStringLiteral("Eingabeprüfung"));
+    ShowRangeErrorBox(this, RangeErrorText());
 }
 
 // ---- form-level check -------------------------------------------------------------

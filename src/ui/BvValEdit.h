@@ -5,7 +5,30 @@
 
 #include <QLineEdit>
 
+#include <functional>
+
 namespace vm::ui {
+
+// Losing the focus to another window or towards a Cancel button is no leaving of the
+// field: no range check then.
+bool LeavesTowardsCheck(const QFocusEvent* event);
+// "Der eingegebene Wert liegt nicht zwischen MIN und MAX." for whole numbers.
+QString IntRangeErrorText(int minValue, int maxValue);
+// The range error's warning box, caption "Eingabeprüfung".
+void ShowRangeErrorBox(QWidget* field, const QString& text);
+
+// The range check of a field that was left: it runs right after the focus change (a box
+// must not open inside it), once, and not at all when the field has the focus back by
+// then (a form check reported it) or the value became valid. A refused value shows its
+// error and gets the focus back, selected, so that the user can type over it.
+class TExitCheck {
+public:
+    void Schedule(QWidget* field, std::function<bool()> isValid, std::function<void()> showError,
+                  std::function<void()> selectAll);
+
+private:
+    bool pending_ = false;
+};
 
 class TBvValEdit : public QLineEdit {
     Q_OBJECT
@@ -34,8 +57,7 @@ protected:
     QString NormalisedText() const;
 
 private:
-    void CheckOnExit();
-    bool checkPending_ = false;
+    TExitCheck exitCheck_;
 };
 
 class TBvNumEdit : public TBvValEdit {

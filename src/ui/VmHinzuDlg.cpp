@@ -40,11 +40,7 @@ THinzufuegenDlg::THinzufuegenDlg(QWidget* parent, const TMergeSettings& s) : TDa
     changeGliederung_->setChecked(true);
     gliederung_ = new QComboBox(change);
     gliederung_->setObjectName(QStringLiteral("GliederungCombo"));
-    gliederung_->setEditable(true);
-    gliederung_->setInsertPolicy(QComboBox::NoInsert);
-    gliederung_->addItems(GliederungCodes());
-    gliederung_->setMaxVisibleItems(19);
-    gliederung_->lineEdit()->setMaxLength(5);
+    SetupGliederungBox(*gliederung_);
     gliederung_->setCurrentIndex(-1);
     gliederung_->setEditText(FromOem(s.gliederung));
     grid->addWidget(changeGliederung_, 0, 0);

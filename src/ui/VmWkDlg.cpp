@@ -63,21 +63,15 @@ TSpinEdit::TSpinEdit(int minValue, int maxValue, QWidget* parent) : QSpinBox(par
 }
 
 QString TSpinEdit::RangeErrorText() const {
-    return QStringLiteral("Der eingegebene Wert liegt nicht zwischen %1 und %2.")
-        .arg(minimum())
-        .arg(maximum());
+    return IntRangeErrorText(minimum(), maximum());
 }
 
 void TSpinEdit::ShowRangeError() {
-    ShowBox(this, TBoxKind::Warning, RangeErrorText(), QMessageBox::Ok,
-            QStringLiteral("Eingabeprüfung"));
+    ShowRangeErrorBox(this, RangeErrorText());
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {
-    const bool away = event->reason() == Qt::ActiveWindowFocusReason ||
-                      event->reason() == Qt::PopupFocusReason ||
-                      IsCancelButton(QApplication::focusWidget());
-    if (away || IsValid()) {
+    if (!LeavesTowardsCheck(event) || IsValid()) {
         QSpinBox::focusOutEvent(event);
         return;
     }
@@ -85,20 +79,8 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event) {
     // so that the user sees what was refused.
     QCoreApplication::sendEvent(lineEdit(), event);
     QWidget::focusOutEvent(event);
-    if (!checkPending_) {
-        checkPending_ = true;
-        QTimer::singleShot(0, this, [this] { CheckOnExit(); });
-    }
-}
-
-void TSpinEdit::CheckOnExit() {
-    if (!checkPending_) return;
-    checkPending_ = false;
-    // The form's own check may have reported it and given the focus back meanwhile.
-    if (!isVisible() || hasFocus() || IsValid()) return;
-    ShowRangeError();
-    setFocus(Qt::OtherFocusReason);
-    selectAll();
+    exitCheck_.Schedule(
+        this, [this] { return IsValid(); }, [this] { ShowRangeError(); }, [this] { selectAll(); });
 }
 
 // ---- dialog pieces ------------------------------------------------------------------

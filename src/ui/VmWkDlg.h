@@ -5,6 +5,7 @@
 
 #include "model/VmBasis.h"
 #include "model/VmWettk.h"
+#include "ui/BvValEdit.h"
 
 #include <QDialog>
 #include <QGroupBox>
@@ -59,8 +60,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void CheckOnExit();
-    bool checkPending_ = false;
+    TExitCheck exitCheck_;
 };
 
 // A form's hint: its tool tip and its status tip.

@@ -3,6 +3,7 @@
 #include "support/UiFixture.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
+#include "support/UiWindow.h"
 
 #include "ui/VmFind.h"
 #include "ui/VmMain.h"
@@ -27,6 +28,7 @@
 using namespace vm;
 using namespace vm::ui;
 using vmtest::TSeamScript;
+using Window = vmtest::TMainWindow;
 
 namespace {
 
@@ -37,16 +39,6 @@ QString Label(TMainForm& f, const char* name) {
 void Key(TMainForm& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(f.Grid(), key, mods);
 }
-
-struct Window {
-    explicit Window(const QString& file = QString()) : form(file) {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        form.Grid()->setFocus();
-        QCoreApplication::processEvents();
-    }
-    TMainForm form;
-};
 
 } // namespace
 

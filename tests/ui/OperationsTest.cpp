@@ -4,6 +4,7 @@
 #include "support/UiFixture.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
+#include "support/UiWindow.h"
 
 #include "file/VmErg.h"
 #include "model/VmBasis.h"
@@ -28,28 +29,13 @@
 
 using namespace vm;
 using namespace vm::ui;
+using vmtest::Click;
 using vmtest::Find;
 using vmtest::TSeamScript;
+using vmtest::Type;
+using Window = vmtest::TMainWindow;
 
 namespace {
-
-struct Window {
-    explicit Window(const std::string& file) : form(QString::fromStdString(file)) {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        form.Grid()->setFocus();
-        QCoreApplication::processEvents();
-    }
-    TWettkampf& Competition() { return form.Document()->Competition(); }
-    bool Modified() { return form.Document()->Modified(); }
-    // A key in the grid, with the window active again after a dialog.
-    void Key(Qt::Key key, Qt::KeyboardModifiers mods) {
-        QApplication::setActiveWindow(&form);
-        form.Grid()->setFocus();
-        QTest::keyClick(form.Grid(), key, mods);
-    }
-    TMainForm form;
-};
 
 // The dialog handed to the script, made the active window so that its mnemonics work.
 void OnDialog(TSeamScript& seam, std::function<void(QDialog&)> f) {
@@ -63,20 +49,6 @@ void Click(QDialog& d, const QString& button) {
     QPushButton* b = Find<QPushButton>(&d, button);
     QVERIFY2(b, qPrintable(button));
     QTest::mouseClick(b, Qt::LeftButton);
-}
-
-// Near the left edge: a check box or radio button reacts only on its box and text.
-void Click(QAbstractButton* b) {
-    QVERIFY(b);
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(qMin(12, b->width() / 2), b->height() / 2));
-}
-
-// Replaces the text of a spin box or an edit as the user does: select all, type.
-void Type(QWidget* edit, const QString& text) {
-    QVERIFY(edit);
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(edit, text);
 }
 
 QString BoxTexts(const TSeamScript& seam) {

@@ -5,6 +5,7 @@
 #include "support/UiFixture.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
+#include "support/UiWindow.h"
 
 #include "model/VmBasis.h"
 #include "model/VmGlied.h"
@@ -47,6 +48,7 @@ using namespace vm;
 using namespace vm::ui;
 using vmtest::TPrinterScript;
 using vmtest::TSeamScript;
+using Window = vmtest::TMainWindow;
 
 namespace {
 
@@ -106,16 +108,6 @@ std::unique_ptr<TVmFile> SmallDoc(const vmtest::TempDir& dir, bool heats) {
     set(2, "Kr\x94ger", 3, 1);
     return doc;
 }
-
-struct Window {
-    explicit Window(const QString& file) : form(file) {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        form.Grid()->setFocus();
-        QCoreApplication::processEvents();
-    }
-    TMainForm form;
-};
 
 bool SameOptions(const TPrintOptions& a, const TPrintOptions& b) {
     return a.allAgeClasses == b.allAgeClasses && a.ageClassData == b.ageClassData &&

@@ -4,6 +4,7 @@
 #include "support/UiFixture.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
+#include "support/UiWindow.h"
 
 #include "output/PdfWriter.h"
 #include "ui/VmMain.h"
@@ -28,8 +29,11 @@
 
 using namespace vm;
 using namespace vm::ui;
+using vmtest::Click;
 using vmtest::Find;
 using vmtest::TSeamScript;
+using vmtest::Type;
+using Window = vmtest::TMainWindow;
 
 // Takes the place of the desktop's PDF viewer.
 class TViewerStub : public QObject {
@@ -42,32 +46,8 @@ public Q_SLOTS:
 
 namespace {
 
-struct Window {
-    explicit Window(const std::string& file) : form(QString::fromStdString(file)) {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        form.Grid()->setFocus();
-        QCoreApplication::processEvents();
-    }
-    TVmFile& Doc() { return *form.Document(); }
-    TMainForm form;
-};
-
-// Near the left edge: a check box or radio button reacts only on its box and text.
-void Click(QAbstractButton* b) {
-    QVERIFY(b);
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(qMin(12, b->width() / 2), b->height() / 2));
-}
-
 void Click(QDialog& d, const QString& button) {
     Click(Find<QAbstractButton>(&d, button));
-}
-
-void Type(QWidget* edit, const QString& text) {
-    QVERIFY(edit);
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(edit, text);
 }
 
 bool Checked(QDialog& d, const QString& nameOrText) {

@@ -1,0 +1,52 @@
+// The real main window as the GUI suites open it: shown, active, the grid focused; and
+// the few gestures the suites share.
+#pragma once
+
+#include "ui/VmMain.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+
+#include <string>
+
+namespace vmtest {
+
+struct TMainWindow {
+    explicit TMainWindow(const QString& file = QString()) : form(file) {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.Grid()->setFocus();
+        QCoreApplication::processEvents();
+    }
+    explicit TMainWindow(const std::string& file) : TMainWindow(QString::fromStdString(file)) {}
+
+    vm::TVmFile& Doc() { return *form.Document(); }
+    vm::TWettkampf& Competition() { return form.Document()->Competition(); }
+    bool Modified() { return form.Document()->Modified(); }
+    // A key in the grid, with the window active again after a dialog.
+    void Key(Qt::Key key, Qt::KeyboardModifiers mods) {
+        QApplication::setActiveWindow(&form);
+        form.Grid()->setFocus();
+        QTest::keyClick(form.Grid(), key, mods);
+    }
+
+    vm::ui::TMainForm form;
+};
+
+// Near the left edge: a check box or radio button reacts only on its box and text.
+inline void Click(QAbstractButton* b) {
+    QVERIFY(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(qMin(12, b->width() / 2), b->height() / 2));
+}
+
+// Replaces the text of a spin box or an edit as the user does: select all, type.
+inline void Type(QWidget* edit, const QString& text) {
+    QVERIFY(edit);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace vmtest
