@@ -214,26 +214,26 @@ void FillHeader(TWettkampf& c, TRandom& rnd, int year, bool team) {
     switch (rnd.Below(4)) {
     case 0:
         title = "Landesmeisterschaften im Rettungsschwimmen " + y;
-        organiser = "DLRG Landesverband " + lv.name + " e.V.";
+        organiser = "Velbund Landesverband " + lv.name + " e.V.";
         break;
     case 1:
         title = "Offene Landesmeisterschaften im Rettungsschwimmen " + y;
-        organiser = "DLRG Landesverband " + lv.name + " e.V.";
+        organiser = "Velbund Landesverband " + lv.name + " e.V.";
         break;
     case 2:
         title = "Bezirksmeisterschaften im Rettungsschwimmen " + y;
-        organiser = "DLRG Bezirk " + town + " e.V.";
+        organiser = "Velbund Bezirk " + town + " e.V.";
         break;
     default:
         title = "Deutsche Meisterschaften im Rettungsschwimmen " + y;
-        organiser = "Deutsche Lebens-Rettungs-Gesellschaft e.V.";
+        organiser = "Velbund-Verband e.V.";
         break;
     }
     if (team) title += " - Mannschaften";
     auto& h = c.Header;
     SetText(h.Veranstaltung, title);
     SetText(h.Veranstalter, organiser);
-    SetText(h.Ausrichter, "DLRG Ortsgruppe " + town + " e.V.");
+    SetText(h.Ausrichter, "Velbund Ortsgruppe " + town + " e.V.");
     const int day = 1 + rnd.Below(27);
     SetText(h.Datum, TwoDigits(day) + ".-" + TwoDigits(day + 1) + ". " +
                          Utf8ToOem(kMonths[rnd.Below(9)]) + " " + y);
@@ -455,7 +455,7 @@ void FillAgeClass(TAltersklasse& ac, int count, int year, bool team, TRandom& rn
         int age = MidAge(ac, year);
         if (team) {
             const std::string& town = rnd.Pick(g.towns);
-            p->SetMannschaft("DLRG " + town + " " + IntToText(++teamNumbers[town]));
+            p->SetMannschaft("SG " + town + " " + IntToText(++teamNumbers[town]));
             p->SetZusatz(kZusatz[rnd.Below(8)]);
         } else {
             // Skewed towards the younger years of a wide range (AK 80+ holds few 95-year-olds).
@@ -508,8 +508,8 @@ int CmdGenerate(const std::vector<std::string>& args) {
         "age classes for individuals, 22 with --team. Title, organiser, host, date, venue,\n"
         "lanes, pool and HLW stations vary with the seed; times are kept with hundredths.\n"
         "Participants get German names fitting the age class's sex, a date of birth\n"
-        "inside its years and the short code of a DLRG Landesverband; teams are named\n"
-        "\"DLRG <Ort> <n>\". Times spread around each discipline's base time (children and\n"
+        "inside its years and the short code of a Velbund Landesverband; teams are named\n"
+        "\"SG <Ort> <n>\". Times spread around each discipline's base time (children and\n"
         "older seniors slower), a few penalties (5 or 10), some disq. and n.a. marks, a\n"
         "few absent entries and entries out of competition (AK), HLW points 150,00 to\n"
         "300,00 in age classes with HLW scoring. Every age class is then scored and ranked.\n"

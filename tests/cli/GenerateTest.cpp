@@ -95,7 +95,7 @@ TEST(Generate, SizesAsAskedAndEveryParticipantInItsClass) {
                 ASSERT_TRUE(vm::BelongsTo(ac, p)) << ac.Name();
                 EXPECT_FALSE(p.Gliederung.Empty());
                 if (k.team) {
-                    EXPECT_EQ(p.Mannschaft().rfind("DLRG ", 0), 0u);
+                    EXPECT_EQ(p.Mannschaft().rfind("SG ", 0), 0u);
                 } else {
                     EXPECT_FALSE(p.Name().empty());
                     EXPECT_FALSE(p.Vorname().empty());

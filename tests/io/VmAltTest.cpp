@@ -512,7 +512,7 @@ std::string TpnFile(int kind, int level, const std::vector<TTpnPart>& parts) {
         .I16(3)
         .I16(1)
         .Str("Stadtbad", 80)
-        .Str("DLRG Bezirk Nord", 80)
+        .Str("Velbund Bezirk Nord", 80)
         .Str("3. Juni 1990", 80)
         .Zero(2);
     EXPECT_EQ(f.Size(), 38 + TpnHeaderSize);
@@ -559,8 +559,8 @@ TEST(OldResultTpn, ReadsHeaderClassesAndParticipants) {
     EXPECT_EQ(c.Header.Startplaetze, 4);
     EXPECT_EQ(c.Header.Beckenlaenge, 1);
     EXPECT_EQ(c.Header.Veranstaltungsstaette.Get(), "Stadtbad");
-    EXPECT_EQ(c.Header.Veranstalter.Get(), "DLRG Bezirk Nord");
-    EXPECT_EQ(c.Header.Ausrichter.Get(), "DLRG Bezirk Nord");
+    EXPECT_EQ(c.Header.Veranstalter.Get(), "Velbund Bezirk Nord");
+    EXPECT_EQ(c.Header.Ausrichter.Get(), "Velbund Bezirk Nord");
     EXPECT_EQ(c.Header.Datum.Get(), "3. Juni 1990");
     EXPECT_EQ(c.Header.HLWStationen, 0);
 

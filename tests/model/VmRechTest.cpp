@@ -256,7 +256,7 @@ TEST(Model, MatchParticipantOptions) {
     EXPECT_TRUE(MatchParticipant(p, "anna", mpIndividualFields | mpWholeField));
     EXPECT_TRUE(MatchParticipant(p, "by", 0)); // the Gliederung is always searched
     TTeilnehmer team;
-    team.SetMannschaft("DLRG Kiel 1");
+    team.SetMannschaft("SG Kiel 1");
     team.SetZusatz("Jugend");
     EXPECT_TRUE(MatchParticipant(team, "jugend", 0));
     EXPECT_FALSE(MatchParticipant(team, "jugend", mpIndividualFields));

@@ -60,7 +60,7 @@ inline std::unique_ptr<vm::TWettkampf> MakeCompetition(bool team, int n, int dis
                                                        bool hlw = false) {
     auto c = vm::NewCompetition();
     c->Header.Veranstaltung.Set("Testmeisterschaft");
-    c->Header.Veranstalter.Set("DLRG Testverband");
+    c->Header.Veranstalter.Set("Velbund Testverband");
     c->Header.Art = team ? vm::wkMannschaft : vm::wkEinzel;
     c->Header.Optionen = 1;
     auto ac = MakeAgeClass("AK 13/14w", disciplines, hlw);
@@ -74,7 +74,7 @@ inline std::unique_ptr<vm::TWettkampf> MakeCompetition(bool team, int n, int dis
                  disciplines > 1 ? 5400 + 10 * k : 0};
         if (team) {
             auto p = vm::NewParticipant();
-            p->SetMannschaft("DLRG Team " + std::to_string(k + 1000));
+            p->SetMannschaft("SG Team " + std::to_string(k + 1000));
             p->Gliederung.Set(codes[k % 4]);
             p->SetFlag(vm::tnWeiblich, true);
             p->Zeit[0] = e.t1;

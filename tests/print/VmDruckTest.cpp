@@ -63,7 +63,7 @@ TEST_F(ResultLineTest, TeamHlwAndHeatLaneColumns) {
     c->Header.Art = wkMannschaft;
     auto hlw = MakeAgeClass("AK Offen", 0, true);
     auto p = NewParticipant();
-    p->SetMannschaft("DLRG Musterstadt 1");
+    p->SetMannschaft("SG Musterstadt 1");
     p->Gliederung.Set("BY");
     p->SetFlag(tnWeiblich, true);
     p->HLWPunkte = -100;
@@ -74,7 +74,7 @@ TEST_F(ResultLineTest, TeamHlwAndHeatLaneColumns) {
     // No disciplines: the person part alone, one 31-character team column, HLW column.
     EXPECT_EQ(ResultLine(*c, *hlw, 0, o), "Pl.   GesamtP. Glied. Mannschaft" + Sp(21) + "    HLW ");
     EXPECT_EQ(ResultLine(*c, *hlw, 1, o),
-              Sp(6) + "    0,00 BY     DLRG Musterstadt 1" + Sp(13) + "  disq. ");
+              Sp(6) + "    0,00 BY     SG Musterstadt 1" + Sp(15) + "  disq. ");
     o.heatLane = true;
     o.times = false;
     EXPECT_EQ(ResultLine(*c, *hlw, 1, o).substr(61), "09:05   3 ");

@@ -130,7 +130,7 @@ TEST(PrintCommandTest, SaveAsPdfWritesTheResultListOnLandscapeA4) {
     const std::string bytes = vmtest::ReadFileBytes(pdf);
     EXPECT_NE(bytes.find("/MediaBox [0 0 842 595]"), std::string::npos);
     EXPECT_NE(bytes.find("/Subject(Testmeisterschaft - Mannschaftswettbewerb)"), std::string::npos);
-    EXPECT_NE(bytes.find("/Author(DLRG Testverband)"), std::string::npos);
+    EXPECT_NE(bytes.find("/Author(Velbund Testverband)"), std::string::npos);
     if (Installed("qpdf")) {
         EXPECT_EQ(std::system(("qpdf --check '" + pdf + "' >/dev/null 2>&1").c_str()), 0);
     }

@@ -144,7 +144,7 @@ TEST(ReportTest, ResultCoverShowsTheCompetitionDataAsTheyStand) {
     o.legend = true;
     const TVmReport& r = job.BuildResultList(o);
     // The values are cut, never padded: no trailing blanks after the text.
-    EXPECT_NE(FindText(r, "Veranstalter:   DLRG Testverband"), nullptr);
+    EXPECT_NE(FindText(r, "Veranstalter:   Velbund Testverband"), nullptr);
     EXPECT_NE(FindText(r, "Datum:          08.-09. Mai 2026"), nullptr);
     EXPECT_NE(FindText(r, "Austragungsort: Stadtbad"), nullptr);
     EXPECT_NE(FindText(r, "Beckengr\x94\xE1"

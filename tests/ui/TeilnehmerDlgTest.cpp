@@ -43,7 +43,7 @@ TTeilnehmer Sample(const TWettkampf& c) {
         p.SetGeburtsdatum("12.03.2012");
     } else {
         p.SetMannschaft("Seest\x84"
-                        "dter Wasserwacht 1"); // Seestädter
+                        "dter SC 1"); // Seestädter
         p.SetZusatz("Staffel A");
     }
     p.Gliederung.Set("W\x9a"); // WÜ
@@ -152,7 +152,7 @@ private Q_SLOTS:
         }
         QCOMPARE(Get<QLineEdit>(d, "ZusatzEdit")->maxLength(), team ? 21 : 10);
         if (team) {
-            QCOMPARE(Text(d, "MannschaftEdit"), QString("Seestädter Wasserwacht 1"));
+            QCOMPARE(Text(d, "MannschaftEdit"), QString("Seestädter SC 1"));
             QCOMPARE(Text(d, "ZusatzEdit"), QString("Staffel A"));
         } else {
             QCOMPARE(Text(d, "NameEdit"), QString("Krüger"));
