@@ -3,6 +3,7 @@
 #include "file/VmErg.h"
 
 #include <cctype>
+#include <cstring>
 #include <iostream>
 
 namespace vm::cli {
@@ -114,13 +115,59 @@ void InstallMessageHook() {
     });
 }
 
+void ReportFileFailure(const std::string& file, const std::string& otherwise) {
+    const int error = LastSystemError();
+    std::cerr << file << ": " << (error != 0 ? std::string(std::strerror(error)) : otherwise)
+              << std::endl;
+}
+
 std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) {
-    return Load(file, 1);
+    ResetSystemError();
+    auto c = Load(file, 1);
+    if (!c) ReportFileFailure(file, "keine lesbare Ergebnisdatei");
+    return c;
 }
 
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
     const std::string target = a.Get("-o", file);
-    return Save(target, c, 1) ? 0 : 1;
+    ResetSystemError();
+    if (Save(target, c, 1)) return 0;
+    ReportFileFailure(target, "nicht geschrieben");
+    return 1;
+}
+
+bool OpenDocument(TVmFile& doc, const std::string& file) {
+    ResetSystemError();
+    if (doc.Open(file)) return true;
+    ReportFileFailure(file, "keine lesbare Ergebnisdatei");
+    return false;
+}
+
+bool SaveDocumentAs(TVmFile& doc, const std::string& file, int fileType) {
+    ResetSystemError();
+    if (doc.SaveAs(file, fileType)) return true;
+    ReportFileFailure(file, "nicht geschrieben");
+    return false;
+}
+
+void Summary(const std::string& line) {
+    std::cerr << line << std::endl;
+}
+
+std::string CountText(int n, const std::string& one, const std::string& many) {
+    return IntToText(n) + " " + (n == 1 ? one : many);
+}
+
+std::string EntrantsText(const TWettkampf& c, int n, bool dative) {
+    if (!IsSingleCompetition(c)) return CountText(n, "Mannschaft", "Mannschaften");
+    return CountText(n, "Teilnehmer", dative ? "Teilnehmern" : "Teilnehmer");
+}
+
+int EntrantCount(const TWettkampf& c) {
+    int n = 0;
+    for (const TAltersklasse& ac : c)
+        n += ac.Count();
+    return n;
 }
 
 } // namespace vm::cli

@@ -2,6 +2,7 @@
 // and saving result files.
 #pragma once
 
+#include "file/VmWFile.h"
 #include "model/VmWettk.h"
 
 #include <map>
@@ -51,6 +52,23 @@ std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file);
 // Writes the changed competition back to FILE (with backup) or to "-o OUT";
 // returns the exit status (0 or 1).
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a);
+
+// After a failed load or save: one line naming the file and why, the system's own text
+// when the operating system refused, else `otherwise`.
+void ReportFileFailure(const std::string& file, const std::string& otherwise);
+
+// The document's Open and SaveAs, with the line of ReportFileFailure when they fail.
+bool OpenDocument(TVmFile& doc, const std::string& file);
+bool SaveDocumentAs(TVmFile& doc, const std::string& file, int fileType);
+
+// The closing line of a command that changed the competition, on standard error (UTF-8).
+void Summary(const std::string& line);
+// "1 Lauf", "3 Läufe".
+std::string CountText(int n, const std::string& one, const std::string& many);
+// "3 Teilnehmer" or "3 Mannschaften", as the competition's kind has it; `dative` for
+// "von 3 Teilnehmern".
+std::string EntrantsText(const TWettkampf& c, int n, bool dative = false);
+int EntrantCount(const TWettkampf& c);
 
 // Converts for output on a terminal.
 std::string ToUtf8(const std::string& oem);

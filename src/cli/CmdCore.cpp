@@ -67,7 +67,7 @@ int CmdNew(const std::vector<std::string>& args) {
         return status;
     TVmFile doc;
     doc.New(static_cast<int>(type), static_cast<int>(year));
-    return doc.SaveAs(a.positional[0], ftErgebnis) ? 0 : 1;
+    return SaveDocumentAs(doc, a.positional[0], ftErgebnis) ? 0 : 1;
 }
 
 int CmdInfo(const std::vector<std::string>& args) {
@@ -105,8 +105,11 @@ int CmdRecords(const std::vector<std::string>& args) {
     if (!c) return 1;
     auto other = LoadCompetition(a.Get("--take-over"));
     if (!other) return 1;
-    TakeOverRecords(*c, *other);
-    return SaveCompetition(*c, a.positional[0], a);
+    const int matched = TakeOverRecords(*c, *other);
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    Summary("Rekorde: für " + IntToText(matched) + " von " +
+            CountText(c->Count(), "Altersklasse", "Altersklassen") + " übernommen.");
+    return 0;
 }
 
 } // namespace vm::cli

@@ -45,8 +45,15 @@ int CmdImport(const std::vector<std::string>& args) {
     }
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    if (!LoadInto(input, *c, format)) return 1;
-    return SaveCompetition(*c, a.positional[0], a);
+    const int before = EntrantCount(*c);
+    ResetSystemError();
+    if (!LoadInto(input, *c, format)) {
+        ReportFileFailure(input, "nicht importiert");
+        return 1;
+    }
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    Summary("Import: " + EntrantsText(*c, EntrantCount(*c) - before) + " übernommen.");
+    return 0;
 }
 
 } // namespace vm::cli

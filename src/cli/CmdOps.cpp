@@ -7,6 +7,10 @@
 #include "operations/VmMerge.h"
 #include "operations/VmQuali.h"
 
+#include <map>
+#include <set>
+#include <tuple>
+
 namespace vm::cli {
 
 namespace {
@@ -44,6 +48,29 @@ bool ParseItems(const std::string& text, TResetSet& out) {
     return true;
 }
 
+// The entries an operation may change, per participant, to count afterwards whose
+// entries it changed. Participants are held by their collections and keep their
+// addresses while an operation re-sorts or deletes others.
+using TEntries = std::tuple<std::array<std::int32_t, 5>, std::array<std::int16_t, 5>,
+                            std::array<std::int16_t, 5>, std::array<std::int16_t, 5>, std::int32_t>;
+
+std::map<const TTeilnehmer*, TEntries> EntriesOf(const TWettkampf& c) {
+    std::map<const TTeilnehmer*, TEntries> entries;
+    for (const TAltersklasse& ac : c)
+        for (const TTeilnehmer& p : ac)
+            entries.emplace(&p, TEntries{p.Zeit, p.Abzug, p.Lauf, p.Bahn, p.HLWPunkte});
+    return entries;
+}
+
+int ChangedEntries(const TWettkampf& c, const std::map<const TTeilnehmer*, TEntries>& before) {
+    int changed = 0;
+    for (const auto& [p, entries] : EntriesOf(c)) {
+        auto it = before.find(p);
+        if (it != before.end() && it->second != entries) ++changed;
+    }
+    return changed;
+}
+
 } // namespace
 
 int CmdQualify(const std::vector<std::string>& args) {
@@ -75,8 +102,16 @@ int CmdQualify(const std::vector<std::string>& args) {
     TQualiSettings s = DefaultQualiSettings(*c);
     if (a.Has("--quota")) s.quota = static_cast<int>(quota);
     s.mode = static_cast<int>(mode);
+    const int before = EntrantCount(*c);
     QualifyCompetition(*c, s);
-    return SaveCompetition(*c, a.positional[0], a);
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    int admitted = 0;
+    for (const TAltersklasse& ac : *c)
+        for (const TTeilnehmer& p : ac)
+            admitted += p.Has(tnStartberechtigt) ? 1 : 0;
+    Summary("Qualifikation: " + EntrantsText(*c, before - EntrantCount(*c)) + " gelöscht, " +
+            IntToText(admitted) + " startberechtigt.");
+    return 0;
 }
 
 int CmdHeats(const std::vector<std::string>& args) {
@@ -115,7 +150,22 @@ int CmdHeats(const std::vector<std::string>& args) {
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     AssignHeats(*c, s);
-    return SaveCompetition(*c, a.positional[0], a);
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    int seated = 0;
+    std::set<std::pair<int, int>> heats; // discipline, heat
+    for (const TAltersklasse& ac : *c)
+        for (const TTeilnehmer& p : ac) {
+            bool any = false;
+            for (int d = 0; d < 5; ++d)
+                if (p.Lauf[d] > 0) {
+                    heats.emplace(d, p.Lauf[d]);
+                    any = true;
+                }
+            seated += any ? 1 : 0;
+        }
+    Summary("Laufbesetzung: " + EntrantsText(*c, seated) + " in " +
+            CountText(static_cast<int>(heats.size()), "Lauf", "Läufe") + " eingeteilt.");
+    return 0;
 }
 
 int CmdHlw(const std::vector<std::string>& args) {
@@ -160,7 +210,20 @@ int CmdHlw(const std::vector<std::string>& args) {
     if (a.Has("--measures")) s.measures = static_cast<int>(measures);
     s.block = a.Has("--block");
     AssignHLW(*c, s);
-    return SaveCompetition(*c, a.positional[0], a);
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    int seated = 0;
+    std::set<int> times;
+    for (const TAltersklasse& ac : *c) {
+        if (!HasHLW(ac)) continue;
+        for (const TTeilnehmer& p : ac)
+            if (p.HLWBahn > 0) {
+                ++seated;
+                times.insert(p.Startzeit);
+            }
+    }
+    Summary("HLW-Laufeinteilung: " + EntrantsText(*c, seated) + " auf " +
+            CountText(static_cast<int>(times.size()), "Startzeit", "Startzeiten") + " verteilt.");
+    return 0;
 }
 
 int CmdReset(const std::vector<std::string>& args) {
@@ -197,8 +260,12 @@ int CmdReset(const std::vector<std::string>& args) {
     }
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
+    const auto before = EntriesOf(*c);
     ResetCompetition(*c, items);
-    return SaveCompetition(*c, a.positional[0], a);
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    Summary("Zurücksetzen: Einträge von " + EntrantsText(*c, ChangedEntries(*c, before), true) +
+            " zurückgesetzt.");
+    return 0;
 }
 
 int CmdStrike(const std::vector<std::string>& args) {
@@ -220,8 +287,17 @@ int CmdStrike(const std::vector<std::string>& args) {
     if (!GetInt(a, cmd, "--mode", skMarkAbsent, 0, 2, mode, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
+    const auto before = EntriesOf(*c);
     StrikeCompetition(*c, static_cast<int>(mode));
-    return SaveCompetition(*c, a.positional[0], a);
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    if (mode == skMarkAbsent)
+        Summary("Streichen: " + EntrantsText(*c, ChangedEntries(*c, before)) +
+                " auf n.a. gesetzt.");
+    else
+        Summary(
+            "Streichen: " + EntrantsText(*c, static_cast<int>(before.size()) - EntrantCount(*c)) +
+            " gelöscht.");
+    return 0;
 }
 
 int CmdMerge(const std::vector<std::string>& args) {
@@ -260,8 +336,16 @@ int CmdMerge(const std::vector<std::string>& args) {
     if (s.gliederung.size() > 5) s.gliederung.resize(5);
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    if (!MergeFile(*c, a.positional[1], s)) return 1;
-    return SaveCompetition(*c, a.positional[0], a);
+    const int entrants = EntrantCount(*c), ageClasses = c->Count();
+    ResetSystemError();
+    if (!MergeFile(*c, a.positional[1], s)) {
+        ReportFileFailure(a.positional[1], "nicht zusammengeführt");
+        return 1;
+    }
+    if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
+    Summary("Zusammenführen: " + EntrantsText(*c, EntrantCount(*c) - entrants) + " übernommen, " +
+            CountText(c->Count() - ageClasses, "Altersklasse", "Altersklassen") + " angelegt.");
+    return 0;
 }
 
 } // namespace vm::cli

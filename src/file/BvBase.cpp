@@ -10,6 +10,20 @@
 
 namespace vm {
 
+namespace {
+thread_local int lastSystemError = 0;
+} // namespace
+
+int LastSystemError() {
+    return lastSystemError;
+}
+void ResetSystemError() {
+    lastSystemError = 0;
+}
+void NoteSystemError(int error) {
+    if (error != 0) lastSystemError = error;
+}
+
 void CollectionError(const char* what, int index) {
     ShowMessage("Interner Programmfehler aufgetreten: \r\nListenfehler (" + std::string(what) +
                 ", Index " + IntToText(index) + ")");
@@ -103,11 +117,13 @@ TBufStream::TBufStream(const std::string& fileName, TOpenMode mode, std::size_t 
     }
     fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
     if (fd_ < 0) {
+        NoteSystemError(errno);
         status_ = openResult_ = stInitError;
         return;
     }
     struct stat st {};
     if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        NoteSystemError(EISDIR);
         ::close(fd_);
         fd_ = -1;
         status_ = openResult_ = stInitError;
@@ -129,6 +145,7 @@ bool TBufStream::FlushWrite() {
         ssize_t n = ::write(fd_, buf_.data() + off, bufPos_ - off);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
+            NoteSystemError(n < 0 ? errno : ENOSPC);
             ok = false;
             break;
         }
@@ -172,6 +189,7 @@ void TBufStream::Read(void* buffer, std::size_t count) {
         ssize_t n = ::read(fd_, buf_.data(), buf_.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
+            if (n < 0) NoteSystemError(errno);
             bufPos_ = bufLen_ = 0;
             status_ = stReadError;
             return;
@@ -264,8 +282,14 @@ bool TBufStream::Done() {
     if (fd_ < 0) return !writeFailed_ && openResult_ == stOk;
     bool ok = FlushWrite();
     if (writeFailed_) ok = false;
-    if (ok && fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) ok = false;
-    if (::close(fd_) != 0) ok = false;
+    if (ok && fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+        NoteSystemError(errno);
+        ok = false;
+    }
+    if (::close(fd_) != 0) {
+        NoteSystemError(errno);
+        ok = false;
+    }
     fd_ = -1;
     if (!ok) {
         status_ = stWriteError;

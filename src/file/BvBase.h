@@ -225,6 +225,12 @@ enum : int {
     stWriteError = 4, // the data could not be written
 };
 
+// The operating system's error number of the last file operation that failed (0 when
+// none failed since the last reset), so that a caller can name the system's reason.
+int LastSystemError();
+void ResetSystemError();
+void NoteSystemError(int error);
+
 // A binary stream with a status word. No operation raises: each one sets the
 // status, and a read past the end leaves the rest of the buffer unchanged.
 class TStream {

@@ -253,9 +253,10 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     if (ok) {
         struct stat st {};
         if (::stat(fileName.c_str(), &st) == 0) {
-            if (S_ISDIR(st.st_mode))
+            if (S_ISDIR(st.st_mode)) {
+                NoteSystemError(EISDIR);
                 ok = false;
-            else
+            } else
                 ::chmod(tmp.c_str(), st.st_mode & 07777);
         }
     }
@@ -274,6 +275,7 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
             movedToBackup = ::rename(fileName.c_str(), bak.c_str()) == 0;
         }
         if (::rename(tmp.c_str(), fileName.c_str()) != 0) {
+            NoteSystemError(errno);
             ok = false;
             if (linked && (folderFd < 0 || ::unlinkat(folderFd, heldName.c_str(), 0) != 0))
                 ::unlink(held.c_str());

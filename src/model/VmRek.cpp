@@ -89,8 +89,9 @@ bool MergeRecords(TAltersklasse& a, TAltersklasse& b) {
     return true;
 }
 
-void TakeOverRecords(TWettkampf& c, TWettkampf& other) {
+int TakeOverRecords(TWettkampf& c, TWettkampf& other) {
     RefreshBests(other);
+    int matched = 0;
     for (TAltersklasse& a : c) {
         bool found = false;
         for (TAltersklasse& b : other) {
@@ -103,7 +104,10 @@ void TakeOverRecords(TWettkampf& c, TWettkampf& other) {
         if (!found)
             ShowMessage("Zur Altersklasse " + a.Name() +
                         ", wurde keine passende Altersklasse gefunden.");
+        else
+            ++matched;
     }
+    return matched;
 }
 
 } // namespace vm

@@ -11,8 +11,9 @@ class TWettkampf;
 // record block first when the first two disciplines have no previous record.
 void ResetBests(TAltersklasse& ac);
 void RefreshBests(TWettkampf& c);
-// Takes the previous years' records over from another competition.
-void TakeOverRecords(TWettkampf& c, TWettkampf& other);
+// Takes the previous years' records over from another competition; returns how many
+// age classes found theirs.
+int TakeOverRecords(TWettkampf& c, TWettkampf& other);
 // Merges the records of b into a (same name and sex); false when they do not match.
 bool MergeRecords(TAltersklasse& a, TAltersklasse& b);
 

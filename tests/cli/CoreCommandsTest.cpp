@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace vm {
@@ -165,11 +166,24 @@ TEST(CliCore, ExitStatusAndMessages) {
     vmtest::WriteFileBytes(dir.File("JUNK.ERG"), "not a result file at all, just words");
     auto bad = vmtest::RunCli({"info", dir.File("JUNK.ERG")});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.err, "Unbekanntes Ergebnisdateiformat.\nFehler beim Laden der Datei.\n");
+    EXPECT_EQ(bad.err, "Unbekanntes Ergebnisdateiformat.\nFehler beim Laden der Datei.\n" +
+                           dir.File("JUNK.ERG") + ": keine lesbare Ergebnisdatei\n");
 
+    // A failed load or save names the file and the system's reason.
     auto missing = vmtest::RunCli({"new", dir.File("no/such/dir/X.ERG")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Fehler beim Speichern der Datei.\n");
+    EXPECT_EQ(missing.err, "Fehler beim Speichern der Datei.\n" + dir.File("no/such/dir/X.ERG") +
+                               ": No such file or directory\n");
+    std::filesystem::create_directory(dir.File("ORDNER.ERG"));
+    ASSERT_EQ(vmtest::RunCli({"new", dir.File("WK.ERG")}).status, 0);
+    auto folder = vmtest::RunCli({"heats", dir.File("WK.ERG"), "-o", dir.File("ORDNER.ERG")});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err,
+              "Fehler beim Speichern der Datei.\n" + dir.File("ORDNER.ERG") + ": Is a directory\n");
+    auto absent = vmtest::RunCli({"qualify", dir.File("FEHLT.ERG")});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_EQ(absent.err, "Fehler beim Laden der Datei.\n" + dir.File("FEHLT.ERG") +
+                              ": No such file or directory\n");
 }
 
 TEST(CliCore, SaveAsAndRecordTakeOver) {
@@ -193,7 +207,11 @@ TEST(CliCore, SaveAsAndRecordTakeOver) {
     // None of the preset's classes is in the other file: one message each.
     EXPECT_NE(r.err.find("Zur Altersklasse AK 12w, wurde keine passende Altersklasse gefunden."),
               std::string::npos);
+    EXPECT_NE(r.err.find("Rekorde: für 0 von "), std::string::npos) << r.err;
     EXPECT_TRUE(std::filesystem::exists(dir.File("NEU.BAK")));
+    // The file takes over from itself: every age class finds its own.
+    r = vmtest::RunCli({"records", file, "--take-over", file});
+    EXPECT_EQ(r.err, "Rekorde: für 1 von 1 Altersklasse übernommen.\n");
     EXPECT_EQ(vmtest::RunCli({"records", dir.File("NEU.ERG")}).status, 2);
 }
 

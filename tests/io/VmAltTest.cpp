@@ -717,7 +717,7 @@ TEST(OldResultCli, InfoAndSaveAs) {
     vmtest::WriteFileBytes(cut, TpnFile(0, 0, TpnParts()).substr(0, 7800));
     r = vmtest::RunCli({"info", cut});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Fehler beim Laden der Datei.\n");
+    EXPECT_EQ(r.err, "Fehler beim Laden der Datei.\n" + cut + ": keine lesbare Ergebnisdatei\n");
 }
 
 } // namespace

@@ -158,11 +158,11 @@ TEST(TextImport, TeamLinesUseTheTeamColumns) {
     AddClass(*c, "OFFENE KLASSE", 1900, 2100, false);
     TMemoryStream s(
         "Mannschaft;Glied;AK\n"
-        "DLRG Musterstadt I;by;offene Klasse;m;1:05,30;3;1:10,00;DISQ;;;0:30,00;N-AN;800\n"
+        "SG Musterstadt I;by;offene Klasse;m;1:05,30;3;1:10,00;DISQ;;;0:30,00;N-AN;800\n"
         "Ohne Klasse;be;keine;m\n");
     TMessageCapture messages;
     EXPECT_EQ(ImportText(s, *c), 1);
-    const TTeilnehmer* t = Find(*c, "DLRG Musterstadt I");
+    const TTeilnehmer* t = Find(*c, "SG Musterstadt I");
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->Gliederung.Get(), "by"); // team Gliederung stays as written
     EXPECT_EQ(t->Altersklasse.Get(), "OFFENE KLASSE");
@@ -267,10 +267,10 @@ TEST(BinaryImport, TeamRecord) {
     auto c = Competition(wkMannschaft);
     AddClass(*c, "Herren", 1900, 2100, false);
     TMemoryStream s(
-        TeamRecord("DLRG Nordheim", "HE", 7,
+        TeamRecord("SG Nordheim", "HE", 7,
                    {TDiscIn{21, 600, 0, 5}, TDiscIn{}, TDiscIn{}, TDiscIn{62, 700, 0, -2}}, 30));
     EXPECT_EQ(ImportBinary(s, *c), 1);
-    const TTeilnehmer* t = Find(*c, "DLRG Nordheim");
+    const TTeilnehmer* t = Find(*c, "SG Nordheim");
     ASSERT_NE(t, nullptr);
     EXPECT_FALSE(t->Has(tnMeldet));
     EXPECT_FALSE(t->Has(tnWeiblich));
@@ -410,7 +410,8 @@ TEST_F(ImportCli, TextImportSavesWithBackup) {
     const std::string before = vmtest::ReadFileBytes(erg);
     auto r = vmtest::RunCli({"import", erg, input});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "Fremd, Fritz (Altersklasse AK 99) konnte nicht eingef\xC3\xBCgt werden.\n");
+    EXPECT_EQ(r.err, "Fremd, Fritz (Altersklasse AK 99) konnte nicht eingef\xC3\xBCgt werden.\n"
+                     "Import: 1 Teilnehmer übernommen.\n");
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("WK.BAK")), before);
     auto info = vmtest::RunCli({"info", erg});
     ASSERT_EQ(info.status, 0);
@@ -426,21 +427,23 @@ TEST_F(ImportCli, BinaryByDefaultAndOutputFile) {
     EXPECT_EQ(r.status, 0) << r.err;
     // The legacy class name does not exist in the preset: reported, nothing lost.
     EXPECT_EQ(r.err,
-              "Bin, Bea (Altersklasse Jugend (weiblich)) konnte nicht eingef\xC3\xBCgt werden.\n");
+              "Bin, Bea (Altersklasse Jugend (weiblich)) konnte nicht eingef\xC3\xBCgt werden.\n"
+              "Import: 0 Teilnehmer übernommen.\n");
     EXPECT_EQ(vmtest::ReadFileBytes(erg), before);
     EXPECT_TRUE(std::filesystem::exists(out));
 
     // The same bytes read as text: a header line only, nothing imported, no message.
     r = vmtest::RunCli({"import", erg, input, "--format", "text", "-o", out});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, "Import: 0 Teilnehmer übernommen.\n");
 }
 
 TEST_F(ImportCli, Failures) {
     const std::string before = vmtest::ReadFileBytes(erg);
     auto r = vmtest::RunCli({"import", erg, dir.File("fehlt.txt")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Fehler beim Laden der Datei.\n");
+    EXPECT_EQ(r.err, "Fehler beim Laden der Datei.\n" + dir.File("fehlt.txt") +
+                         ": No such file or directory\n");
     EXPECT_EQ(vmtest::ReadFileBytes(erg), before);
     EXPECT_FALSE(std::filesystem::exists(dir.File("WK.BAK")));
 

@@ -33,6 +33,13 @@ std::unique_ptr<TWettkampf> Read(const std::string& file) {
     return c;
 }
 
+// The command's closing line (the fixture's formulas also report on recalculation).
+std::string LastLine(const std::string& err) {
+    const std::size_t end = err.size() > 0 ? err.size() - 1 : 0;
+    const std::size_t start = err.rfind('\n', end > 0 ? end - 1 : 0);
+    return start == std::string::npos || end == 0 ? err : err.substr(start + 1);
+}
+
 TAltersklasse& First(TWettkampf& c) {
     return *c.At(0);
 }
@@ -60,6 +67,7 @@ TEST(CliOperations, HeatsTenOnFourLanes) {
         args.insert(args.end(), k.flags.begin(), k.flags.end());
         auto r = RunCli(args);
         ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "Laufbesetzung: 10 Teilnehmer in 3 Läufe eingeteilt.\n");
         auto out = Read(dir.File("OUT.ERG"));
         std::vector<int> heats, lanes;
         for (const TTeilnehmer& p : First(*out)) {
@@ -83,6 +91,7 @@ TEST(CliOperations, HlwFiveStationsFromEight) {
     const std::string file = Write(dir, "WK.ERG", *c);
     auto r = RunCli({"hlw", file});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "HLW-Laufeinteilung: 10 Teilnehmer auf 2 Startzeiten verteilt.\n");
     auto out = Read(file);
     std::vector<int> times, stations;
     for (const TTeilnehmer& p : First(*out)) {
@@ -121,7 +130,8 @@ TEST(CliOperations, QualifyTieAtTheCut) {
     EXPECT_EQ(r.err,
               "\xC3\x9C"
               "berhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der "
-              "Altersklasse AK 13/14w.\n");
+              "Altersklasse AK 13/14w.\n"
+              "Qualifikation: 0 Teilnehmer gelöscht, 9 startberechtigt.\n");
     auto out = Read(file);
     int admitted = 0;
     for (const TTeilnehmer& p : First(*out))
@@ -131,13 +141,19 @@ TEST(CliOperations, QualifyTieAtTheCut) {
 
     r = RunCli({"qualify", file, "--quota", "100"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, "Qualifikation: 0 Teilnehmer gelöscht, 10 startberechtigt.\n");
     EXPECT_EQ(First(*Read(file)).Count(), 10);
 
     // The default quota is three times the lanes (15 here): everyone stays.
     r = RunCli({"qualify", file, "--mode", "0"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(First(*Read(file)).Count(), 10);
+
+    // The default mode deletes everybody not admitted, and says how many.
+    r = RunCli({"qualify", file, "--quota", "5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "Qualifikation: 5 Teilnehmer gelöscht, 5 startberechtigt.\n");
+    EXPECT_EQ(First(*Read(file)).Count(), 5);
 }
 
 TEST(CliOperations, ResetAndStrike) {
@@ -152,11 +168,16 @@ TEST(CliOperations, ResetAndStrike) {
 
     auto r = RunCli({"reset", file, "--items", "11,16-20"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(LastLine(r.err), "Zurücksetzen: Einträge von 10 Teilnehmern zurückgesetzt.\n");
     auto out = Read(file);
     EXPECT_EQ(First(*out).At(0)->Lauf[0], 0);
     EXPECT_EQ(First(*out).At(0)->Bahn[0], 0);
     EXPECT_EQ(First(*out).At(0)->Zeit[0], 5000);
 
+    // Nothing left to clear: no entry changes.
+    r = RunCli({"reset", file, "--option", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(LastLine(r.err), "Zurücksetzen: Einträge von 0 Teilnehmern zurückgesetzt.\n");
     r = RunCli({"reset", file, "--option", "0"});
     ASSERT_EQ(r.status, 0) << r.err;
     out = Read(file);
@@ -165,9 +186,11 @@ TEST(CliOperations, ResetAndStrike) {
 
     r = RunCli({"strike", file});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(LastLine(r.err), "Streichen: 10 Teilnehmer auf n.a. gesetzt.\n");
     EXPECT_EQ(First(*Read(file)).At(0)->Abzug[0], -3);
     r = RunCli({"strike", file, "--mode", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(LastLine(r.err), "Streichen: 10 Teilnehmer gelöscht.\n");
     EXPECT_EQ(First(*Read(file)).Count(), 0);
 }
 
@@ -186,8 +209,8 @@ TEST(CliOperations, MergeSaysWhatItSkipsAndRefusesMixedKinds) {
                      "BB",
                      "--qualify", "1", "-o", dir.File("OUT.ERG")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "1 Teilnehmer der Altersklasse AK 13/14w \xC3\xBC"
-                     "bersprungen.\n");
+    EXPECT_EQ(r.err, "1 Teilnehmer der Altersklasse AK 13/14w übersprungen.\n"
+                     "Zusammenführen: 1 Teilnehmer übernommen, 0 Altersklassen angelegt.\n");
     auto out = Read(dir.File("OUT.ERG"));
     const TTeilnehmer& guest = *First(*out).At(0);
     EXPECT_EQ(guest.Name(), "Gast");
@@ -202,13 +225,16 @@ TEST(CliOperations, MergeSaysWhatItSkipsAndRefusesMixedKinds) {
     const std::string before = vmtest::ReadFileBytes(file);
     r = RunCli({"merge", file, dir.File("TEAM.ERG")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "Einzel- u. Mannschaftswettk\xC3\xA4mpfe k\xC3\xB6nnen nicht gemischt werden\n");
+    EXPECT_EQ(r.err, "Einzel- u. Mannschaftswettkämpfe können nicht gemischt werden\n" +
+                         dir.File("TEAM.ERG") + ": nicht zusammengeführt\n");
     EXPECT_EQ(vmtest::ReadFileBytes(file), before);
     EXPECT_FALSE(std::filesystem::exists(dir.File("WK.BAK")));
 
     r = RunCli({"merge", file, dir.File("FEHLT.ERG")});
     EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.File("FEHLT.ERG") + ": No such file or directory\n"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(vmtest::ReadFileBytes(file), before);
 }
 
