@@ -4,6 +4,8 @@
 #include "file/VmErg.h"
 #include "io/VmImport.h"
 
+#include <map>
+
 namespace vm::cli {
 
 namespace {
@@ -18,17 +20,21 @@ bool IsTextName(const std::string& name) {
 } // namespace
 
 int CmdImport(const std::vector<std::string>& args) {
-    TCommandSpec cmd{"import FILE INPUT [--format text|binary] [-o OUT.ERG]",
-                     "Adds the participants or teams of INPUT to the competition FILE, each into\n"
-                     "the age class it names, and saves FILE (with backup) or OUT. Entries that\n"
-                     "cannot be filed are reported; the others are imported.\n"
-                     "  --format text    semicolon-separated lines after a header line\n"
-                     "  --format binary  96-byte participant records of the older program\n"
-                     "  default: text for INPUT ending in .TXT or .CSV (any case), else binary",
-                     {"--format", "-o"},
-                     {},
-                     2,
-                     2};
+    TCommandSpec cmd{
+        "import FILE INPUT [--format text|binary] [--charset utf8|win|dos] [-o OUT.ERG]",
+        "Adds the participants or teams of INPUT to the competition FILE, each into\n"
+        "the age class it names, and saves FILE (with backup) or OUT. Entries that\n"
+        "cannot be filed are reported; the others are imported.\n"
+        "  --format text    semicolon-separated lines after a header line\n"
+        "  --format binary  96-byte participant records of the older program\n"
+        "  default: text for INPUT ending in .TXT or .CSV (any case), else binary\n"
+        "  --charset utf8|win|dos  the text file's character set: UTF-8, Windows\n"
+        "                   1252 or code page 850; default: UTF-8 when the file is\n"
+        "                   valid UTF-8, else 1252 or 850 by its German letters",
+        {"--format", "--charset", "-o"},
+        {},
+        2,
+        2};
     TArgs a;
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
@@ -43,11 +49,25 @@ int CmdImport(const std::vector<std::string>& args) {
         else
             return UsageError(cmd, "unknown format " + f);
     }
+    std::optional<TTextEncoding> encoding;
+    if (a.Has("--charset")) {
+        static const std::map<std::string, TTextEncoding> charsets = {
+            {"utf8", TTextEncoding::Utf8},
+            {"win", TTextEncoding::Windows},
+            {"dos", TTextEncoding::Dos}};
+        const auto cs = charsets.find(a.Get("--charset"));
+        if (cs == charsets.end()) return UsageError(cmd, "--charset takes utf8, win or dos");
+        if (format != LoadFormatTextImport)
+            return UsageError(cmd, "--charset applies to text files only");
+        encoding = cs->second;
+    }
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     const int before = EntrantCount(*c);
     ResetSystemError();
-    if (!LoadInto(input, *c, format)) {
+    const bool loaded =
+        encoding ? ImportTextFile(input, *c, encoding) : LoadInto(input, *c, format);
+    if (!loaded) {
         ReportFileFailure(input, "nicht importiert");
         return 1;
     }

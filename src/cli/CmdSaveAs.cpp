@@ -45,7 +45,8 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         "  xls   Excel worksheet (BIFF3), one row per participant or team\n"
         "  pdf   the result list as PDF\n"
         "Text export (csv), defaults as in the dialog:\n"
-        "  --charset dos|win      dos: code page 850 as stored; win: Windows 1252 (default)\n"
+        "  --charset dos|win|utf8 dos: code page 850 as stored; win: Windows 1252 (default);\n"
+        "                         utf8: UTF-8 with a byte-order mark\n"
         "  --separator S          one character, {TAB} or {LEER} (blank); default ;\n"
         "  --quote-char C         one character enclosing every value; default \"\n"
         "  --no-quotes            values without the enclosing character\n"
@@ -88,8 +89,10 @@ int CmdSaveAs(const std::vector<std::string>& args) {
             text.Charset = TTextExportOptions::csDos;
         else if (cs == "win")
             text.Charset = TTextExportOptions::csWindows;
+        else if (cs == "utf8")
+            text.Charset = TTextExportOptions::csUtf8;
         else
-            return UsageError(cmd, "--charset takes dos or win");
+            return UsageError(cmd, "--charset takes dos, win or utf8");
     }
     if (a.Has("--separator")) {
         const std::string sep = a.Get("--separator");

@@ -34,7 +34,7 @@ std::int32_t WholePointsText(std::string_view text) {
 void FillIndividual(TTeilnehmer& p, const std::vector<std::string>& f) {
     p.SetName(Cut(Field(f, 1), 20));
     p.SetVorname(Cut(Field(f, 2), 20));
-    p.Gliederung.Set(Cut(UpperText(Field(f, 3)), 5));
+    p.Gliederung.Set(Cut(UpperCode(Field(f, 3)), 5));
     p.Altersklasse.Set(Cut(Field(f, 4), 30));
     p.SetFlag(tnWeiblich, FemaleMark(Field(f, 5)));
     for (int d = 0; d < 4; ++d) {
@@ -175,13 +175,55 @@ std::string LegacyAgeClassName(int code) {
     return names[static_cast<std::size_t>(code - 1)];
 }
 
-int ImportText(TStream& s, TWettkampf& c) {
-    std::string line;
-    if (!s.ReadTextLine(line)) return 0; // the header line
+namespace {
+constexpr std::size_t kMaxLine = 255;
+
+// The rest of the stream as one text.
+std::string ReadRest(TStream& s) {
+    const std::int64_t left = s.GetSize() - s.GetPos();
+    std::string bytes;
+    if (left <= 0) return bytes;
+    bytes.resize(static_cast<std::size_t>(left));
+    s.Read(bytes.data(), bytes.size());
+    if (s.Status() != stOk) bytes.clear();
+    return bytes;
+}
+
+// The lines of the text without their line ends; carriage returns are dropped.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+} // namespace
+
+int ImportText(TStream& s, TWettkampf& c, std::optional<TTextEncoding> encoding) {
+    std::string bytes = ReadRest(s);
+    std::string_view text = bytes;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+        if (!encoding) encoding = TTextEncoding::Utf8;
+    }
+    const TTextEncoding from = encoding ? *encoding : DetectTextEncoding(text);
+    const auto lines = SplitLines(text);
+
     const bool individual = IsSingleCompetition(c);
     int filed = 0;
-    while (s.Status() == stOk && s.ReadTextLine(line)) {
-        if (line.empty()) continue;
+    std::size_t firstBadLine = 0;
+    for (std::size_t n = 1; n < lines.size(); ++n) { // line 0 is the header
+        std::string raw(lines[n]);
+        std::erase(raw, '\r');
+        if (raw.empty()) continue;
+        bool replaced = false;
+        std::string line = DecodeToOem(raw, from, &replaced);
+        if (replaced && firstBadLine == 0) firstBadLine = n + 1;
+        if (line.size() > kMaxLine) line.resize(kMaxLine);
         const auto fields = SplitImportLine(line);
         auto p = NewParticipant();
         if (individual)
@@ -190,6 +232,10 @@ int ImportText(TStream& s, TWettkampf& c) {
             FillTeam(*p, fields);
         if (AddParticipant(c, std::move(p))) ++filed;
     }
+    if (firstBadLine != 0)
+        ShowMessage("Zeile " + IntToText(static_cast<long long>(firstBadLine)) +
+                    ": Zeichen, die im Zeichensatz der Datei ung\x81ltig oder nicht darstellbar "
+                    "sind, wurden durch ? ersetzt.");
     return filed;
 }
 
@@ -219,8 +265,10 @@ template <class F> bool ImportFile(const std::string& fileName, TWettkampf& c, F
 }
 } // namespace
 
-bool ImportTextFile(const std::string& fileName, TWettkampf& c) {
-    return ImportFile(fileName, c, [](TStream& s, TWettkampf& w) { ImportText(s, w); });
+bool ImportTextFile(const std::string& fileName, TWettkampf& c,
+                    std::optional<TTextEncoding> encoding) {
+    return ImportFile(fileName, c,
+                      [encoding](TStream& s, TWettkampf& w) { ImportText(s, w, encoding); });
 }
 
 bool ImportBinaryFile(const std::string& fileName, TWettkampf& c) {
@@ -229,7 +277,9 @@ bool ImportBinaryFile(const std::string& fileName, TWettkampf& c) {
 
 void InstallImporters() {
     SetImporter(LoadFormatBinaryImport, ImportBinaryFile);
-    SetImporter(LoadFormatTextImport, ImportTextFile);
+    SetImporter(LoadFormatTextImport, [](const std::string& fileName, TWettkampf& c) {
+        return ImportTextFile(fileName, c);
+    });
     SetOldResultReader(ReadOldResult);
 }
 

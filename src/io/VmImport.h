@@ -7,6 +7,7 @@
 #include "file/BvBase.h"
 #include "model/VmWettk.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,14 +32,18 @@ std::int16_t LegacyPenalty(std::int16_t code);
 std::string LegacyAgeClassName(int code);
 
 // The text import from a stream: the first line is a header, empty lines are skipped.
+// The file's encoding is the one given, or else the one DetectTextEncoding finds (a
+// UTF-8 byte-order mark means UTF-8 and is skipped); lines with characters that could
+// not be read are imported with '?' in their place and one message names the first.
 // Returns the number of entries filed into an age class.
-int ImportText(TStream& s, TWettkampf& c);
+int ImportText(TStream& s, TWettkampf& c, std::optional<TTextEncoding> encoding = std::nullopt);
 // The binary import from a stream: every complete 96-byte record.
 int ImportBinary(TStream& s, TWettkampf& c);
 
 // File entry points for the load dispatch; false (with "Fehler beim Laden der
 // Datei.") only when the file cannot be read at all.
-bool ImportTextFile(const std::string& fileName, TWettkampf& c);
+bool ImportTextFile(const std::string& fileName, TWettkampf& c,
+                    std::optional<TTextEncoding> encoding = std::nullopt);
 bool ImportBinaryFile(const std::string& fileName, TWettkampf& c);
 
 // Installs the participant imports (load formats 3 and 5) and the readers of the

@@ -24,7 +24,14 @@ bool TTextTableWriter::AddColumn(std::string_view name, int width) {
 void TTextTableWriter::SetValue(int index, std::string_view text) {
     if (index < 0 || index >= ColumnCount()) return;
     TColumn& col = columns_[static_cast<std::size_t>(index)];
-    col.value = std::string(text.substr(0, static_cast<std::size_t>(col.width)));
+    std::size_t end = 0;
+    for (int chars = 0; end < text.size() && chars < col.width; ++chars) {
+        ++end;
+        if (Utf8)
+            while (end < text.size() && (static_cast<std::uint8_t>(text[end]) & 0xC0) == 0x80)
+                ++end;
+    }
+    col.value = std::string(text.substr(0, end));
 }
 
 void TTextTableWriter::ClearValues() {
@@ -65,7 +72,14 @@ bool ExportText(const TWettkampf& c, TStream& s, const TTextExportOptions& optio
     const auto& columns = ExportColumns(IsSingleCompetition(c));
     const int used = options.WithDisciplines ? ExportColumnCount : ExportFirstDisciplineColumn;
     auto charset = [&](const std::string& text) {
-        return options.Charset == TTextExportOptions::csWindows ? OemToAnsi(text) : text;
+        switch (options.Charset) {
+        case TTextExportOptions::csWindows:
+            return OemToAnsi(text);
+        case TTextExportOptions::csUtf8:
+            return OemToUtf8(text);
+        default:
+            return text;
+        }
     };
 
     TTextTableWriter w;
@@ -76,7 +90,10 @@ bool ExportText(const TWettkampf& c, TStream& s, const TTextExportOptions& optio
     w.Separator = options.Separator;
     w.QuoteChar = options.QuoteChar;
     w.QuoteFields = options.QuoteFields;
+    w.Utf8 = options.Charset == TTextExportOptions::csUtf8;
     w.SetStream(&s);
+    // The byte-order mark tells spreadsheets that the file is UTF-8.
+    if (w.Utf8) s.WriteText("\xEF\xBB\xBF");
 
     if (options.WithHeader) {
         // The names pass through SetValue like values, so a long name is cut to its

@@ -14,8 +14,9 @@ namespace vm {
 
 // The options of the text export dialog ("Textexport - Optionen"), with its defaults.
 struct TTextExportOptions {
-    enum : std::uint8_t { csDos = 0, csWindows = 1 };
-    std::uint8_t Charset = csWindows; // csDos: as stored (code page 850); csWindows: 1252
+    enum : std::uint8_t { csDos = 0, csWindows = 1, csUtf8 = 2 };
+    // csDos: as stored (code page 850); csWindows: 1252; csUtf8: UTF-8 after a byte-order mark
+    std::uint8_t Charset = csWindows;
     bool QuoteFields = true;
     bool WithDisciplines = true;
     bool WithNonStarters = false;
@@ -38,6 +39,8 @@ public:
     char Separator = ';';
     char QuoteChar = '"';
     bool QuoteFields = false;
+    // Values are UTF-8: a width counts characters, not bytes.
+    bool Utf8 = false;
 
     // False (and nothing added) beyond MaxColumns.
     bool AddColumn(std::string_view name, int width);

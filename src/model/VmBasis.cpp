@@ -132,6 +132,26 @@ std::string UpperText(std::string_view text) {
     return out;
 }
 
+std::string UpperCode(std::string_view text) {
+    std::string out = UpperText(text);
+    for (char& c : out) {
+        switch (static_cast<std::uint8_t>(c)) {
+        case 0x84:
+            c = '\x8E';
+            break;
+        case 0x94:
+            c = '\x99';
+            break;
+        case 0x81:
+            c = '\x9A';
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
 std::string PadRight(std::string_view text, int n) {
     if (n < 0) n = 0;
     auto un = static_cast<std::size_t>(n);

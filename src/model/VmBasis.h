@@ -38,6 +38,9 @@ std::string IntToText(long long n);
 long long TextToInt(std::string_view text);
 // a..z to A..Z; every other byte (umlauts included) stays.
 std::string UpperText(std::string_view text);
+// A Gliederung code in upper case: a..z and the umlauts ä ö ü (code page 850), so that
+// "w\x81" and "W\x9A" are one code.
+std::string UpperCode(std::string_view text);
 std::string PadRight(std::string_view text, int n);
 std::string PadLeft(std::string_view text, int n);
 std::string PadLeftZero(std::string_view text, int n);
@@ -50,6 +53,18 @@ std::string OemToAnsi(std::string_view text);
 std::string AnsiToOem(std::string_view text);
 std::string OemToUtf8(std::string_view text);
 std::string Utf8ToOem(std::string_view text);
+
+// The encodings of text files from elsewhere.
+enum class TTextEncoding { Dos, Windows, Utf8 };
+// The text in code page 850. Bytes that are not valid in the encoding and characters
+// that code page 850 lacks become '?'; *replaced (when given) tells whether any did.
+std::string DecodeToOem(std::string_view text, TTextEncoding encoding, bool* replaced);
+// Complete, shortest-form UTF-8 sequences only (plain ASCII included).
+bool IsUtf8(std::string_view text);
+// UTF-8 when the text has bytes above 0x7F and is valid UTF-8; otherwise Windows 1252
+// when more of its high bytes are 1252's German letters (ä ö ü Ä Ö Ü ß é) than code
+// page 850's; otherwise code page 850.
+TTextEncoding DetectTextEncoding(std::string_view text);
 
 int CurrentYear();
 // "TT.MM.JJJJ" of today.

@@ -105,58 +105,146 @@ std::string OemToUtf8(std::string_view text) {
 }
 
 std::string Utf8ToOem(std::string_view text) {
+    return DecodeToOem(text, TTextEncoding::Utf8, nullptr);
+}
+
+namespace {
+// Windows 1252 differs from Latin-1 only in 0x80..0x9F; 0 marks the five undefined bytes.
+const std::uint16_t kWin1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+// The code page 850 byte of a character; false when the page has none.
+bool UnicodeToOem(std::uint32_t cp, char& out) {
+    if (cp < 0x80) {
+        out = static_cast<char>(cp);
+        return true;
+    }
+    for (int b = 0x80; b < 256; ++b) {
+        if (kOemToUnicode[b] == cp) {
+            out = static_cast<char>(b);
+            return true;
+        }
+    }
+    return false;
+}
+
+// One UTF-8 sequence from text[i]; false (i moved past the first byte) for a byte that
+// does not start a complete, shortest-form sequence of a valid character.
+bool NextUtf8(std::string_view text, std::size_t& i, std::uint32_t& cp) {
+    const auto b0 = static_cast<std::uint8_t>(text[i]);
+    std::size_t len = 0;
+    std::uint32_t least = 0;
+    if (b0 < 0x80) {
+        cp = b0;
+        ++i;
+        return true;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        cp = b0 & 0x1F;
+        len = 2;
+        least = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        cp = b0 & 0x0F;
+        len = 3;
+        least = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        cp = b0 & 0x07;
+        len = 4;
+        least = 0x10000;
+    } else {
+        ++i;
+        return false;
+    }
+    if (i + len > text.size()) {
+        ++i;
+        return false;
+    }
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<std::uint8_t>(text[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return false;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return false;
+    }
+    i += len;
+    return true;
+}
+
+// ä ö ü Ä Ö Ü ß é in either code page.
+constexpr std::string_view kWindowsGerman = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE9";
+constexpr std::string_view kDosGerman = "\x84\x94\x81\x8E\x99\x9A\xE1\x82";
+} // namespace
+
+std::string DecodeToOem(std::string_view text, TTextEncoding encoding, bool* replaced) {
     std::string out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        auto b0 = static_cast<std::uint8_t>(text[i]);
-        std::uint32_t cp = 0;
-        std::size_t len = 1;
-        if (b0 < 0x80) {
-            cp = b0;
-        } else if ((b0 & 0xE0) == 0xC0) {
-            cp = b0 & 0x1F;
-            len = 2;
-        } else if ((b0 & 0xF0) == 0xE0) {
-            cp = b0 & 0x0F;
-            len = 3;
-        } else if ((b0 & 0xF8) == 0xF0) {
-            cp = b0 & 0x07;
-            len = 4;
-        } else {
-            out += '?';
-            ++i;
-            continue;
-        }
-        if (i + len > text.size()) {
-            out += '?';
-            break;
-        }
-        bool ok = true;
-        for (std::size_t k = 1; k < len; ++k) {
-            auto b = static_cast<std::uint8_t>(text[i + k]);
-            if ((b & 0xC0) != 0x80) ok = false;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        i += ok ? len : 1;
-        if (!ok) {
-            out += '?';
-            continue;
-        }
-        char mapped = '?';
-        if (cp < 0x80) {
-            mapped = static_cast<char>(cp);
-        } else {
-            for (int b = 0x80; b < 256; ++b) {
-                if (kOemToUnicode[b] == cp) {
-                    mapped = static_cast<char>(b);
-                    break;
-                }
+    bool bad = false;
+    auto put = [&](std::uint32_t cp) {
+        char c = '?';
+        if (!UnicodeToOem(cp, c)) bad = true;
+        out += c;
+    };
+    switch (encoding) {
+    case TTextEncoding::Dos:
+        out = text;
+        break;
+    case TTextEncoding::Windows:
+        for (char ch : text) {
+            const auto b = static_cast<std::uint8_t>(ch);
+            const std::uint32_t cp = b >= 0x80 && b < 0xA0 ? kWin1252High[b - 0x80] : b;
+            if (cp == 0) {
+                bad = true;
+                out += '?';
+            } else {
+                put(cp);
             }
         }
-        out += mapped;
+        break;
+    case TTextEncoding::Utf8:
+        for (std::size_t i = 0; i < text.size();) {
+            std::uint32_t cp = 0;
+            if (NextUtf8(text, i, cp)) {
+                put(cp);
+            } else {
+                bad = true;
+                out += '?';
+            }
+        }
+        break;
     }
+    if (replaced) *replaced = bad;
     return out;
+}
+
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint32_t cp = 0;
+        if (!NextUtf8(text, i, cp)) return false;
+    }
+    return true;
+}
+
+TTextEncoding DetectTextEncoding(std::string_view text) {
+    bool high = false;
+    int windows = 0;
+    int dos = 0;
+    for (char ch : text) {
+        const auto b = static_cast<std::uint8_t>(ch);
+        if (b < 0x80) continue;
+        high = true;
+        if (kWindowsGerman.find(ch) != std::string_view::npos) ++windows;
+        if (kDosGerman.find(ch) != std::string_view::npos) ++dos;
+    }
+    if (!high) return TTextEncoding::Dos;
+    if (IsUtf8(text)) return TTextEncoding::Utf8;
+    return windows > dos ? TTextEncoding::Windows : TTextEncoding::Dos;
 }
 
 } // namespace vm

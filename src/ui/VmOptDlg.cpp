@@ -115,8 +115,9 @@ TOptTXTDlg::TOptTXTDlg(QWidget* parent, const TTextExportOptions& o) : TDataDlg(
     auto* optionsPage = new QWidget(pages);
     auto* optionsLayout = new QVBoxLayout(optionsPage);
     charset_ = new TRadioGroup(QStringLiteral("Zeichensatz"),
-                               {QStringLiteral("ASCII (DOS)"), QStringLiteral("ANSI (WIN)")}, 2,
-                               optionsPage);
+                               {QStringLiteral("ASCII (DOS)"), QStringLiteral("ANSI (WIN)"),
+                                QStringLiteral("UTF-8 (Unicode)")},
+                               3, optionsPage);
     charset_->setObjectName(QStringLiteral("ZeichensatzGroup"));
     charset_->SetItemIndex(o.Charset, TTextExportOptions::csWindows);
     optionsLayout->addWidget(charset_);
@@ -276,8 +277,17 @@ void TOptTXTDlg::MoveExported(int step) {
 
 TTextExportOptions TOptTXTDlg::Options() const {
     TTextExportOptions o;
-    o.Charset = charset_->ItemIndex() == TTextExportOptions::csDos ? TTextExportOptions::csDos
-                                                                   : TTextExportOptions::csWindows;
+    switch (charset_->ItemIndex()) {
+    case TTextExportOptions::csDos:
+        o.Charset = TTextExportOptions::csDos;
+        break;
+    case TTextExportOptions::csUtf8:
+        o.Charset = TTextExportOptions::csUtf8;
+        break;
+    default:
+        o.Charset = TTextExportOptions::csWindows;
+        break;
+    }
     o.QuoteFields = quoted_->isChecked();
     o.WithDisciplines = disciplines_->isChecked();
     o.WithNonStarters = nonStarters_->isChecked();

@@ -227,6 +227,105 @@ TEST(TextImport, PenaltyTexts) {
         EXPECT_EQ(ImportPenalty(text), expected) << text;
 }
 
+// ---- character sets of the text import -----------------------------------------------
+
+// The same two lines in each character set; "wü" and "WÜ" name one Gliederung.
+TEST(TextImportCharset, EveryEncodingGivesTheSameCompetition) {
+    struct Case {
+        const char* what;
+        std::string file;
+    };
+    const std::vector<Case> cases = {
+        {"UTF-8",
+         "Name;Vorname\nM\xC3\xBCller;J\xC3\xB6rg \xC3\x9F\xC3\xA9;w\xC3\xBC;Sch\xC3\xBCler\n"
+         "\xC3\x84rger;\xC3\x96"
+         "di \xC3\x9C\xC3\xA4;W\xC3\x9C;Sch\xC3\xBCler\n"},
+        {"UTF-8 with mark",
+         "\xEF\xBB\xBFName;Vorname\r\nM\xC3\xBCller;J\xC3\xB6rg \xC3\x9F\xC3\xA9;"
+         "w\xC3\xBC;Sch\xC3\xBCler\r\n\xC3\x84rger;\xC3\x96"
+         "di \xC3\x9C\xC3\xA4;"
+         "W\xC3\x9C;Sch\xC3\xBCler\r\n"},
+        {"Windows 1252", "Name;Vorname\r\nM\xFCller;J\xF6rg \xDF\xE9;w\xFC;Sch\xFCler\r\n"
+                         "\xC4rger;\xD6"
+                         "di \xDC\xE4;W\xDC;Sch\xFCler\r\n"},
+        {"code page 850", "Name;Vorname\r\nM\x81ller;J\x94rg \xE1\x82;w\x81;Sch\x81ler\r\n"
+                          "\x8Erger;\x99"
+                          "di \x9A\x84;W\x9A;Sch\x81ler\r\n"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        auto c = Competition(wkEinzel);
+        AddClass(*c, "Sch\x81ler", 1900, 2100, false);
+        TMemoryStream s(k.file);
+        TMessageCapture messages;
+        EXPECT_EQ(ImportText(s, *c), 2);
+        EXPECT_TRUE(messages.Messages().empty());
+        const TTeilnehmer* a = Find(*c, "M\x81ller");
+        const TTeilnehmer* b = Find(*c, "\x8Erger");
+        ASSERT_TRUE(a && b);
+        EXPECT_EQ(a->Vorname(), "J\x94rg \xE1\x82");
+        EXPECT_EQ(b->Vorname(), "\x99"
+                                "di \x9A\x84");
+        EXPECT_EQ(a->Gliederung.Get(), "W\x9A");
+        EXPECT_EQ(b->Gliederung.Get(), "W\x9A");
+    }
+}
+
+TEST(TextImportCharset, Detection) {
+    const std::vector<std::pair<std::string, TTextEncoding>> cases = {
+        {"Meier;Anna", TTextEncoding::Dos},
+        {"M\xC3\xBCller", TTextEncoding::Utf8},
+        {"M\xFCller", TTextEncoding::Windows},
+        {"M\x81ller", TTextEncoding::Dos},
+        {"Ren\xE9", TTextEncoding::Windows},
+        // 0xE1 is ß in 850 and á in 1252: more of 850's letters decide for 850.
+        {"Stra\xE1"
+         "e M\x81ller \xFC",
+         TTextEncoding::Dos},
+        {"\xB0\xB1", TTextEncoding::Dos},     // no German letters of either page
+        {"\xC0\x80", TTextEncoding::Dos},     // an overlong sequence is not UTF-8
+        {"\xED\xA0\x80", TTextEncoding::Dos}, // nor is a surrogate
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(DetectTextEncoding(text), expected) << text;
+}
+
+// A character that cannot be read becomes '?'; only the first bad line is named and
+// the entries already in the competition stay as they were.
+TEST(TextImportCharset, UnreadableCharactersAreReplacedAndReportedOnce) {
+    struct Case {
+        TTextEncoding encoding;
+        std::string bad;
+    };
+    const std::vector<Case> cases = {
+        {TTextEncoding::Utf8, "\xFF"},         // not UTF-8
+        {TTextEncoding::Utf8, "\xE2\x82\xAC"}, // the euro sign: not in code page 850
+        {TTextEncoding::Windows, "\x81"},      // undefined in 1252
+        {TTextEncoding::Windows, "\x80"},      // the euro sign again
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.bad);
+        auto c = Competition(wkEinzel);
+        AddClass(*c, "AK", 1900, 2100, false);
+        TMemoryStream first("kopf\nAlt;Anna;BY;AK;m\n");
+        ASSERT_EQ(ImportText(first, *c), 1);
+        TMemoryStream s("kopf" + k.bad + "\n\nGut;Gerd;;AK\nB" + k.bad + "se;Bea;;AK\nZ" + k.bad +
+                        ";Zoe;;AK\n");
+        TMessageCapture messages;
+        EXPECT_EQ(ImportText(s, *c, k.encoding), 3);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0], "Zeile 4: Zeichen, die im Zeichensatz der Datei "
+                                          "ung\x81ltig oder nicht darstellbar sind, wurden durch "
+                                          "? ersetzt.");
+        EXPECT_NE(Find(*c, "B?se"), nullptr);
+        EXPECT_NE(Find(*c, "Z?"), nullptr);
+        const TTeilnehmer* alt = Find(*c, "Alt");
+        ASSERT_NE(alt, nullptr);
+        EXPECT_EQ(alt->Gliederung.Get(), "BY");
+        EXPECT_EQ(Total(*c), 4);
+    }
+}
+
 // ---- binary import -------------------------------------------------------------------
 
 TEST(BinaryImport, IndividualRecord) {
@@ -436,6 +535,27 @@ TEST_F(ImportCli, BinaryByDefaultAndOutputFile) {
     r = vmtest::RunCli({"import", erg, input, "--format", "text", "-o", out});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Import: 0 Teilnehmer übernommen.\n");
+}
+
+TEST_F(ImportCli, CharsetOverridesDetection) {
+    const std::string input = dir.File("meldung.txt");
+    vmtest::WriteFileBytes(input, "Name;Vorname;Gl;AK;G\r\n"
+                                  "M\xFCller;Jana;w\xFC;AK 13/14w;w\r\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "M\xC3\xBCller\tJana"},                   // detected as 1252
+        {{"--charset", "dos"}, "M\xC2\xB3ller\tJana"}, // 0xFC is ³ in code page 850
+        {{"--charset", "utf8"}, "M?ller\tJana"},       // not UTF-8
+    };
+    for (const auto& [flags, shown] : cases) {
+        std::vector<std::string> args = {"import", erg, input, "-o", dir.File("NEU.ERG")};
+        args.insert(args.end(), flags.begin(), flags.end());
+        auto r = vmtest::RunCli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        auto info = vmtest::RunCli({"info", dir.File("NEU.ERG")});
+        EXPECT_NE(info.out.find(shown), std::string::npos) << shown << "\n" << info.out;
+    }
+    EXPECT_EQ(vmtest::RunCli({"import", erg, input, "--charset", "latin1"}).status, 2);
+    EXPECT_EQ(vmtest::RunCli({"import", erg, dir.File("x.dat"), "--charset", "win"}).status, 2);
 }
 
 TEST_F(ImportCli, Failures) {

@@ -240,6 +240,26 @@ TEST(TextExport, CharsetDosKeepsStoredBytesWindowsConverts) {
               std::string::npos);
 }
 
+TEST(TextExport, Utf8StartsWithByteOrderMarkAndCutsByCharacters) {
+    auto c = exporttest::MakeCompetition();
+    // A name of 20 umlauts fills its column exactly; cutting by bytes would halve it.
+    const std::string umlauts(20, '\x81');
+    for (TAltersklasse& ac : *c)
+        for (TTeilnehmer& p : ac)
+            if (p.NameKey() == "\x8E"
+                               "rger")
+                p.SetVorname(umlauts);
+    TTextExportOptions utf8;
+    utf8.Charset = TTextExportOptions::csUtf8;
+    const std::string data = Export(*c, utf8);
+    ASSERT_EQ(data.rfind("\xEF\xBB\xBF\"NAME\";", 0), 0u);
+    std::string expected = "\"\xC3\x84rger\";\"";
+    for (int i = 0; i < 20; ++i)
+        expected += "\xC3\xBC";
+    EXPECT_NE(data.find(expected + "\""), std::string::npos);
+    EXPECT_EQ(Lines(data.substr(3)).size(), Lines(Export(*c)).size());
+}
+
 TEST(TextExport, TeamRowsLeaveTeilnEmpty) {
     auto c = exporttest::MakeCompetition(true);
     const auto lines = Lines(Export(*c));

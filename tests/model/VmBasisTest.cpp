@@ -56,6 +56,8 @@ TEST(Values, ClockAndHelpers) {
     EXPECT_EQ(TextToInt("12a"), 0);
     EXPECT_EQ(TextToInt(""), 0);
     EXPECT_EQ(UpperText("m\x84nner abc"), "M\x84NNER ABC"); // umlauts stay
+    // Gliederung codes: ä ö ü too, other letters with accents stay.
+    EXPECT_EQ(UpperCode("w\x81 \x84\x94 \x9A\x82"), "W\x9A \x8E\x99 \x9A\x82");
 }
 
 TEST(CodePages, GermanLettersSurviveEveryConversion) {

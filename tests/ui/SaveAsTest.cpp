@@ -104,6 +104,7 @@ private Q_SLOTS:
             std::string type;
             std::vector<std::string> cliOptions;
             std::function<void(TSeamScript&, QDialog&)> dialog;
+            std::string starts = {}; // the first bytes of the file
         };
         const std::string picture = dir.File("wellen.gif");
         vmtest::WriteFileBytes(picture, "GIF89a");
@@ -158,6 +159,15 @@ private Q_SLOTS:
                  Click(d, "incl. nicht angetretene Teilnehmer");
                  Click(d, "OK");
              }},
+            {6,
+             "Unicode.CSV",
+             "csv",
+             {"--charset", "utf8"},
+             [&](TSeamScript&, QDialog& d) {
+                 Click(d, "UTF-8 (Unicode)");
+                 Click(d, "OK");
+             },
+             "\xEF\xBB\xBF\"NAME\";"},
         };
         for (const Case& k : cases) {
             TSeamScript seam;
@@ -172,6 +182,7 @@ private Q_SLOTS:
             QCOMPARE(seam.dialogTitles.size(), std::size_t(k.dialog ? 1 : 0));
             const std::string written = vmtest::ReadFileBytes(dir.File(k.name));
             QVERIFY2(!written.empty(), k.name.c_str());
+            QVERIFY2(written.rfind(k.starts, 0) == 0, k.name.c_str());
             QVERIFY2(written == CliSaveAs(source, dir.File("cli-" + k.name), k.type, k.cliOptions),
                      k.name.c_str());
             // An export leaves the document as it was.
