@@ -305,6 +305,9 @@ void BM_ExportDbf(benchmark::State& state) {
 void BM_ExportXls(benchmark::State& state) {
     ExportFormat(state, Workload().dir, 9, "XLS");
 }
+void BM_ExportXlsx(benchmark::State& state) {
+    ExportFormat(state, Workload().dir, 13, "XLSX");
+}
 void BM_ExportHtml(benchmark::State& state) {
     ExportFormat(state, Workload().dir, 7, "HTM");
 }
@@ -320,6 +323,9 @@ void BM_ExportDbf_Shm(benchmark::State& state) {
 }
 void BM_ExportXls_Shm(benchmark::State& state) {
     ExportFormat(state, Workload().shmDir, 9, "XLS");
+}
+void BM_ExportXlsx_Shm(benchmark::State& state) {
+    ExportFormat(state, Workload().shmDir, 13, "XLSX");
 }
 void BM_ExportHtml_Shm(benchmark::State& state) {
     ExportFormat(state, Workload().shmDir, 7, "HTM");
@@ -466,11 +472,13 @@ BENCHMARK(BM_RecalcOneChange)->Apply(Timed);
 BENCHMARK(BM_ExportCsv)->Apply(Timed);
 BENCHMARK(BM_ExportDbf)->Apply(Timed);
 BENCHMARK(BM_ExportXls)->Apply(Timed);
+BENCHMARK(BM_ExportXlsx)->Apply(Timed);
 BENCHMARK(BM_ExportHtml)->Apply(Timed);
 BENCHMARK(BM_ExportPdf)->Apply(Timed);
 BENCHMARK(BM_ExportCsv_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportDbf_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportXls_Shm)->Apply(Timed);
+BENCHMARK(BM_ExportXlsx_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportHtml_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportPdf_Shm)->Apply(Timed);
 BENCHMARK(BM_PrintResultListPdf)->Apply(Timed);
@@ -505,6 +513,8 @@ const std::vector<TNamedTarget>& Targets() {
         {"BM_ExportDbf_Shm", {"export dBase (on /dev/shm)", 100}},
         {"BM_ExportXls", {"export Excel", 100}},
         {"BM_ExportXls_Shm", {"export Excel (on /dev/shm)", 100}},
+        {"BM_ExportXlsx", {"export Excel workbook", 300}},
+        {"BM_ExportXlsx_Shm", {"export Excel workbook (on /dev/shm)", 300}},
         {"BM_ExportHtml", {"export HTML", 100}},
         {"BM_ExportHtml_Shm", {"export HTML (on /dev/shm)", 100}},
         {"BM_ExportPdf", {"result list as PDF (save as)", 300}},

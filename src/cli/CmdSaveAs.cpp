@@ -6,6 +6,7 @@
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
 
+#include <filesystem>
 #include <map>
 
 namespace vm::cli {
@@ -31,18 +32,34 @@ const std::map<std::string, std::set<std::string>>& OptionTypes() {
     return types;
 }
 
+// The type an extension of OUT stands for, any case; empty when it stands for none.
+std::string TypeFromExtension(const std::string& out) {
+    std::string ext = std::filesystem::path(out).extension().string();
+    for (char& ch : ext)
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    static const std::map<std::string, std::string> types = {
+        {".erg", "erg"}, {".csv", "csv"}, {".htm", "htm"},   {".html", "htm"},
+        {".dbf", "dbf"}, {".xls", "xls"}, {".xlsx", "xlsx"}, {".pdf", "pdf"}};
+    auto it = types.find(ext);
+    return it == types.end() ? std::string() : it->second;
+}
+
 } // namespace
 
 int CmdSaveAs(const std::vector<std::string>& args) {
     TCommandSpec cmd{
-        "save-as FILE OUT --type erg|copy|csv|htm|dbf|xls|pdf [options]",
-        "Saves the competition under another name or file type.\n"
+        "save-as FILE OUT [--type erg|copy|csv|htm|dbf|xls|xlsx|pdf] [options]",
+        "Saves the competition under another name or file type. Without --type the type\n"
+        "follows the extension of OUT, in any case: .ERG erg, .CSV csv, .HTM or .HTML htm,\n"
+        ".DBF dbf, .XLS xls, .XLSX xlsx, .PDF pdf.\n"
         "  erg   result file (the saved file becomes the document)\n"
         "  copy  result file written as a copy\n"
         "  csv   delimited text, one line per participant or team (lines end LF CR)\n"
         "  htm   HTML page with the results of every age class\n"
         "  dbf   dBase III table, one record per participant or team\n"
         "  xls   Excel worksheet (BIFF3), one row per participant or team\n"
+        "  xlsx  Excel workbook: a sheet with every participant or team, then one sheet\n"
+        "        per age class; numbers as number cells\n"
         "  pdf   the result list as PDF\n"
         "Text export (csv), defaults as in the dialog:\n"
         "  --charset dos|win|utf8 dos: code page 850 as stored; win: Windows 1252 (default);\n"
@@ -72,10 +89,14 @@ int CmdSaveAs(const std::vector<std::string>& args) {
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
 
-    const std::string type = a.Get("--type", "erg");
+    const std::string type = a.Has("--type") ? a.Get("--type") : TypeFromExtension(a.positional[1]);
+    if (type.empty())
+        return UsageError(cmd, "the extension of " + a.positional[1] +
+                                   " names no type; give --type "
+                                   "erg|copy|csv|htm|dbf|xls|xlsx|pdf");
     static const std::map<std::string, int> fileTypes = {
-        {"erg", ftErgebnis}, {"copy", ftKopie}, {"csv", ftText}, {"htm", ftHtml},
-        {"dbf", ftDbf},      {"xls", ftXls},    {"pdf", ftPdf}};
+        {"erg", ftErgebnis}, {"copy", ftKopie}, {"csv", ftText},  {"htm", ftHtml},
+        {"dbf", ftDbf},      {"xls", ftXls},    {"xlsx", ftXlsx}, {"pdf", ftPdf}};
     auto ft = fileTypes.find(type);
     if (ft == fileTypes.end()) return UsageError(cmd, "unknown type " + type);
     for (const auto& [option, types] : OptionTypes())

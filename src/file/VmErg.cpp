@@ -420,7 +420,8 @@ bool Save(const std::string& fileName, TWettkampf& c, int format) {
     case 6:
     case 7:
     case 9:
-    case 12: {
+    case 12:
+    case 13: {
         auto it = Handlers().writers.find(format);
         if (it == Handlers().writers.end() || !it->second) {
             ShowMessage("Unbekanntes Dateiformat.");

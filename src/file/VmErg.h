@@ -51,7 +51,7 @@ std::unique_ptr<TWettkampf> Load(const std::string& fileName, int format = 1);
 bool LoadInto(const std::string& fileName, TWettkampf& into, int format);
 
 // Save formats: 1 result file, 2 year-neutral result file, 5 text, 6 dBase, 7 HTML,
-// 9 Excel, 12 PDF; 0/3/4/8/10/11 write an empty file.
+// 9 Excel, 12 PDF, 13 Excel workbook; 0/3/4/8/10/11 write an empty file.
 bool Save(const std::string& fileName, TWettkampf& c, int format);
 
 // Readers and writers of the other layers plug in here; each is installed once by
@@ -60,7 +60,7 @@ bool Save(const std::string& fileName, TWettkampf& c, int format);
 using TOldResultReader = std::function<bool(TResultKind, TStream&, TWettkampf&)>;
 // A participant import (load formats 3 and 5) into an existing competition.
 using TImporter = std::function<bool(const std::string& fileName, TWettkampf&)>;
-// An export writer (save formats 5, 6, 7, 9, 12) on the open stream; false when the
+// An export writer (save formats 5, 6, 7, 9, 12, 13) on the open stream; false when the
 // export could not be completed (the file is then not written).
 using TExportWriter = std::function<bool(TStream&, TWettkampf&)>;
 

@@ -53,6 +53,8 @@ bool TVmFile::SaveAs(const std::string& fileName, int fileType) {
         return vm::Save(fileName, *competition_, 6);
     case ftXls:
         return vm::Save(fileName, *competition_, 9);
+    case ftXlsx:
+        return vm::Save(fileName, *competition_, 13);
     case ftHtml:
         return vm::Save(fileName, *competition_, 7);
     case ftPdf:

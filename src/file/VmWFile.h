@@ -19,6 +19,7 @@ enum : int {
     ftPdf = 5,
     ftText = 6,
     ftKopie = 7, // result file written as a copy
+    ftXlsx = 8,  // Excel workbook
 };
 
 class TVmFile {

@@ -5,6 +5,7 @@
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
 #include "io/VmXls.h"
+#include "io/VmXlsx.h"
 
 namespace vm {
 
@@ -122,6 +123,7 @@ void InstallExportWriters(const TTextExportOptions& text, const THtmlExportOptio
     SetExportWriter(6, [](TStream& s, TWettkampf& c) { return ExportDbf(c, s); });
     SetExportWriter(7, [html](TStream& s, TWettkampf& c) { return ExportHtml(c, s, html); });
     SetExportWriter(9, [](TStream& s, TWettkampf& c) { return ExportXls(c, s); });
+    SetExportWriter(13, [](TStream& s, TWettkampf& c) { return ExportXlsx(c, s); });
 }
 
 } // namespace vm

@@ -53,8 +53,8 @@ void ForEachExportRow(const TWettkampf& c,
                       const std::function<void(const TAltersklasse&, const TTeilnehmer&)>& fn);
 std::size_t ExportRowCount(const TWettkampf& c);
 
-// Registers the text (5), dBase (6), HTML (7) and Excel (9) writers for Save. The
-// writers keep copies of the options.
+// Registers the text (5), dBase (6), HTML (7), Excel (9) and Excel workbook (13)
+// writers for Save. The writers keep copies of the options.
 void InstallExportWriters(const TTextExportOptions& text, const THtmlExportOptions& html);
 
 } // namespace vm

@@ -726,14 +726,21 @@ bool TMainForm::CmdSaveAs() {
     req.save = true;
     req.caption = "Wettkampf speichern unter";
     req.filter = "Ergebnisdateien (*.ERG);;dBase (*.DBF);;Excel (*.XLS);;HTML Datei (*.HTM);;"
-                 "PDF Datei (*.PDF);;Textdateien (*.CSV);;Alle Dateien (*)";
+                 "PDF Datei (*.PDF);;Textdateien (*.CSV);;Excel-Arbeitsmappe (*.XLSX);;"
+                 "Alle Dateien (*)";
     req.defaultSuffix = "ERG";
     req.filterIndex = 1;
     QString name = AskFileName(this, req);
     if (name.isEmpty()) return false;
-    static const char* const kSuffix[] = {"ERG", "DBF", "XLS", "HTM", "PDF", "CSV", "ERG"};
-    const int type = qBound(1, req.filterIndex, 7);
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".") + kSuffix[type - 1];
+    // By filter entry: the file type and the extension a name without one gets.
+    static const struct {
+        int type;
+        const char* suffix;
+    } kEntries[] = {{ftErgebnis, "ERG"}, {ftDbf, "DBF"},  {ftXls, "XLS"},   {ftHtml, "HTM"},
+                    {ftPdf, "PDF"},      {ftText, "CSV"}, {ftXlsx, "XLSX"}, {ftKopie, "ERG"}};
+    const auto& entry = kEntries[qBound(1, req.filterIndex, 8) - 1];
+    const int type = entry.type;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".") + entry.suffix;
     if (QFileInfo::exists(name) &&
         ShowBox(this, TBoxKind::Warning,
                 QStringLiteral("%1 existiert bereits.\nMöchten Sie die Datei ersetzen?").arg(name),

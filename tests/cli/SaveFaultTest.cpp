@@ -159,9 +159,9 @@ struct SaveType {
     const char* out;  // name of the output file; the backup of each is OUT.BAK
 };
 
-const SaveType kSaveTypes[] = {{"erg", "OUT.ERG"}, {"copy", "OUT.ERG"}, {"csv", "OUT.CSV"},
-                               {"htm", "OUT.HTM"}, {"dbf", "OUT.DBF"},  {"xls", "OUT.XLS"},
-                               {"pdf", "OUT.PDF"}};
+const SaveType kSaveTypes[] = {{"erg", "OUT.ERG"},   {"copy", "OUT.ERG"}, {"csv", "OUT.CSV"},
+                               {"htm", "OUT.HTM"},   {"dbf", "OUT.DBF"},  {"xls", "OUT.XLS"},
+                               {"xlsx", "OUT.XLSX"}, {"pdf", "OUT.PDF"}};
 
 std::string TypeName(const testing::TestParamInfo<SaveType>& info) {
     return info.param.type;

@@ -73,25 +73,50 @@ TEST_F(SaveAsCli, HtmlExportFlags) {
         std::string::npos);
 }
 
+// Each type with --type, and without it by the extensions that name it, in any case.
 TEST_F(SaveAsCli, EveryTypeWritesItsFormat) {
     struct Case {
         const char* type;
         std::string head;
+        std::vector<std::string> byExtension;
     };
     const Case cases[] = {
-        {"erg", std::string(SignatureV21)},
-        {"copy", std::string(SignatureV21)},
-        {"dbf", std::string("\x03\x00\x01\x01\x04\x00\x00\x00", 8)},
-        {"xls", std::string("\x09\x02\x06\x00", 4)},
-        {"htm", "<HTML>\r\n"},
-        {"csv", "\"NAME\";"},
+        {"erg", std::string(SignatureV21), {"e1.ERG", "e2.erg"}},
+        {"copy", std::string(SignatureV21), {}},
+        {"dbf", std::string("\x03\x00\x01\x01\x04\x00\x00\x00", 8), {"d.dbf"}},
+        {"xls", std::string("\x09\x02\x06\x00", 4), {"x.XLS"}},
+        {"xlsx", std::string("PK\x03\x04", 4), {"w.xlsx", "w.XlSx"}},
+        {"htm", "<HTML>\r\n", {"h1.htm", "h2.HTML"}},
+        {"csv", "\"NAME\";", {"c.Csv"}},
+        {"pdf", "%PDF-", {"p.PDF"}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.type);
-        const std::string out = dir.File(std::string("out.") + k.type);
-        auto r = RunCli({"save-as", erg, out, "--type", k.type});
-        ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(ReadFileBytes(out).substr(0, k.head.size()), k.head);
+        std::vector<std::vector<std::string>> runs = {
+            {"save-as", erg, dir.File(std::string("out.") + k.type), "--type", k.type}};
+        for (const std::string& name : k.byExtension)
+            runs.push_back({"save-as", erg, dir.File(name)});
+        for (const auto& args : runs) {
+            auto r = RunCli(args);
+            ASSERT_EQ(r.status, 0) << args[2] << ": " << r.err;
+            EXPECT_EQ(ReadFileBytes(args[2]).substr(0, k.head.size()), k.head) << args[2];
+        }
+    }
+}
+
+TEST_F(SaveAsCli, TypeOverExtensionAndUnknownExtensions) {
+    ASSERT_EQ(RunCli({"save-as", erg, dir.File("t.csv"), "--type", "erg"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("t.csv")).substr(0, SignatureV21.size()), SignatureV21);
+
+    // No extension, an unknown one, or a dot only in a folder's name: a usage error that
+    // lists the types, and no file.
+    std::filesystem::create_directory(dir.File("a.erg"));
+    for (const std::string name : {"x.txt", "x", "x.", "a.erg/x"}) {
+        SCOPED_TRACE(name);
+        auto r = RunCli({"save-as", erg, dir.File(name)});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("erg|copy|csv|htm|dbf|xls|xlsx|pdf"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.File(name)));
     }
 }
 

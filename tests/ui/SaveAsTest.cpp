@@ -6,6 +6,7 @@
 #include "support/UiTestSeam.h"
 #include "support/UiWindow.h"
 
+#include "file/VmErg.h"
 #include "output/PdfWriter.h"
 #include "ui/VmMain.h"
 #include "ui/VmOptDlg.h"
@@ -111,6 +112,7 @@ private Q_SLOTS:
         const std::vector<Case> cases = {
             {2, "Bezirk.DBF", "dbf", {}, {}},
             {3, "Bezirk.XLS", "xls", {}, {}},
+            {7, "Bezirk.XLSX", "xlsx", {}, {}},
             {4,
              "Bezirk.HTM",
              "htm",
@@ -199,7 +201,7 @@ private Q_SLOTS:
         Window w(source);
         w.Doc().SetModified();
         const std::string copy = dir.File("Kopie.ERG");
-        SaveAs(seam, w, copy, 7);
+        SaveAs(seam, w, copy, 8);
         QCOMPARE(vmtest::ReadFileBytes(copy), CliSaveAs(source, dir.File("cli-Kopie.ERG"), "copy"));
         QCOMPARE(w.Doc().FileName(), source);
         QVERIFY(w.Doc().Modified());
@@ -213,6 +215,42 @@ private Q_SLOTS:
         QCOMPARE(w.form.windowTitle(), "Velmora - " + QString::fromStdString(renamed));
         QCOMPARE(seam.dialogTitles.size(), std::size_t(0));
         QCOMPARE(seam.unexpected, 0);
+    }
+
+    void everyFilterEntryGivesItsTypeAndExtension() {
+        // The entries in order; a name typed without an extension gets the entry's.
+        struct Entry {
+            QString filter;
+            const char* suffix;
+            std::string head;
+        };
+        const Entry entries[] = {
+            {"Ergebnisdateien (*.ERG)", "ERG", std::string(SignatureV21)},
+            {"dBase (*.DBF)", "DBF", std::string("\x03", 1)},
+            {"Excel (*.XLS)", "XLS", std::string("\x09\x02\x06\x00", 4)},
+            {"HTML Datei (*.HTM)", "HTM", "<HTML>"},
+            {"PDF Datei (*.PDF)", "PDF", "%PDF-"},
+            {"Textdateien (*.CSV)", "CSV", "\"NAME\";"},
+            {"Excel-Arbeitsmappe (*.XLSX)", "XLSX", std::string("PK\x03\x04", 4)},
+            {"Alle Dateien (*)", "ERG", std::string(SignatureV21)},
+        };
+        PdfInfo() = TPdfInfo::Defaults();
+        viewer.opened.clear();
+        for (int index = 1; index <= 8; ++index) {
+            const Entry& e = entries[index - 1];
+            TSeamScript seam;
+            Window w(source);
+            seam.OnDialog([&](QDialog& d) { Click(d, "OK"); });
+            const std::string base = dir.File("Eintrag" + std::to_string(index));
+            SaveAs(seam, w, base, index);
+            QCOMPARE(seam.fileRequests.size(), std::size_t(1));
+            QCOMPARE(seam.fileRequests[0].filter.split(";;").value(index - 1), e.filter);
+            QCOMPARE(seam.fileRequests[0].filter.split(";;").size(), 8);
+            const std::string written = vmtest::ReadFileBytes(base + "." + e.suffix);
+            QVERIFY2(written.substr(0, e.head.size()) == e.head, e.suffix);
+            QCOMPARE(seam.unexpected, 0);
+        }
+        viewer.opened.clear();
     }
 
     void pdfFillsSubjectAndAuthorAndOpensTheFile() {
