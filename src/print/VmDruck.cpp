@@ -113,7 +113,9 @@ std::string ResultDisciplinePart(const TWettkampf& c, const TAltersklasse& ac, i
     for (int i = 0; i < count; ++i) {
         const auto k = static_cast<std::size_t>(i);
         if (o.times) {
-            s += " " + TimeToText(p->Zeit[k], hundredths);
+            // Padded to the column even without hundredths, so that penalty and points
+            // stay under their headers.
+            s += " " + PadLeft(TimeToText(p->Zeit[k], hundredths), 7);
             if (p->Abzug[k] < 0) {
                 s += " " + PadLeft(StatusMark(p->Abzug[k]), 5) + " " + "  0,00";
             } else {
