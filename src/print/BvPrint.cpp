@@ -157,9 +157,25 @@ void TBvDocument::BeginBlock() {
     blockStart_ = cursor_;
 }
 
+const TBvItem* TBvDocument::LastBlockItem() const {
+    if (!blockOpen_ || !block_ || block_->Count() == 0) return nullptr;
+    return block_->At(block_->Count() - 1);
+}
+
+bool TBvDocument::BlockItemPending(const TBvItem* item) const {
+    if (!placing_ || !item) return false;
+    for (std::size_t i = placingNext_; i < placing_->size(); ++i)
+        if ((*placing_)[i].get() == item) return true;
+    return false;
+}
+
 void TBvDocument::EndBlock() {
     if (!blockOpen_ || !block_) return;
     blockOpen_ = false;
+
+    auto items = block_->DeleteAll();
+    placing_ = &items;
+    placingNext_ = 0;
 
     // The block normally restarts on a new page when its end lies below the limit;
     // a block taller than the whole frame cannot fit anywhere and flows instead.
@@ -167,7 +183,6 @@ void TBvDocument::EndBlock() {
     if (cursor_ - blockStart_ > bottomLimit_ - frameTop_) moved = false;
     if (moved) NewPage();
 
-    auto items = block_->DeleteAll();
     for (auto& item : items) {
         std::int32_t height = item->Height();
         if (frameTop_ + cursor_ + height > bottomLimit_) {
@@ -181,7 +196,10 @@ void TBvDocument::EndBlock() {
             cursor_ += height;
         }
         PlaceOnCurrentPage(std::move(item));
+        ++placingNext_;
     }
+    placing_ = nullptr;
+    placingNext_ = 0;
     blockStart_ = cursor_;
     block_.reset();
 }

@@ -120,12 +120,15 @@ void TVmReport::PrintColumnHeader() {
         if (AgeClass) PrintAgeClassHeader(*this, *AgeClass);
         break;
     }
+    if (BlockOpen()) headerInBlock_ = LastBlockItem();
     SetStyle(qualification ? fsNormal : fsCondensed);
 }
 
 void TVmReport::PageStarted() {
     StampFooter(CurrentPageNumber());
-    if (HeaderContinues) PrintColumnHeader();
+    // A list that carries its column header inside its first block and then moves
+    // that block here gets the header from the block itself.
+    if (HeaderContinues && !BlockItemPending(headerInBlock_)) PrintColumnHeader();
 }
 
 // ---- print job -------------------------------------------------------------------

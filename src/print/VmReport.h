@@ -117,6 +117,10 @@ protected:
 private:
     std::set<int> stamped_;
     int bodyPage_ = 1;
+    // The last line of the column header the list itself put into a block; while
+    // that block is being placed and the line is still to come, a new page must not
+    // repeat the header as well. Only compared, never dereferenced.
+    const TBvItem* headerInBlock_ = nullptr;
 };
 
 // " - Ergebnis - " and the like: the kind text of the footer.
