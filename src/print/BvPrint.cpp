@@ -4,6 +4,15 @@
 
 namespace vm {
 
+std::int32_t FixedPitchWidth(std::string_view text, std::int16_t size, std::uint8_t style) {
+    const std::size_t end = text.find_last_not_of(' ');
+    const long long chars = end == std::string_view::npos ? 0 : static_cast<long long>(end + 1);
+    // 600 thousandths of the height per glyph; condensed glyphs take 6 tenths of that.
+    const long long scale = (style & fsCondensed) ? 6 : 10;
+    const long long units = chars * 600 * size * scale;
+    return static_cast<std::int32_t>((units + 9999) / 10000);
+}
+
 bool TBvPage::Insert(std::unique_ptr<TBvItem> item) {
     if (item && item->Kind == ikText) item->Colour = TextColour;
     return TCollection<TBvItem>::Insert(std::move(item));

@@ -55,6 +55,11 @@ enum : std::uint8_t {
 // Texts of the print document are short strings.
 inline constexpr std::size_t MaxItemText = 255;
 
+// Width in tenths of a millimetre that the fixed-pitch font of the list lines needs
+// for `text` up to its last non-blank character at font height `size` (every glyph
+// 0.6 of the height, condensed 0.6 of that), rounded up.
+std::int32_t FixedPitchWidth(std::string_view text, std::int16_t size, std::uint8_t style);
+
 class TBvItem {
 public:
     virtual ~TBvItem() = default;

@@ -152,19 +152,19 @@ TResultLineOptions PrintedLineOptions(const TVmReport& r) {
 // One participant (or the column header, n = 0) in the layout of the report.
 void PrintEntryLines(TVmReport& r, TAltersklasse& ac, int n) {
     if (r.Kind == rkQualifikation) {
-        r.PrintLine(QualificationLine(*r.Competition, ac, n));
+        r.PrintListLine(QualificationLine(*r.Competition, ac, n));
         return;
     }
     const TResultLineOptions o = PrintedLineOptions(r);
     if (!r.TwoLines) {
-        r.PrintLine(ResultLine(*r.Competition, ac, n, o));
+        r.PrintListLine(ResultLine(*r.Competition, ac, n, o));
         return;
     }
-    r.PrintLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
     // The second line sits 0.8 mm closer to the first; the next entry starts two full
     // lines lower.
     r.SetCursor(r.Cursor() - 8);
-    r.PrintLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
     r.SetCursor(r.Cursor() + 8);
 }
 

@@ -321,4 +321,38 @@ TEST(ReportTest, GroupedListsPrintTheColumnHeaderOncePerPage) {
     }
 }
 
+// The widest column header or participant line decides the orientation: a four-
+// discipline age class with HLW needs 159 condensed characters (2290 tenths of a
+// millimetre at height 40), more than the 1900 between the portrait margins.
+TEST(ReportTest, AutomaticOrientationTurnsToLandscapeWhenTheWidestLineDoesNotFit) {
+    struct Case {
+        int disciplines;
+        bool hlw;
+        bool twoLines;
+        TOrientation orientation;
+        std::int32_t widest;
+        bool landscape;
+    } cases[] = {
+        {4, true, false, TOrientation::Auto, 2290, true},
+        {4, true, false, TOrientation::Portrait, 2290, false},
+        {2, true, false, TOrientation::Auto, 1685, false},
+        {2, false, false, TOrientation::Landscape, 1570, true},
+        // Two lines: the wider one is the discipline part behind its 13 blanks.
+        {4, true, true, TOrientation::Auto, 1397, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.disciplines) + (k.hlw ? " HLW" : "") +
+                     (k.twoLines ? " two lines" : ""));
+        auto c = vmtest::MakeCompetition(false, 3, k.disciplines, k.hlw);
+        TVmPrintJob job(c.get());
+        TPrintOptions o = Plain();
+        o.twoLines = k.twoLines;
+        const TVmReport& r = job.Build(rkErgebnis, o, k.orientation);
+        EXPECT_EQ(r.WidestListLine(), k.widest);
+        EXPECT_EQ(job.PortraitLineSpace(), 1900);
+        EXPECT_EQ(r.PageWidth > r.PageHeight, k.landscape);
+        EXPECT_EQ(r.FrameRight(), (k.landscape ? 2970 : 2100) - 100);
+    }
+}
+
 } // namespace
