@@ -16,7 +16,8 @@ const TCommandSpec& PrintSpec() {
     static const TCommandSpec cmd{
         "print FILE OUT.pdf [--list result|qualification|heats|hlw|statistics] [options]",
         "Builds a printed list with the options of the print dialog and writes it as a PDF\n"
-        "file (A4 portrait unless --landscape).\n"
+        "file on A4: portrait, or landscape when the widest column header or participant\n"
+        "line of the list does not fit between the margins of the portrait page.\n"
         "\n"
         "  --list KIND          result (default), qualification, heats, hlw, statistics\n"
         "  --age-class NAME     only this age class (default: all age classes)\n"
@@ -33,8 +34,9 @@ const TCommandSpec& PrintSpec() {
         "  --no-legend          without notes and explanations\n"
         "  --no-footer          without the footer (date, time, page)\n"
         "  --no-empty-lines     without the empty line after every 5 lines\n"
-        "  --landscape          A4 landscape",
-        {"--list", "--age-class", "--stats-index"},
+        "  --orientation O      auto (default), portrait or landscape\n"
+        "  --landscape          the same as --orientation landscape",
+        {"--list", "--age-class", "--stats-index", "--orientation"},
         {"--disciplines", "--new-page", "--records", "--two-lines", "--medal-table",
          "--gliederungen", "--all-disciplines", "--no-head", "--no-legend", "--no-footer",
          "--no-empty-lines", "--landscape"},
@@ -76,6 +78,17 @@ int CmdPrint(const std::vector<std::string>& args) {
     if (kind < 0) return UsageError(cmd, "unknown list " + a.Get("--list"));
     long long statsIndex = 0;
     if (!GetInt(a, cmd, "--stats-index", 0, 0, 3, statsIndex, status)) return status;
+    const std::string orientationName =
+        a.Get("--orientation", a.Has("--landscape") ? "landscape" : "auto");
+    TOrientation orientation = TOrientation::Auto;
+    if (orientationName == "portrait")
+        orientation = TOrientation::Portrait;
+    else if (orientationName == "landscape")
+        orientation = TOrientation::Landscape;
+    else if (orientationName != "auto")
+        return UsageError(cmd, "--orientation must be auto, portrait or landscape");
+    if (a.Has("--landscape") && orientation != TOrientation::Landscape)
+        return UsageError(cmd, "--landscape contradicts --orientation " + orientationName);
 
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
@@ -112,8 +125,7 @@ int CmdPrint(const std::vector<std::string>& args) {
     }
 
     TVmPrintJob job(c.get(), selected);
-    job.SetLandscape(a.Has("--landscape"));
-    const TVmReport& report = job.Build(kind, o);
+    const TVmReport& report = job.Build(kind, o, orientation);
 
     FillPdfInfo(PdfInfo(), *c);
     // A failed write has shown its message already.

@@ -4,6 +4,15 @@
 
 namespace vm {
 
+std::int32_t FixedPitchWidth(std::string_view text, std::int16_t size, std::uint8_t style) {
+    const std::size_t end = text.find_last_not_of(' ');
+    const long long chars = end == std::string_view::npos ? 0 : static_cast<long long>(end + 1);
+    // 600 thousandths of the height per glyph; condensed glyphs take 6 tenths of that.
+    const long long scale = (style & fsCondensed) ? 6 : 10;
+    const long long units = chars * 600 * size * scale;
+    return static_cast<std::int32_t>((units + 9999) / 10000);
+}
+
 bool TBvPage::Insert(std::unique_ptr<TBvItem> item) {
     if (item && item->Kind == ikText) item->Colour = TextColour;
     return TCollection<TBvItem>::Insert(std::move(item));
@@ -157,9 +166,25 @@ void TBvDocument::BeginBlock() {
     blockStart_ = cursor_;
 }
 
+const TBvItem* TBvDocument::LastBlockItem() const {
+    if (!blockOpen_ || !block_ || block_->Count() == 0) return nullptr;
+    return block_->At(block_->Count() - 1);
+}
+
+bool TBvDocument::BlockItemPending(const TBvItem* item) const {
+    if (!placing_ || !item) return false;
+    for (std::size_t i = placingNext_; i < placing_->size(); ++i)
+        if ((*placing_)[i].get() == item) return true;
+    return false;
+}
+
 void TBvDocument::EndBlock() {
     if (!blockOpen_ || !block_) return;
     blockOpen_ = false;
+
+    auto items = block_->DeleteAll();
+    placing_ = &items;
+    placingNext_ = 0;
 
     // The block normally restarts on a new page when its end lies below the limit;
     // a block taller than the whole frame cannot fit anywhere and flows instead.
@@ -167,7 +192,6 @@ void TBvDocument::EndBlock() {
     if (cursor_ - blockStart_ > bottomLimit_ - frameTop_) moved = false;
     if (moved) NewPage();
 
-    auto items = block_->DeleteAll();
     for (auto& item : items) {
         std::int32_t height = item->Height();
         if (frameTop_ + cursor_ + height > bottomLimit_) {
@@ -181,7 +205,10 @@ void TBvDocument::EndBlock() {
             cursor_ += height;
         }
         PlaceOnCurrentPage(std::move(item));
+        ++placingNext_;
     }
+    placing_ = nullptr;
+    placingNext_ = 0;
     blockStart_ = cursor_;
     block_.reset();
 }

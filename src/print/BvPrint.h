@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vm {
 
@@ -53,6 +54,11 @@ enum : std::uint8_t {
 
 // Texts of the print document are short strings.
 inline constexpr std::size_t MaxItemText = 255;
+
+// Width in tenths of a millimetre that the fixed-pitch font of the list lines needs
+// for `text` up to its last non-blank character at font height `size` (every glyph
+// 0.6 of the height, condensed 0.6 of that), rounded up.
+std::int32_t FixedPitchWidth(std::string_view text, std::int16_t size, std::uint8_t style);
 
 class TBvItem {
 public:
@@ -185,6 +191,11 @@ public:
     std::uint8_t OemFlag() const { return oem_; }
 
     bool BlockOpen() const { return blockOpen_; }
+    // The line printed last into the open block, or nullptr.
+    const TBvItem* LastBlockItem() const;
+    // True while EndBlock is placing a block and `item` is one of its items not yet on
+    // a page (PageStarted can ask which lines are still to come on the new page).
+    bool BlockItemPending(const TBvItem* item) const;
 
 protected:
     // Runs on every page advance, after the cursor went back to the frame's top and
@@ -214,6 +225,9 @@ private:
     bool blockOpen_ = false;
     std::unique_ptr<TCollection<TBvItem>> block_;
     std::int32_t blockStart_ = 0;
+    // The items EndBlock is placing, from index placingNext_ on still to be placed.
+    const std::vector<std::unique_ptr<TBvItem>>* placing_ = nullptr;
+    std::size_t placingNext_ = 0;
 };
 
 } // namespace vm

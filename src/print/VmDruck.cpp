@@ -113,7 +113,9 @@ std::string ResultDisciplinePart(const TWettkampf& c, const TAltersklasse& ac, i
     for (int i = 0; i < count; ++i) {
         const auto k = static_cast<std::size_t>(i);
         if (o.times) {
-            s += " " + TimeToText(p->Zeit[k], hundredths);
+            // Padded to the column even without hundredths, so that penalty and points
+            // stay under their headers.
+            s += " " + PadLeft(TimeToText(p->Zeit[k], hundredths), 7);
             if (p->Abzug[k] < 0) {
                 s += " " + PadLeft(StatusMark(p->Abzug[k]), 5) + " " + "  0,00";
             } else {
@@ -150,19 +152,19 @@ TResultLineOptions PrintedLineOptions(const TVmReport& r) {
 // One participant (or the column header, n = 0) in the layout of the report.
 void PrintEntryLines(TVmReport& r, TAltersklasse& ac, int n) {
     if (r.Kind == rkQualifikation) {
-        r.PrintLine(QualificationLine(*r.Competition, ac, n));
+        r.PrintListLine(QualificationLine(*r.Competition, ac, n));
         return;
     }
     const TResultLineOptions o = PrintedLineOptions(r);
     if (!r.TwoLines) {
-        r.PrintLine(ResultLine(*r.Competition, ac, n, o));
+        r.PrintListLine(ResultLine(*r.Competition, ac, n, o));
         return;
     }
-    r.PrintLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
     // The second line sits 0.8 mm closer to the first; the next entry starts two full
     // lines lower.
     r.SetCursor(r.Cursor() - 8);
-    r.PrintLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
     r.SetCursor(r.Cursor() + 8);
 }
 

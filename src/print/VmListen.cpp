@@ -134,7 +134,7 @@ void PrintHeatList(TVmReport& r) {
         r.PrintLine(NoHeatParticipantsText);
     } else {
         int current = c.Selection.front().participant->Lauf[0];
-        if (modeB) r.PrintLine(HeatLine(c, -1, c.Selection.front().participant, true));
+        if (modeB) r.PrintListLine(HeatLine(c, -1, c.Selection.front().participant, true));
         for (const TSelectionEntry& e : c.Selection) {
             const TTeilnehmer& p = *e.participant;
             if (p.Lauf[0] > current) {
@@ -142,10 +142,10 @@ void PrintHeatList(TVmReport& r) {
                 r.EndBlock();
                 if (r.EmptyLineAfter5) r.EmptyLine();
                 r.BeginBlock();
-                if (modeB) r.PrintLine(HeatLine(c, -1, &p, true));
+                if (modeB) r.PrintListLine(HeatLine(c, -1, &p, true));
                 current = p.Lauf[0];
             }
-            r.PrintLine(HeatLine(c, 1, &p, modeB));
+            r.PrintListLine(HeatLine(c, 1, &p, modeB));
         }
     }
     r.EndBlock();
@@ -180,7 +180,7 @@ void PrintHLWStartList(TVmReport& r) {
                 r.BeginBlock();
                 current = p.Startzeit;
             }
-            r.PrintLine(HLWLine(c, &p));
+            r.PrintListLine(HLWLine(c, &p));
         }
     }
     r.EndBlock();

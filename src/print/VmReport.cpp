@@ -4,6 +4,7 @@
 #include "print/VmListen.h"
 #include "print/VmStat.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace vm {
@@ -111,21 +112,29 @@ void TVmReport::PrintColumnHeader() {
     SetStyle(qualification ? fsBold : fsBold | fsCondensed);
     switch (Kind) {
     case rkLaufliste:
-        PrintLine(HeatLine(*Competition, 1, nullptr, LaneAllDisciplines));
+        PrintListLine(HeatLine(*Competition, 1, nullptr, LaneAllDisciplines));
         break;
     case rkHLWStartliste:
-        PrintLine(HLWLine(*Competition, nullptr));
+        PrintListLine(HLWLine(*Competition, nullptr));
         break;
     default:
         if (AgeClass) PrintAgeClassHeader(*this, *AgeClass);
         break;
     }
+    if (BlockOpen()) headerInBlock_ = LastBlockItem();
     SetStyle(qualification ? fsNormal : fsCondensed);
+}
+
+void TVmReport::PrintListLine(std::string_view text) {
+    widestListLine_ = std::max(widestListLine_, FixedPitchWidth(text, LineHeight(), Style()));
+    PrintLine(text);
 }
 
 void TVmReport::PageStarted() {
     StampFooter(CurrentPageNumber());
-    if (HeaderContinues) PrintColumnHeader();
+    // A list that carries its column header inside its first block and then moves
+    // that block here gets the header from the block itself.
+    if (HeaderContinues && !BlockItemPending(headerInBlock_)) PrintColumnHeader();
 }
 
 // ---- print job -------------------------------------------------------------------
@@ -205,6 +214,18 @@ TVmReport& TVmPrintJob::BuildStatistics(const TPrintOptions& o) {
     r.EmptyLineAfter5Stat = o.emptyLineAfter5;
     PrintStatistics(r, o.statisticsIndex);
     return r;
+}
+
+std::int32_t TVmPrintJob::PortraitLineSpace() const {
+    return std::min(PageWidth, PageHeight) - MarginLeft - MarginRight;
+}
+
+TVmReport& TVmPrintJob::Build(int kind, const TPrintOptions& o, TOrientation orientation) {
+    SetLandscape(orientation == TOrientation::Landscape);
+    TVmReport& r = Build(kind, o);
+    if (orientation != TOrientation::Auto || r.WidestListLine() <= PortraitLineSpace()) return r;
+    SetLandscape(true);
+    return Build(kind, o);
 }
 
 TVmReport& TVmPrintJob::Build(int kind, const TPrintOptions& o) {

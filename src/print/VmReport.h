@@ -102,6 +102,12 @@ public:
     int BodyPage() const { return bodyPage_; }
     // The column header line(s) of the running list in its header style.
     void PrintColumnHeader();
+    // A column header or participant line of the list, in the current font state;
+    // the report keeps the width of the widest one.
+    void PrintListLine(std::string_view text);
+    // Width of the widest column header or participant line printed so far, in tenths
+    // of a millimetre (condensed where the line is condensed); 0 before any.
+    std::int32_t WidestListLine() const { return widestListLine_; }
 
     // A separating empty line. Where it would cross the bottom limit it only moves
     // the cursor: the next line starts the new page, so no page is begun for a gap
@@ -117,7 +123,16 @@ protected:
 private:
     std::set<int> stamped_;
     int bodyPage_ = 1;
+    std::int32_t widestListLine_ = 0;
+    // The last line of the column header the list itself put into a block; while
+    // that block is being placed and the line is still to come, a new page must not
+    // repeat the header as well. Only compared, never dereferenced.
+    const TBvItem* headerInBlock_ = nullptr;
 };
+
+// Page orientation of a print: automatic takes landscape when the widest list line
+// does not fit between the margins of the portrait page.
+enum class TOrientation { Auto, Portrait, Landscape };
 
 // " - Ergebnis - " and the like: the kind text of the footer.
 std::string FooterKindText(int kind);
@@ -157,6 +172,12 @@ public:
     TVmReport& BuildStatistics(const TPrintOptions& o);
     // By report kind (0..4).
     TVmReport& Build(int kind, const TPrintOptions& o);
+    // The same on the sheet in that orientation; Auto builds on portrait first and
+    // again on landscape when the widest list line is wider than PortraitLineSpace().
+    TVmReport& Build(int kind, const TPrintOptions& o, TOrientation orientation);
+    // Width a list line has on the portrait sheet: the shorter sheet side less the
+    // left and right margins.
+    std::int32_t PortraitLineSpace() const;
 
 private:
     TVmReport& NewReport(const char* jobTitle, int kind, const TPrintOptions& o);

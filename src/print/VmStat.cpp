@@ -133,10 +133,10 @@ void PrintStatistics(TVmReport& r, int printIndex) {
     r.StampFooter(r.BodyPage());
 
     r.SetStyle(fsBold);
-    r.PrintLine(StatLine(c.Gliederungen, mode, 0));
+    r.PrintListLine(StatLine(c.Gliederungen, mode, 0));
     r.SetStyle(fsNormal);
     for (int i = 1; i <= c.Gliederungen.Count(); ++i) {
-        r.PrintLine(StatLine(c.Gliederungen, mode, i));
+        r.PrintListLine(StatLine(c.Gliederungen, mode, i));
         if (r.EmptyLineAfter5Stat && i % 5 == 0) r.EmptyLine();
     }
 }

@@ -82,12 +82,32 @@ TEST_F(ResultLineTest, TeamHlwAndHeatLaneColumns) {
     EXPECT_EQ(ResultDisciplinePart(*c, *ac, 0, o), " La1 Ba1 La2 Ba2");
 }
 
-TEST_F(ResultLineTest, WithoutHundredthsEachGroupIsOneCharacterNarrower) {
-    c->Header.Optionen = 0;
-    AddEntry(*ac, {"Meier", "Anna", "12.03.1990", "BY", 2700, 5400});
+TEST_F(ResultLineTest, TimesStandRightAlignedUnderTheirHeaderWithOrWithoutHundredths) {
+    AddEntry(*ac, {"Meier", "Anna", "12.03.1990", "BY", 2700, 62340, 0, 25});
+    struct Case {
+        int options;
+        const char* part;
+    } cases[] = {
+        {1, " 0:27,00    0 1000,00 10:23,4   25    0,00"},
+        // Without hundredths the time is one character shorter and is padded on the
+        // left; a time of ten minutes or more fills the column.
+        {0, "  0:27,0    0 1000,00 10:23,4   25    0,00"},
+    };
     TResultLineOptions o;
-    EXPECT_EQ(ResultDisciplinePart(*c, *ac, 1, o), " 0:27,0    0 1000,00 0:54,0    0  400,00");
-    EXPECT_EQ(ResultDisciplinePart(*c, *ac, 0, o).size(), 42u);
+    const std::string header = ResultDisciplinePart(*c, *ac, 0, o);
+    ASSERT_EQ(header, " Zeit 1  Abz1  Pkt. 1 Zeit 2  Abz2  Pkt. 2");
+    for (const Case& k : cases) {
+        c->Header.Optionen = static_cast<std::int16_t>(k.options);
+        const std::string line = ResultDisciplinePart(*c, *ac, 1, o);
+        EXPECT_EQ(line, k.part);
+        ASSERT_EQ(line.size(), header.size());
+        // Penalty and points end where their headers end.
+        for (const char* column : {"Abz1", "Pkt. 1", "Abz2", "Pkt. 2"}) {
+            const std::size_t end = header.find(column) + std::string(column).size();
+            EXPECT_NE(line[end - 1], ' ') << column << " in \"" << line << "\"";
+            EXPECT_TRUE(end == line.size() || line[end] == ' ') << column;
+        }
+    }
 }
 
 TEST_F(ResultLineTest, RecordMarks) {

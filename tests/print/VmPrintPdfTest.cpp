@@ -2,6 +2,7 @@
 // PDF files checked with qpdf and pdftotext where they are installed.
 #include "PrintFixture.h"
 #include "file/VmErg.h"
+#include "print/VmDruck.h"
 #include "print/VmStat.h"
 #include "support/TestSupport.h"
 
@@ -47,6 +48,20 @@ std::string SaveFixture(const vmtest::TempDir& dir, bool team) {
     return file;
 }
 
+// "velmora-cli print ERG PDF options…".
+vmtest::CliResult RunPrint(const std::string& erg, const std::string& pdf,
+                           const std::vector<std::string>& options) {
+    std::vector<std::string> args = {"print", erg, pdf};
+    args.insert(args.end(), options.begin(), options.end());
+    return RunCli(args);
+}
+
+std::string Label(std::string label, const std::vector<std::string>& options) {
+    for (const std::string& o : options)
+        label += " " + o;
+    return label;
+}
+
 struct ListCase {
     std::vector<std::string> options;
     std::vector<std::string> texts; // expected in the text of the PDF (blanks squeezed)
@@ -85,13 +100,9 @@ TEST(PrintCommandTest, EveryListIsAValidPdfWithItsTexts) {
     for (bool team : {false, true}) {
         const std::string erg = SaveFixture(dir, team);
         for (const ListCase& k : cases) {
-            std::string label = team ? "team" : "einzel";
-            for (const std::string& o : k.options)
-                label += " " + o;
+            const std::string label = Label(team ? "team" : "einzel", k.options);
             const std::string pdf = dir.File("out.pdf");
-            std::vector<std::string> args = {"print", erg, pdf};
-            args.insert(args.end(), k.options.begin(), k.options.end());
-            const auto r = RunCli(args);
+            const auto r = RunPrint(erg, pdf, k.options);
             ASSERT_EQ(r.status, 0) << label << "\n" << r.err;
             const std::string bytes = vmtest::ReadFileBytes(pdf);
             ASSERT_EQ(bytes.rfind("%PDF-", 0), 0u) << label;
@@ -119,6 +130,57 @@ TEST(PrintCommandTest, EveryListIsAValidPdfWithItsTexts) {
     }
     if (!qpdf || !pdftotext)
         GTEST_SKIP() << "qpdf or pdftotext not installed; only the commands were checked";
+}
+
+// An age class with four disciplines and HLW: its lines are 159 condensed characters,
+// too wide for the portrait page. Automatic orientation prints it on landscape, where
+// pdftotext finds every line up to its last column; forced portrait cuts them off.
+TEST(PrintCommandTest, OrientationFollowsTheWidestLine) {
+    vmtest::TempDir dir;
+    auto c = vmtest::MakeCompetition(false, 12, 4, true);
+    TAltersklasse& ac = *c->At(0);
+    for (int k = 0; k < ac.Count(); ++k) {
+        TTeilnehmer& p = *ac.At(k);
+        p.Zeit[2] = static_cast<TZeit>(3000 + 10 * k);
+        p.Zeit[3] = static_cast<TZeit>(3300 + 10 * k);
+        p.HLWPunkte = 20000;
+    }
+    RecalcAgeClass(ac);
+    const std::string erg = dir.File("vier.ERG");
+    ASSERT_TRUE(Save(erg, *c, 1));
+    const std::string header = ResultLine(*c, ac, 0, {});
+    ASSERT_EQ(header.size(), 159u);
+
+    struct Case {
+        std::vector<std::string> options;
+        bool landscape;
+    } cases[] = {{{}, true},
+                 {{"--orientation", "auto"}, true},
+                 {{"--orientation", "portrait"}, false},
+                 {{"--orientation", "landscape"}, true},
+                 {{"--landscape"}, true}};
+    for (const Case& k : cases) {
+        const std::string label = Label("print", k.options);
+        const std::string pdf = dir.File("out.pdf");
+        const auto r = RunPrint(erg, pdf, k.options);
+        ASSERT_EQ(r.status, 0) << label << "\n" << r.err;
+        const std::string bytes = vmtest::ReadFileBytes(pdf);
+        EXPECT_EQ(bytes.find("/MediaBox [0 0 842 595]") != std::string::npos, k.landscape) << label;
+        if (!Installed("pdftotext")) continue;
+        const std::string txt = dir.File("out.txt");
+        ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);
+        const std::string text = Squeeze(vmtest::ReadFileBytes(txt));
+        for (int n = 0; n <= ac.Count(); ++n) {
+            std::string line = Squeeze(ResultLine(*c, ac, n, {}));
+            line.erase(0, line.find_first_not_of(' '));
+            EXPECT_EQ(text.find(line) != std::string::npos, k.landscape) << label << ": " << line;
+        }
+    }
+
+    const std::string pdf = dir.File("nie.pdf");
+    EXPECT_EQ(RunCli({"print", erg, pdf, "--orientation", "quer"}).status, 2);
+    EXPECT_EQ(RunCli({"print", erg, pdf, "--orientation", "portrait", "--landscape"}).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
 TEST(PrintCommandTest, SaveAsPdfWritesTheResultListOnLandscapeA4) {

@@ -277,4 +277,82 @@ TEST(ReportTest, QualificationListKeepsLinesInBlocksWithoutAutomaticBreak) {
             EXPECT_LE(t->Bottom, 2870 - 40);
 }
 
+// The heat list and the HLW start list carry their column header in the block of the
+// first group. Here that group is taller than a page, so it starts on page 2 below the
+// cover and flows on to page 3; the second group then moves to a new page as well.
+TEST(ReportTest, GroupedListsPrintTheColumnHeaderOncePerPage) {
+    auto c = vmtest::MakeCompetition(false, 160, 2, true);
+    TAltersklasse& ac = *c->At(0);
+    for (int k = 0; k < ac.Count(); ++k) {
+        TTeilnehmer& p = *ac.At(k);
+        const int group = k < 100 ? 0 : 1;
+        p.Lauf[0] = static_cast<std::int16_t>(group + 1);
+        p.Bahn[0] = static_cast<std::int16_t>(k % 8 + 1);
+        p.Startzeit = static_cast<std::int16_t>(group == 0 ? 800 : 815);
+        p.HLWBahn = static_cast<std::int16_t>(k % 8 + 1);
+        p.HLWLauf = static_cast<std::int16_t>(k + 1);
+    }
+    TVmPrintJob job(c.get());
+    for (int kind : {rkLaufliste, rkHLWStartliste}) {
+        SCOPED_TRACE(kind);
+        TPrintOptions o;
+        o.emptyLineAfter5 = false;
+        const TVmReport& r = job.Build(kind, o);
+        const std::string header =
+            kind == rkLaufliste ? HeatLine(*c, 1, nullptr, false) : HLWLine(*c, nullptr);
+        ASSERT_GE(r.PageCount(), 4);
+        int participants = 0;
+        for (const TBvPage& page : r) {
+            int headers = 0, lines = 0;
+            for (const TBvTextItem* t : ListLines(page)) {
+                if (t->Text == header)
+                    ++headers;
+                else if (t->Text.find("Name1") != std::string::npos)
+                    ++lines;
+            }
+            participants += lines;
+            // The cover holds no list line; every other page opens with one header.
+            EXPECT_EQ(headers, page.PageNumber == 1 ? 0 : 1) << "page " << page.PageNumber;
+            if (page.PageNumber > 1) {
+                EXPECT_EQ(ListLines(page)[0]->Text, header);
+            }
+        }
+        EXPECT_EQ(participants, 160);
+    }
+}
+
+// The widest column header or participant line decides the orientation: a four-
+// discipline age class with HLW needs 159 condensed characters (2290 tenths of a
+// millimetre at height 40), more than the 1900 between the portrait margins.
+TEST(ReportTest, AutomaticOrientationTurnsToLandscapeWhenTheWidestLineDoesNotFit) {
+    struct Case {
+        int disciplines;
+        bool hlw;
+        bool twoLines;
+        TOrientation orientation;
+        std::int32_t widest;
+        bool landscape;
+    } cases[] = {
+        {4, true, false, TOrientation::Auto, 2290, true},
+        {4, true, false, TOrientation::Portrait, 2290, false},
+        {2, true, false, TOrientation::Auto, 1685, false},
+        {2, false, false, TOrientation::Landscape, 1570, true},
+        // Two lines: the wider one is the discipline part behind its 13 blanks.
+        {4, true, true, TOrientation::Auto, 1397, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::to_string(k.disciplines) + (k.hlw ? " HLW" : "") +
+                     (k.twoLines ? " two lines" : ""));
+        auto c = vmtest::MakeCompetition(false, 3, k.disciplines, k.hlw);
+        TVmPrintJob job(c.get());
+        TPrintOptions o = Plain();
+        o.twoLines = k.twoLines;
+        const TVmReport& r = job.Build(rkErgebnis, o, k.orientation);
+        EXPECT_EQ(r.WidestListLine(), k.widest);
+        EXPECT_EQ(job.PortraitLineSpace(), 1900);
+        EXPECT_EQ(r.PageWidth > r.PageHeight, k.landscape);
+        EXPECT_EQ(r.FrameRight(), (k.landscape ? 2970 : 2100) - 100);
+    }
+}
+
 } // namespace
