@@ -567,7 +567,7 @@ int CmdGenerate(const std::vector<std::string>& args) {
                                    "; --age-classes K gives more classes)");
     }
     auto c = GenerateCompetition(o);
-    if (!Save(a.positional[0], *c, 1)) return 1;
+    if (SaveCompetition(*c, a.positional[0], a) != 0) return 1;
     std::cout << a.positional[0] << ": " << o.participants << (o.team ? " teams" : " participants")
               << " in " << c->Count() << (c->Count() == 1 ? " age class\n" : " age classes\n");
     return 0;

@@ -128,11 +128,12 @@ int CmdPrint(const std::vector<std::string>& args) {
     const TVmReport& report = job.Build(kind, o, orientation);
 
     FillPdfInfo(PdfInfo(), *c);
-    // A failed write has shown its message already.
-    return ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight,
-                               PdfInfo())
-               ? 0
-               : 1;
+    ResetSystemError();
+    if (ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight,
+                            PdfInfo()))
+        return 0;
+    ReportFileFailure(a.positional[1], "nicht geschrieben");
+    return 1;
 }
 
 int CmdStats(const std::vector<std::string>& args) {

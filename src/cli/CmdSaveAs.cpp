@@ -151,9 +151,9 @@ int CmdSaveAs(const std::vector<std::string>& args) {
     }
 
     TVmFile doc;
-    if (!doc.Open(a.positional[0])) return 1;
+    if (!OpenDocument(doc, a.positional[0])) return 1;
     InstallExportWriters(text, html);
-    return doc.SaveAs(a.positional[1], ft->second) ? 0 : 1;
+    return SaveDocumentAs(doc, a.positional[1], ft->second) ? 0 : 1;
 }
 
 } // namespace vm::cli

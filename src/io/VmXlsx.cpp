@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -100,7 +101,10 @@ std::time_t CreatedTime(const TWettkampf& c) {
 
 bool CopyFileToStream(const std::string& fileName, TStream& s) {
     std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return false;
+    if (!f) {
+        NoteSystemError(errno);
+        return false;
+    }
     std::array<char, 1 << 16> buf;
     std::size_t n;
     while ((n = std::fread(buf.data(), 1, buf.size(), f)) > 0)
@@ -175,8 +179,11 @@ public:
             Row(sheets[sheet].ws, sheets[sheet].row++, values, columns);
         });
         if (!ok_) return false;
+        errno = 0;
         const lxw_error closed = workbook_close(book_);
         book_ = nullptr;
+        // The library leaves the system's error of its failed write in errno.
+        if (closed != LXW_NO_ERROR) NoteSystemError(errno);
         return closed == LXW_NO_ERROR;
     }
 

@@ -192,6 +192,7 @@ TEST_P(SaveAsUnderSizeLimit, FailsAndLeavesTheFolderAsItWas) {
     const auto r = RunVelmora(args, kSizeLimit);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_TRUE(ShowsSaveError(r)) << r.err;
+    EXPECT_NE(r.err.find(dir.File(t.out) + ": File too large\n"), std::string::npos) << r.err;
     EXPECT_EQ(Changes(before, dir.Path()), "");
 
     // Without the limit the same save works: the limit really cut a write short, and
@@ -254,6 +255,7 @@ TEST_P(WritingCommandUnderSizeLimit, FailsAndLeavesTheFolderAsItWas) {
     const auto r = RunVelmora(cmd.args(dir), kSizeLimit);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_TRUE(ShowsSaveError(r)) << r.err;
+    EXPECT_NE(r.err.find(dir.File(cmd.written) + ": File too large\n"), std::string::npos) << r.err;
     EXPECT_EQ(Changes(before, dir.Path()), "");
 
     const auto ok = RunVelmora(cmd.args(dir));
