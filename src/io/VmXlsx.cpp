@@ -216,9 +216,11 @@ private:
         const char first = cell.Text[0];
         if (k.DbfType == 'N' && ((first >= '0' && first <= '9') || first == '-')) {
             v.Kind = TCellValue::Number;
-            v.Num = static_cast<double>(cell.Number);
+            // One division, so that 68706 becomes the double nearest to 687.06.
+            double scale = 1;
             for (int d = 0; d < k.DbfDecimals; ++d)
-                v.Num /= 10;
+                scale *= 10;
+            v.Num = static_cast<double>(cell.Number) / scale;
             return v;
         }
         v.Kind = TCellValue::Text;

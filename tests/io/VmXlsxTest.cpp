@@ -75,9 +75,11 @@ TEST(XlsxExport, WorkbookReadsBackAsTyped) {
         vmtest::TempDir dir;
         auto c = exporttest::MakeCompetition(team);
         // A name that a spreadsheet would take as a formula if written as one.
-        c->FindAgeClass("AK offen", false)
-            ->InsertParticipant(exporttest::Entry(team, "=HYPERLINK(\"http://a.example\",\"x\")",
-                                                  "Eva", "1980", "SH", "AK offen", false));
+        // Its HLW points, 687,06, are ones that a division in steps would not give exactly.
+        auto formula = exporttest::Entry(team, "=HYPERLINK(\"http://a.example\",\"x\")", "Eva",
+                                         "1980", "SH", "AK offen", false);
+        formula->HLWPunkte = 68706;
+        c->FindAgeClass("AK offen", false)->InsertParticipant(std::move(formula));
         TVmFile doc(dir.File("none.ERG"));
         doc.SetCompetition(std::move(c));
         const std::string out = dir.File("WK.XLSX");

@@ -59,6 +59,11 @@ def main():
             by = dict(zip(header(team), cells))
             for col in ("GESAMTPKT", "PLATZ", "PUNKTE1", "LAUF1", "BAHN1", "HLWBAHN"):
                 check(is_number(by[col].value), f"{title}!{by[col].coordinate}: {col} not a number")
+            # Points are the nearest doubles to their two-decimal values (687.06, not
+            # 687.0600000000001), so that sums and comparisons behave.
+            for col in ("GESAMTPKT", "PUNKTE1", "HLW"):
+                v = by[col].value
+                check(not is_number(v) or v == round(v, 2), f"{title}!{by[col].coordinate}: {v!r}")
             if team:
                 check(by["TEILN"].value is None, f"{title}: TEILN carries {by['TEILN'].value!r}")
 
