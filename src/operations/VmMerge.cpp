@@ -29,7 +29,7 @@ bool Merge(TWettkampf& target, TWettkampf& source, const TMergeSettings& s) {
     long done = 0;
 
     TShortStr<5> code;
-    code.Set(UpperCode(s.gliederung)); // "wü" and "WÜ" are one Gliederung
+    code.Set(s.gliederung);
 
     while (source.Count() > 0) {
         std::unique_ptr<TAltersklasse> from = source.AtDelete(source.Count() - 1);

@@ -329,7 +329,7 @@ void TTeilnehmerDlg::Store() {
         p_.SetMannschaft(ToOem(mannschaft_->text(), kMannschaftLen));
         p_.SetZusatz(ToOem(zusatz_->text(), kZusatzLen));
     }
-    p_.Gliederung.Set(UpperCode(ToOem(gliederung_->currentText(), kGliederungLen)));
+    p_.Gliederung.Set(ToOem(gliederung_->currentText(), kGliederungLen));
     p_.Altersklasse.Set(ToOem(altersklasse_->currentText(), kAltersklasseLen));
 
     // The form check has made sure that every value lies in its field's range.

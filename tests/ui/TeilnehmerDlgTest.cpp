@@ -262,7 +262,7 @@ private Q_SLOTS:
             Type("2013");
             Key(Qt::Key_Tab);
             Key(Qt::Key_A, Qt::ControlModifier);
-            Type("wü12Z9"); // stored upper case, umlaut included
+            Type("XY12Z9");
             Key(Qt::Key_Tab);
             // A time field is selected as a whole when the user comes to it.
             QCOMPARE(FocusName(), QString("MaskEdit1"));
@@ -299,8 +299,7 @@ private Q_SLOTS:
         QCOMPARE(std::string(p.Name()), std::string("M\x81llermann-Schmidtbe"));
         QCOMPARE(std::string(p.Vorname()), std::string("Anna"));
         QCOMPARE(std::string(p.Geburtsdatum()), std::string("2013"));
-        QCOMPARE(p.Gliederung.Get(), std::string("W\x9A"
-                                                 "12Z"));
+        QCOMPARE(p.Gliederung.Get(), std::string("XY12Z"));
         QCOMPARE(p.Altersklasse.Get(), comp.c().At(1)->Name());
         QCOMPARE(p.Zeit[0], 8345);
         QCOMPARE(p.Abzug[0], std::int16_t(7));
