@@ -121,33 +121,28 @@ void ReportFileFailure(const std::string& file, const std::string& otherwise) {
               << std::endl;
 }
 
+namespace {
+const char* const kNotLoaded = "keine lesbare Ergebnisdatei";
+const char* const kNotWritten = "nicht geschrieben";
+} // namespace
+
 std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) {
-    ResetSystemError();
-    auto c = Load(file, 1);
-    if (!c) ReportFileFailure(file, "keine lesbare Ergebnisdatei");
+    std::unique_ptr<TWettkampf> c;
+    ReportingFailure(file, kNotLoaded, [&] { return (c = Load(file, 1)) != nullptr; });
     return c;
 }
 
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
     const std::string target = a.Get("-o", file);
-    ResetSystemError();
-    if (Save(target, c, 1)) return 0;
-    ReportFileFailure(target, "nicht geschrieben");
-    return 1;
+    return ReportingFailure(target, kNotWritten, [&] { return Save(target, c, 1); }) ? 0 : 1;
 }
 
 bool OpenDocument(TVmFile& doc, const std::string& file) {
-    ResetSystemError();
-    if (doc.Open(file)) return true;
-    ReportFileFailure(file, "keine lesbare Ergebnisdatei");
-    return false;
+    return ReportingFailure(file, kNotLoaded, [&] { return doc.Open(file); });
 }
 
 bool SaveDocumentAs(TVmFile& doc, const std::string& file, int fileType) {
-    ResetSystemError();
-    if (doc.SaveAs(file, fileType)) return true;
-    ReportFileFailure(file, "nicht geschrieben");
-    return false;
+    return ReportingFailure(file, kNotWritten, [&] { return doc.SaveAs(file, fileType); });
 }
 
 void Summary(const std::string& line) {

@@ -2,6 +2,7 @@
 // and saving result files.
 #pragma once
 
+#include "file/BvBase.h"
 #include "file/VmWFile.h"
 #include "model/VmWettk.h"
 
@@ -56,6 +57,13 @@ int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a);
 // After a failed load or save: one line naming the file and why, the system's own text
 // when the operating system refused, else `otherwise`.
 void ReportFileFailure(const std::string& file, const std::string& otherwise);
+// Runs the load or save `op` of `file`; when it fails, adds the line of ReportFileFailure.
+template <class F> bool ReportingFailure(const std::string& file, const char* otherwise, F&& op) {
+    ResetSystemError();
+    if (op()) return true;
+    ReportFileFailure(file, otherwise);
+    return false;
+}
 
 // The document's Open and SaveAs, with the line of ReportFileFailure when they fail.
 bool OpenDocument(TVmFile& doc, const std::string& file);

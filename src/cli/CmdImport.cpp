@@ -64,13 +64,10 @@ int CmdImport(const std::vector<std::string>& args) {
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     const int before = EntrantCount(*c);
-    ResetSystemError();
-    const bool loaded =
-        encoding ? ImportTextFile(input, *c, encoding) : LoadInto(input, *c, format);
-    if (!loaded) {
-        ReportFileFailure(input, "nicht importiert");
+    if (!ReportingFailure(input, "nicht importiert", [&] {
+            return encoding ? ImportTextFile(input, *c, encoding) : LoadInto(input, *c, format);
+        }))
         return 1;
-    }
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
     Summary("Import: " + EntrantsText(*c, EntrantCount(*c) - before) + " übernommen.");
     return 0;

@@ -64,10 +64,13 @@ std::map<const TTeilnehmer*, TEntries> EntriesOf(const TWettkampf& c) {
 
 int ChangedEntries(const TWettkampf& c, const std::map<const TTeilnehmer*, TEntries>& before) {
     int changed = 0;
-    for (const auto& [p, entries] : EntriesOf(c)) {
-        auto it = before.find(p);
-        if (it != before.end() && it->second != entries) ++changed;
-    }
+    for (const TAltersklasse& ac : c)
+        for (const TTeilnehmer& p : ac) {
+            auto it = before.find(&p);
+            if (it != before.end() &&
+                it->second != TEntries{p.Zeit, p.Abzug, p.Lauf, p.Bahn, p.HLWPunkte})
+                ++changed;
+        }
     return changed;
 }
 
@@ -337,11 +340,9 @@ int CmdMerge(const std::vector<std::string>& args) {
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
     const int entrants = EntrantCount(*c), ageClasses = c->Count();
-    ResetSystemError();
-    if (!MergeFile(*c, a.positional[1], s)) {
-        ReportFileFailure(a.positional[1], "nicht zusammengeführt");
+    if (!ReportingFailure(a.positional[1], "nicht zusammengeführt",
+                          [&] { return MergeFile(*c, a.positional[1], s); }))
         return 1;
-    }
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
     Summary("Zusammenführen: " + EntrantsText(*c, EntrantCount(*c) - entrants) + " übernommen, " +
             CountText(c->Count() - ageClasses, "Altersklasse", "Altersklassen") + " angelegt.");

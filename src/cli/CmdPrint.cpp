@@ -128,12 +128,14 @@ int CmdPrint(const std::vector<std::string>& args) {
     const TVmReport& report = job.Build(kind, o, orientation);
 
     FillPdfInfo(PdfInfo(), *c);
-    ResetSystemError();
-    if (ExportDocumentToPdf(report, a.positional[1], report.PageWidth, report.PageHeight,
-                            PdfInfo()))
-        return 0;
-    ReportFileFailure(a.positional[1], "nicht geschrieben");
-    return 1;
+    return ReportingFailure(a.positional[1], "nicht geschrieben",
+                            [&] {
+                                return ExportDocumentToPdf(report, a.positional[1],
+                                                           report.PageWidth, report.PageHeight,
+                                                           PdfInfo());
+                            })
+               ? 0
+               : 1;
 }
 
 int CmdStats(const std::vector<std::string>& args) {

@@ -34,13 +34,10 @@ const std::map<std::string, std::set<std::string>>& OptionTypes() {
 
 // The type an extension of OUT stands for, any case; empty when it stands for none.
 std::string TypeFromExtension(const std::string& out) {
-    std::string ext = std::filesystem::path(out).extension().string();
-    for (char& ch : ext)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     static const std::map<std::string, std::string> types = {
-        {".erg", "erg"}, {".csv", "csv"}, {".htm", "htm"},   {".html", "htm"},
-        {".dbf", "dbf"}, {".xls", "xls"}, {".xlsx", "xlsx"}, {".pdf", "pdf"}};
-    auto it = types.find(ext);
+        {".ERG", "erg"}, {".CSV", "csv"}, {".HTM", "htm"},   {".HTML", "htm"},
+        {".DBF", "dbf"}, {".XLS", "xls"}, {".XLSX", "xlsx"}, {".PDF", "pdf"}};
+    auto it = types.find(UpperText(std::filesystem::path(out).extension().string()));
     return it == types.end() ? std::string() : it->second;
 }
 
