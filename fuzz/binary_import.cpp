@@ -1,6 +1,6 @@
 // Any bytes as a binary participant file, imported into an individual and into a team
 // competition built from the presets: entries are filed or reported, nothing else.
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "io/VmImport.h"
 #include "model/VmVorg.h"
 #include "model/VmWettk.h"

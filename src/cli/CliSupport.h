@@ -2,7 +2,7 @@
 // and saving result files.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "file/VmWFile.h"
 #include "model/VmWettk.h"
 

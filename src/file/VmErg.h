@@ -2,7 +2,7 @@
 // the older layouts, the backup copy, and Load/Save with their formats.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <functional>

@@ -3,7 +3,7 @@
 // into a fresh competition; the result-file load picks one by the signature.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "file/VmErg.h"
 #include "model/VmWettk.h"
 

@@ -2,7 +2,7 @@
 // competition's column set, one record per participant or team.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <array>

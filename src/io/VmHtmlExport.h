@@ -2,7 +2,7 @@
 // links to the age classes, and each age class as a table or as result-list lines.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 // team is decided by the competition's kind.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <optional>

@@ -2,7 +2,7 @@
 // competition's column set through it.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // five kinds of cell) and the export of the column set as text cells.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <cstdint>

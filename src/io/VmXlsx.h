@@ -4,7 +4,7 @@
 // marks and times text cells, every text in UTF-8 and never read as a formula.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "model/BvMath.h"
 
+#include "base/VmAssert.h"
 #include "model/VmBasis.h"
 
 #include <charconv>
@@ -407,7 +408,8 @@ long double TBvMath::ApplyFunction(int function, long double x) {
 void TBvMath::Reduce(int production) {
     const TProduction& p = kProductions[production];
     const int base = stackTop_ - p.length + 1;
-    if (p.length == 0 || base < 1) { // cannot happen with the tables above
+    VM_ASSERT(p.length > 0 && base >= 1); // the parser tables never reduce an empty stack
+    if (p.length == 0 || base < 1) {
         SetSyntaxError(errOperatorExpected);
         return;
     }
@@ -465,7 +467,8 @@ void TBvMath::Reduce(int production) {
     }
     stackTop_ = base - 1;
     const std::uint8_t next = kGoto[stack_[stackTop_].state][p.lhs];
-    if (next == 0) { // cannot happen with the tables above
+    VM_ASSERT(next != 0); // every reduction has a goto entry in the tables
+    if (next == 0) {
         SetSyntaxError(errOperatorExpected);
         return;
     }

@@ -2,7 +2,7 @@
 // display order, and the ranking itself.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmDisz.h"
 #include "model/VmTeiln.h"
 

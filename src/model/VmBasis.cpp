@@ -1,5 +1,7 @@
 #include "model/VmBasis.h"
 
+#include "base/BvBase.h"
+
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -197,6 +199,11 @@ void SetMessageHook(TMessageHook hook) {
 void ShowMessage(const std::string& textOem) {
     if (MessageHook()) MessageHook()(textOem);
 }
+
+namespace {
+// A caller error of a collection reaches the user through the message routine.
+[[maybe_unused]] const bool collectionErrorsShown = (SetCollectionErrorHook(&ShowMessage), true);
+} // namespace
 
 void SetProgressHook(TProgress hook) {
     ProgressHook() = std::move(hook);

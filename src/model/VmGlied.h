@@ -2,7 +2,7 @@
 // their list, which the competition stores with the file.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmBytes.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 // with the competition; the program does not interpret them.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 
 #include <array>
 #include <cstdint>

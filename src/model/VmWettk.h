@@ -2,7 +2,7 @@
 // the Gliederung statistics list, the organisation list and the selection list.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmAk.h"
 #include "model/VmGlied.h"
 #include "model/VmOrgan.h"

@@ -4,7 +4,7 @@
 // exact; the PDF device writes the content lines of each page through it.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 
 #include <cstdint>
 #include <string>

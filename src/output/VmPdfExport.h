@@ -2,7 +2,7 @@
 // file type (landscape A4), and the writing of any built report as PDF.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmWettk.h"
 #include "output/PdfWriter.h"
 #include "print/VmReport.h"

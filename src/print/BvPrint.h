@@ -4,7 +4,7 @@
 // every report is built. Output devices render the finished document unchanged.
 #pragma once
 
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,7 @@
-#include "file/BvBase.h"
-
-#include "model/VmBasis.h"
+#include "base/BvBase.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,9 +23,21 @@ void NoteSystemError(int error) {
     if (error != 0) lastSystemError = error;
 }
 
+namespace {
+TCollectionErrorHook collectionErrorHook = nullptr;
+} // namespace
+
+void SetCollectionErrorHook(TCollectionErrorHook hook) {
+    collectionErrorHook = hook;
+}
+
 void CollectionError(const char* what, int index) {
-    ShowMessage("Interner Programmfehler aufgetreten: \r\nListenfehler (" + std::string(what) +
-                ", Index " + IntToText(index) + ")");
+    const std::string text = "Interner Programmfehler aufgetreten: \r\nListenfehler (" +
+                             std::string(what) + ", Index " + std::to_string(index) + ")";
+    if (collectionErrorHook)
+        collectionErrorHook(text);
+    else
+        std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 // ---- TStream ---------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "file/BvBase.h"
+#include "base/BvBase.h"
 #include "model/VmBasis.h"
 #include "support/TestSupport.h"
 

@@ -1,6 +1,9 @@
-// Collections of owned objects, sorted collections, and the binary file stream on
-// which the competition model and every file format rest.
+// The foundation layer: collections of owned objects, sorted collections, and the
+// binary file stream on which the competition model and every file format rest. It
+// depends on nothing of the program above it.
 #pragma once
+
+#include "base/VmAssert.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,8 +19,12 @@ namespace vm {
 inline constexpr int MaxCollectionSize = 16379;
 
 // Reports a caller error of a collection (index out of range, full list). The
-// operation itself is not carried out; the list stays intact.
+// operation itself is not carried out; the list stays intact. The text goes to the
+// routine installed with SetCollectionErrorHook (the model routes it to its message
+// routine); without one it is written to standard error.
 void CollectionError(const char* what, int index);
+using TCollectionErrorHook = void (*)(const std::string& text);
+void SetCollectionErrorHook(TCollectionErrorHook hook);
 
 template <class T> class TCollection {
 public:
@@ -175,6 +182,7 @@ public:
             }
         }
         index = l;
+        VM_ASSERT(index >= 0 && index <= Count() && (!found || index < Count()));
         return found;
     }
 
