@@ -409,11 +409,11 @@ void FillResults(const TAltersklasse& ac, TTeilnehmer& p, int age, TRandom& rnd)
         const int r = rnd.Below(1000);
         if (r < 20) {
             p.Zeit[k] = static_cast<std::int32_t>(t);
-            p.Abzug[k] = stDisq;
+            p.Abzug[k] = PenaltyCode(TStatus::Disq);
         } else if (r < 23) {
-            p.Abzug[k] = stNichtAngetretenOW;
+            p.Abzug[k] = PenaltyCode(TStatus::NichtAngetretenOW);
         } else if (r < 31) {
-            p.Abzug[k] = stNichtAngetreten;
+            p.Abzug[k] = PenaltyCode(TStatus::NichtAngetreten);
         } else {
             p.Zeit[k] = static_cast<std::int32_t>(t);
             if (r < 71) p.Abzug[k] = static_cast<std::int16_t>(rnd.Chance(700) ? 5 : 10);
@@ -422,9 +422,9 @@ void FillResults(const TAltersklasse& ac, TTeilnehmer& p, int age, TRandom& rnd)
     if (HasHLW(ac)) {
         const int r = rnd.Below(1000);
         if (r < 10)
-            p.HLWPunkte = -300;
+            p.HLWPunkte = HlwCode(TStatus::NichtAngetreten);
         else if (r < 15)
-            p.HLWPunkte = -100;
+            p.HLWPunkte = HlwCode(TStatus::Disq);
         else
             p.HLWPunkte = 15000 + 50 * rnd.Below(301);
     }

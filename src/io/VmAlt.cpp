@@ -275,7 +275,7 @@ void ConvertTpnParticipant(const std::uint8_t* r, bool individual, TTeilnehmer& 
         p.Zeit[i] = TimeTextAt(r, 123 + 7 * i);
         // Status -2 costs a penalty point, -1 disqualifies; other codes mean nothing here.
         const std::int16_t status = GetI16(r + 158 + 2 * i);
-        p.Abzug[i] = status == -2 ? 1 : status == -1 ? stDisq : 0;
+        p.Abzug[i] = status == -2 ? 1 : status == -1 ? PenaltyCode(TStatus::Disq) : 0;
         p.Punkte[i] = GetI16(r + 168 + 2 * i) * 100;
     }
     p.HLWPunkte = GetI16(r + 178) * 100;

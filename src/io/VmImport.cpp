@@ -140,19 +140,19 @@ std::vector<std::string> SplitImportLine(std::string_view line) {
 }
 
 std::int16_t ImportPenalty(std::string_view text) {
-    if (text == "N-AN") return stNichtAngetretenOW;
-    if (text == "DISQ") return stDisq;
+    if (text == "N-AN") return PenaltyCode(TStatus::NichtAngetretenOW);
+    if (text == "DISQ") return PenaltyCode(TStatus::Disq);
     return static_cast<std::int16_t>(TextToInt(text));
 }
 
 std::int16_t LegacyPenalty(std::int16_t code) {
     switch (code) {
-    case -4:
+    case PenaltyCode(TStatus::NichtErreicht):
         return 0;
-    case -3:
-        return stNichtAngetretenOW;
-    case -2:
-        return stDisq;
+    case PenaltyCode(TStatus::NichtAngetreten):
+        return PenaltyCode(TStatus::NichtAngetretenOW);
+    case PenaltyCode(TStatus::NichtAngetretenOW):
+        return PenaltyCode(TStatus::Disq);
     default:
         return code;
     }

@@ -64,8 +64,8 @@ void TTextTableWriter::WriteRow() {
 
 bool NotStartedForExport(const TTeilnehmer& p) {
     for (std::int16_t a : p.Abzug)
-        if (a == stNichtAngetretenOW || a == stNichtAngetreten) return true;
-    return p.HLWPunkte == stNichtAngetretenOW * 100 || p.HLWPunkte == stNichtAngetreten * 100;
+        if (IsNotStarted(a)) return true;
+    return IsHlwNotStarted(p.HLWPunkte);
 }
 
 bool ExportText(const TWettkampf& c, TStream& s, const TTextExportOptions& options) {

@@ -109,10 +109,10 @@ void RecalcParticipant(const TAltersklasse& ac, TTeilnehmer& p) {
     for (std::size_t i = 0; i < 5; ++i) {
         p.Punkte[i] = CalcPoints(p.Zeit[i], p.Abzug[i], ac.Data.Disziplinen[i]);
         total += p.Punkte[i];
-        if (p.Abzug[i] == -2) valid = false;
+        if (IsStatus(p.Abzug[i], TStatus::NichtAngetretenOW)) valid = false;
     }
     if (p.HLWPunkte >= 0) total += p.HLWPunkte;
-    if (p.HLWPunkte == -200) valid = false;
+    if (IsHlwStatus(p.HLWPunkte, TStatus::NichtAngetretenOW)) valid = false;
     if (!valid) total = 0;
     if (total > 2147483647LL) total = 2147483647LL;
     p.Gesamtpunkte = static_cast<std::int32_t>(total);

@@ -88,12 +88,12 @@ std::string PointsToText(TPunkte p, int d) {
 
 std::string StatusMark(int code) {
     switch (code) {
-    case -1:
+    case PenaltyCode(TStatus::Disq):
         return "disq.";
-    case -2:
-    case -3:
+    case PenaltyCode(TStatus::NichtAngetretenOW):
+    case PenaltyCode(TStatus::NichtAngetreten):
         return "n.a.";
-    case -4:
+    case PenaltyCode(TStatus::NichtErreicht):
         return "n.er.";
     default:
         return "";

@@ -17,12 +17,35 @@ using TZeit = std::int32_t;
 using TAbzug = std::int16_t;
 using TPunkte = std::int32_t;
 
-enum TStatus : int {
-    stDisq = -1,              // "disq."
-    stNichtAngetretenOW = -2, // "n.a." without rating: the whole total becomes 0
-    stNichtAngetreten = -3,   // "n.a.": absent or struck
-    stNichtErreicht = -4,     // "n.er."
+// Status codes: a discipline's penalty field holds them as they are, the HLW points
+// field the same codes times 100 (-100 disq. ... -400 n.er.).
+enum class TStatus : std::int16_t {
+    Disq = -1,              // "disq."
+    NichtAngetretenOW = -2, // "n.a." without rating: the whole total becomes 0
+    NichtAngetreten = -3,   // "n.a.": absent or struck
+    NichtErreicht = -4,     // "n.er."
 };
+constexpr TAbzug PenaltyCode(TStatus s) {
+    return static_cast<TAbzug>(s);
+}
+constexpr TPunkte HlwCode(TStatus s) {
+    return static_cast<TPunkte>(s) * 100;
+}
+constexpr bool IsStatus(TAbzug penalty, TStatus s) {
+    return penalty == PenaltyCode(s);
+}
+constexpr bool IsHlwStatus(TPunkte hlw, TStatus s) {
+    return hlw == HlwCode(s);
+}
+// "n.a." in either form: the participant did not start in the discipline.
+constexpr bool IsNotStarted(TAbzug penalty) {
+    return IsStatus(penalty, TStatus::NichtAngetretenOW) ||
+           IsStatus(penalty, TStatus::NichtAngetreten);
+}
+constexpr bool IsHlwNotStarted(TPunkte hlw) {
+    return IsHlwStatus(hlw, TStatus::NichtAngetretenOW) ||
+           IsHlwStatus(hlw, TStatus::NichtAngetreten);
+}
 
 std::string TimeToText(TZeit time, bool withHundredths);
 TZeit TextToTime(std::string_view text);

@@ -69,13 +69,13 @@ int BirthYear(const TTeilnehmer& p) {
 
 namespace {
 bool HlwNoStart(std::int32_t h) {
-    return h == 0 || h == -200 || h == -300;
+    return h == 0 || IsHlwNotStarted(h);
 }
 } // namespace
 
 bool HasNoStart(const TTeilnehmer& p) {
     for (auto a : p.Abzug)
-        if (a != -2 && a != -3) return false;
+        if (!IsNotStarted(a)) return false;
     return HlwNoStart(p.HLWPunkte) && p.Gesamtpunkte == 0;
 }
 
@@ -87,14 +87,14 @@ bool HasNoTimes(const TTeilnehmer& p) {
 
 bool IsPresent(const TTeilnehmer& p) {
     for (auto a : p.Abzug)
-        if (a == -2 || a == -3) return false;
-    return p.HLWPunkte != -200 && p.HLWPunkte != -300;
+        if (IsNotStarted(a)) return false;
+    return !IsHlwNotStarted(p.HLWPunkte);
 }
 
 void MarkAbsent(TTeilnehmer& p) {
     for (auto& a : p.Abzug)
-        a = -3;
-    p.HLWPunkte = -300;
+        a = PenaltyCode(TStatus::NichtAngetreten);
+    p.HLWPunkte = HlwCode(TStatus::NichtAngetreten);
 }
 
 bool MatchParticipant(const TTeilnehmer& p, std::string_view text, int options) {

@@ -84,14 +84,17 @@ bool ParsePenaltyEntry(std::string_view text, TAbzug& penalty) {
     const std::string upper = UpperText(text);
     struct TMark {
         const char* text;
-        TAbzug code;
+        TStatus code;
     };
-    static const TMark marks[] = {
-        {"D", stDisq},     {"A", stNichtAngetreten},    {"E", stNichtErreicht},
-        {"DISQ.", stDisq}, {"N.A.", stNichtAngetreten}, {"N.ER.", stNichtErreicht}};
+    static const TMark marks[] = {{"D", TStatus::Disq},
+                                  {"A", TStatus::NichtAngetreten},
+                                  {"E", TStatus::NichtErreicht},
+                                  {"DISQ.", TStatus::Disq},
+                                  {"N.A.", TStatus::NichtAngetreten},
+                                  {"N.ER.", TStatus::NichtErreicht}};
     for (const TMark& m : marks) {
         if (upper == m.text) {
-            penalty = m.code;
+            penalty = PenaltyCode(m.code);
             return true;
         }
     }
@@ -100,7 +103,7 @@ bool ParsePenaltyEntry(std::string_view text, TAbzug& penalty) {
     if (negative || digits.front() == '+') digits.remove_prefix(1);
     if (digits.empty() || digits.size() > 4 || !AllDigits(digits)) return false;
     const int v = negative ? -DigitsValue(digits) : DigitsValue(digits);
-    if (v < stNichtErreicht) return false;
+    if (v < PenaltyCode(TStatus::NichtErreicht)) return false;
     penalty = static_cast<TAbzug>(v);
     return true;
 }

@@ -115,8 +115,7 @@ private:
         for (int d = 1; d <= 5; ++d) {
             const auto k = static_cast<std::size_t>(d - 1);
             const int heat = p.Lauf[k], lane = p.Bahn[k];
-            const bool started =
-                p.Abzug[k] != stNichtAngetretenOW && p.Abzug[k] != stNichtAngetreten;
+            const bool started = !IsNotStarted(p.Abzug[k]);
             if (d <= disciplines && assigned_[k] && started && (heat <= 0 || lane <= 0)) {
                 const std::string where = " in Disziplin " + IntToText(d);
                 if (heat <= 0 && lane <= 0)

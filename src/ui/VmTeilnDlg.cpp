@@ -184,8 +184,8 @@ TTeilnehmerDlg::TTeilnehmerDlg(const TWettkampf& c, TTeilnehmer& p, QWidget* par
         time->setObjectName(QStringLiteral("MaskEdit%1").arg(k + 1));
         time->setFixedWidth(DigitsWidth(time, QStringLiteral("0:00,000")));
         zeit_[i] = time;
-        abzug_[i] =
-            NumEdit(QStringLiteral("SpinEdit%1").arg(k + 1), -3, 9999, kPenaltyDigits, results);
+        abzug_[i] = NumEdit(QStringLiteral("SpinEdit%1").arg(k + 1),
+                            PenaltyCode(TStatus::NichtAngetreten), 9999, kPenaltyDigits, results);
         SetHint(abzug_[i], kStatusHint, kStatusShortHint);
         lauf_[i] = NumEdit(QStringLiteral("SpinEdit%1").arg(k + 6), 0, 999, kHeatDigits, results);
         bahn_[i] = NumEdit(QStringLiteral("SpinEdit%1").arg(k + 11), 0, 999, kHeatDigits, results);
@@ -351,8 +351,8 @@ void TTeilnehmerDlg::Store() {
 
 void TTeilnehmerDlg::MarkAbsent() {
     for (TBvNumEdit* e : abzug_)
-        if (e->Value() == 0) e->SetValue(stNichtAngetreten);
-    if (hlwPunkte_->Value() == 0.0) hlwPunkte_->SetValue(stNichtAngetreten);
+        if (e->Value() == 0) e->SetValue(PenaltyCode(TStatus::NichtAngetreten));
+    if (hlwPunkte_->Value() == 0.0) hlwPunkte_->SetValue(PenaltyCode(TStatus::NichtAngetreten));
 }
 
 void TTeilnehmerDlg::accept() {

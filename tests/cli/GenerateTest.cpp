@@ -126,7 +126,7 @@ TEST(Generate, ResultsLookLikeACompetition) {
             for (int i = 0; i < ac.Data.DisciplineCount(); ++i) {
                 const auto k = static_cast<std::size_t>(i);
                 if (p.Abzug[k] > 0) ++penalties;
-                if (p.Abzug[k] == vm::stDisq) ++disq;
+                if (vm::IsStatus(p.Abzug[k], vm::TStatus::Disq)) ++disq;
                 if (p.Abzug[k] >= 0 && p.Zeit[k] > 0) {
                     // Plausible times around the base time, within what the editor shows.
                     EXPECT_GE(p.Zeit[k], ac.Discipline(i).V[0] * 9 / 10);

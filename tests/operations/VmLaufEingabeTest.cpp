@@ -154,7 +154,7 @@ TEST(HeatEntry, ProgressCountsTheEntriesStillWithoutResult) {
     EXPECT_EQ(progress[1].missing, 1);
     EXPECT_EQ(progress[2].missing, 0);
     EXPECT_EQ(progress[0].participants, 1);
-    bert.Abzug[0] = stNichtAngetreten; // a status is a result too
+    bert.Abzug[0] = PenaltyCode(TStatus::NichtAngetreten); // a status is a result too
     EXPECT_EQ(HeatProgress(*f.c, 1)[1].missing, 0);
 }
 
@@ -164,8 +164,9 @@ TEST(HeatEntry, ApplyingAHeatRanksEveryClassItTouches) {
     TTeilnehmer& ben = f.Add(f.a, "Ben", 1, 2);
     TTeilnehmer& cleo = f.Add(f.b, "Cleo", 1, 3);
     TTeilnehmer& dave = f.Add(f.b, "Dave", 2, 1, 3000);
-    const std::vector<TLaufErgebnis> heat = {
-        {&f.a, &anna, 1, 3300, 0}, {&f.a, &ben, 1, 3000, 5}, {&f.b, &cleo, 1, 2900, stDisq}};
+    const std::vector<TLaufErgebnis> heat = {{&f.a, &anna, 1, 3300, 0},
+                                             {&f.a, &ben, 1, 3000, 5},
+                                             {&f.b, &cleo, 1, 2900, PenaltyCode(TStatus::Disq)}};
     EXPECT_TRUE(ApplyHeatResults(heat));
     EXPECT_EQ(anna.Zeit[0], 3300);
     EXPECT_EQ(ben.Abzug[0], 5);

@@ -90,9 +90,9 @@ TEST(DataChecks, EachFaultGivesItsLineAndItsHarmlessTwinNone) {
         {"no time but a status",
          [](TClean& f) {
              f.P("Meier").Zeit[1] = 0;
-             f.P("Meier").Abzug[1] = stNichtAngetreten;
+             f.P("Meier").Abzug[1] = PenaltyCode(TStatus::NichtAngetreten);
              f.P("Zander").Zeit[0] = 0;
-             f.P("Zander").Abzug[0] = stNichtErreicht;
+             f.P("Zander").Abzug[0] = PenaltyCode(TStatus::NichtErreicht);
          },
          {}},
         {"no time in a discipline the class does not have",
@@ -116,7 +116,7 @@ TEST(DataChecks, EachFaultGivesItsLineAndItsHarmlessTwinNone) {
                  for (TTeilnehmer& p : ac)
                      p.Lauf[1] = p.Bahn[1] = 0;
              f.P("Zander").Lauf[0] = 0;
-             f.P("Zander").Abzug[0] = stNichtAngetreten;
+             f.P("Zander").Abzug[0] = PenaltyCode(TStatus::NichtAngetreten);
          },
          {}},
 

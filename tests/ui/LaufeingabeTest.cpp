@@ -177,7 +177,7 @@ private Q_SLOTS:
         const Want want[] = {{"Dorn", 3520, 0},
                              {"Brandt", 3610, 5},
                              {"Adler", 3750, 0},
-                             {"Claus", 3400, stDisq},
+                             {"Claus", 3400, PenaltyCode(TStatus::Disq)},
                              {"Eck", 4100, 0}};
         const TDisziplin& disc = desk.first->Discipline(0);
         for (const Want& w : want) {
@@ -279,7 +279,7 @@ private Q_SLOTS:
         const TTeilnehmer& adler = desk.P("Adler");
         QCOMPARE(adler.Zeit[0], 4012);
         QCOMPARE(adler.Zeit[1], 5020);
-        QCOMPARE(adler.Abzug[1], TAbzug(stNichtAngetreten));
+        QCOMPARE(adler.Abzug[1], PenaltyCode(TStatus::NichtAngetreten));
         QCOMPARE(adler.Punkte[1], 0);
         QCOMPARE(seam.unexpected, 0);
     }
