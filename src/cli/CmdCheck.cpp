@@ -17,7 +17,7 @@ int CmdCheck(const std::vector<std::string>& args) {
         "pool does not have, a year of birth outside the age class, the same entry twice,\n"
         "HLW points missing in an HLW age class, a time faster than half the base time.\n"
         "Exit status 1 when there is any finding (or the file cannot be loaded), 0 with\n"
-        "\"Keine Auff\xC3\xA4lligkeiten gefunden.\" otherwise.",
+        "\"Keine Auffälligkeiten gefunden.\" otherwise.",
         {},
         {},
         1,
@@ -31,7 +31,7 @@ int CmdCheck(const std::vector<std::string>& args) {
     for (const TBefund& b : found)
         std::cout << ToUtf8(b.text) << "\n";
     if (!found.empty()) return 1;
-    std::cout << "Keine Auff\xC3\xA4lligkeiten gefunden.\n";
+    std::cout << "Keine Auffälligkeiten gefunden.\n";
     return 0;
 }
 

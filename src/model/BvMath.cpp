@@ -204,18 +204,15 @@ void TBvMath::SetFormula(std::string_view text) {
 std::string TBvMath::ErrorText(int code) {
     switch (code) {
     case errStackOverflow:
-        return "Stapelspeicher\x81"
-               "berlauf im Formelparser.";
+        return "Stapelspeicherüberlauf im Formelparser."_oem;
     case errExpressionExpected:
         return "Ausdruck erwartet.";
     case errOperatorExpected:
         return "Opeartor erwartet.";
     case errOpenParenExpected:
-        return "\x99"
-               "ffnende Klammer erwartet.";
+        return "Öffnende Klammer erwartet."_oem;
     case errOperatorOrCloseExpected:
-        return "Operator oder schlie\xE1"
-               "ende Klammer erwartet.";
+        return "Operator oder schließende Klammer erwartet."_oem;
     default:
         return {};
     }

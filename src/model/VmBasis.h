@@ -3,6 +3,8 @@
 // which the model talks to whatever front end runs it.
 #pragma once
 
+#include "model/VmOemText.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>

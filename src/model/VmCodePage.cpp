@@ -155,7 +155,7 @@ bool NextUtf8(std::string_view text, std::size_t& i, std::uint32_t& cp) {
 
 // ä ö ü Ä Ö Ü ß é in either code page.
 constexpr std::string_view kWindowsGerman = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE9";
-constexpr std::string_view kDosGerman = "\x84\x94\x81\x8E\x99\x9A\xE1\x82";
+constexpr std::string_view kDosGerman = "äöüÄÖÜßé"_oem;
 } // namespace
 
 std::string DecodeToOem(std::string_view text, TTextEncoding encoding, bool* replaced) {

@@ -46,9 +46,7 @@ void RefreshBests(TWettkampf& c) {
 
 bool MergeRecords(TAltersklasse& a, TAltersklasse& b) {
     if (IsFemale(a) != IsFemale(b) || a.Data.Bezeichnung.View() != b.Data.Bezeichnung.View()) {
-        ShowMessage("Fehler bei der Rekord\x81"
-                    "bernahme (Altersklassen stimmen nicht \x81"
-                    "berein! ");
+        ShowMessage("Fehler bei der Rekordübernahme (Altersklassen stimmen nicht überein! "_oem);
         return false;
     }
     ResetBests(b);
@@ -82,8 +80,7 @@ bool MergeRecords(TAltersklasse& a, TAltersklasse& b) {
     if (complete) {
         a.Data.RekordGesamtpunkte = std::max(b.Data.RekordGesamtpunkte, b.Data.BestGesamtpunkte);
     } else {
-        ShowMessage("Mindestens eine Disziplin stimmt nicht \x81"
-                    "berein! (Altersklasse " +
+        ShowMessage("Mindestens eine Disziplin stimmt nicht überein! (Altersklasse "_oem +
                     a.Name() + ")");
     }
     return true;

@@ -15,10 +15,10 @@ constexpr std::int16_t MH = akHLW;
 // clang-format off
 // 6: youth, individual events
 const TAltersklasseVorgabe kPreset6[] = {
-    {"Sch\x81" "lerinnen", 1978, 1981, W, {44, 42, 41}},
-    {"Sch\x81" "ler", 1978, 1981, M, {44, 42, 41}},
+    {"Schülerinnen"_oem, 1978, 1981, W, {44, 42, 41}},
+    {"Schüler"_oem, 1978, 1981, M, {44, 42, 41}},
     {"Jugend (weiblich)", 1976, 1977, WH, {43, 48, 46}},
-    {"Jugend (m\x84" "nnlich)", 1976, 1977, MH, {43, 48, 46}},
+    {"Jugend (männlich)"_oem, 1976, 1977, MH, {43, 48, 46}},
     {"Juniorinnen", 1974, 1975, WH, {45, 48, 47}},
     {"Junioren", 1974, 1975, MH, {45, 48, 47}},
     {"Damen", 1969, 1973, WH, {45, 48, 47}},
@@ -27,10 +27,10 @@ const TAltersklasseVorgabe kPreset6[] = {
 
 // 7: youth, team events
 const TAltersklasseVorgabe kPreset7[] = {
-    {"Sch\x81" "lerinnen", 1978, 1981, W, {54, 56, 57, 53}},
-    {"Sch\x81" "ler", 1978, 1981, M, {54, 56, 57, 53}},
+    {"Schülerinnen"_oem, 1978, 1981, W, {54, 56, 57, 53}},
+    {"Schüler"_oem, 1978, 1981, M, {54, 56, 57, 53}},
     {"Jugend (weiblich)", 1976, 1977, WH, {55, 58, 60, 61}},
-    {"Jugend (m\x84" "nnlich)", 1976, 1977, MH, {55, 58, 60, 61}},
+    {"Jugend (männlich)"_oem, 1976, 1977, MH, {55, 58, 60, 61}},
     {"Juniorinnen", 1974, 1975, WH, {55, 59, 60, 62}},
     {"Junioren", 1974, 1975, MH, {55, 59, 60, 62}},
     {"Damen", 1969, 1973, WH, {55, 59, 60, 62}},
@@ -87,12 +87,12 @@ const TAltersklasseVorgabe kPreset9[] = {
 
 // 10: youth, individual events, Schüler split into two classes
 const TAltersklasseVorgabe kPreset10[] = {
-    {"Sch\x81" "lerinnen 1", 1980, 1981, W, {44, 42, 41}},
-    {"Sch\x81" "ler 1", 1980, 1981, M, {44, 42, 41}},
-    {"Sch\x81" "lerinnen 2", 1978, 1979, W, {44, 42, 41}},
-    {"Sch\x81" "ler 2", 1978, 1979, M, {44, 42, 41}},
+    {"Schülerinnen 1"_oem, 1980, 1981, W, {44, 42, 41}},
+    {"Schüler 1"_oem, 1980, 1981, M, {44, 42, 41}},
+    {"Schülerinnen 2"_oem, 1978, 1979, W, {44, 42, 41}},
+    {"Schüler 2"_oem, 1978, 1979, M, {44, 42, 41}},
     {"Jugend (weiblich)", 1976, 1977, WH, {43, 48, 46}},
-    {"Jugend (m\x84" "nnlich)", 1976, 1977, MH, {43, 48, 46}},
+    {"Jugend (männlich)"_oem, 1976, 1977, MH, {43, 48, 46}},
     {"Juniorinnen", 1974, 1975, WH, {45, 48, 47}},
     {"Junioren", 1974, 1975, MH, {45, 48, 47}},
     {"Damen", 1969, 1973, WH, {45, 48, 47}},
@@ -101,12 +101,12 @@ const TAltersklasseVorgabe kPreset10[] = {
 
 // 11: youth, team events, Schüler split into two classes
 const TAltersklasseVorgabe kPreset11[] = {
-    {"Sch\x81" "lerinnen 1", 1980, 1981, W, {54, 56, 57, 53}},
-    {"Sch\x81" "ler 1", 1980, 1981, M, {54, 56, 57, 53}},
-    {"Sch\x81" "lerinnen 2", 1978, 1979, W, {54, 56, 57, 53}},
-    {"Sch\x81" "ler 2", 1978, 1979, M, {54, 56, 57, 53}},
+    {"Schülerinnen 1"_oem, 1980, 1981, W, {54, 56, 57, 53}},
+    {"Schüler 1"_oem, 1980, 1981, M, {54, 56, 57, 53}},
+    {"Schülerinnen 2"_oem, 1978, 1979, W, {54, 56, 57, 53}},
+    {"Schüler 2"_oem, 1978, 1979, M, {54, 56, 57, 53}},
     {"Jugend (weiblich)", 1976, 1977, WH, {55, 58, 60, 61}},
-    {"Jugend (m\x84" "nnlich)", 1976, 1977, MH, {55, 58, 60, 61}},
+    {"Jugend (männlich)"_oem, 1976, 1977, MH, {55, 58, 60, 61}},
     {"Juniorinnen", 1974, 1975, WH, {55, 59, 60, 62}},
     {"Junioren", 1974, 1975, MH, {55, 59, 60, 62}},
     {"Damen", 1969, 1973, WH, {55, 59, 60, 62}},

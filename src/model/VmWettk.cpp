@@ -51,7 +51,7 @@ bool TWettkampf::InsertAgeClass(std::unique_ptr<TAltersklasse> ac) {
     int index = 0;
     if (Search(*ac, index)) {
         ShowMessage("Die Altersklasse " + name +
-                    " konnte nicht eingef\x81gt werden (sie existiert bereits).");
+                    " konnte nicht eingefügt werden (sie existiert bereits)."_oem);
         return false;
     }
     return AtInsert(index, std::move(ac));
@@ -147,7 +147,7 @@ bool AddParticipant(TWettkampf& c, std::unique_ptr<TTeilnehmer> p) {
     } else
         who = std::string(p->Mannschaft());
     ShowMessage(who + " (Altersklasse " + p->Altersklasse.Get() +
-                ") konnte nicht eingef\x81gt werden.");
+                ") konnte nicht eingefügt werden."_oem);
     return false;
 }
 

@@ -45,8 +45,7 @@ void PackParticipant(TTeilnehmer& p, THLWRun& run) {
             while (m >= 60) {
                 m -= 60;
                 if (++h >= 24) {
-                    ShowMessage("HLW dauert bis \x81"
-                                "ber Mitternacht hinaus!");
+                    ShowMessage("HLW dauert bis über Mitternacht hinaus!"_oem);
                     h = 0;
                 }
             }

@@ -19,13 +19,13 @@ bool Taken(const TTeilnehmer& p, int options) {
 
 bool Merge(TWettkampf& target, TWettkampf& source, const TMergeSettings& s) {
     if (IsSingleCompetition(target) != IsSingleCompetition(source)) {
-        ShowMessage("Einzel- u. Mannschaftswettk\x84mpfe k\x94nnen nicht gemischt werden");
+        ShowMessage("Einzel- u. Mannschaftswettkämpfe können nicht gemischt werden"_oem);
         return false;
     }
     long total = 0;
     for (const TAltersklasse& ac : source)
         total += ac.Count();
-    ProgressStart("Wettkampf hinzuf\x81gen...", 0, total);
+    ProgressStart("Wettkampf hinzufügen..."_oem, 0, total);
     long done = 0;
 
     TShortStr<5> code;
@@ -39,7 +39,7 @@ bool Merge(TWettkampf& target, TWettkampf& source, const TMergeSettings& s) {
             auto fresh = NewAgeClass();
             fresh->Data = from->Data;
             if (target.InsertAgeClass(std::move(fresh)))
-                ShowMessage("Altersklasse " + name + " wurde hinzugef\x81gt.");
+                ShowMessage("Altersklasse " + name + " wurde hinzugefügt."_oem);
         }
 
         if (s.options & moTeilnehmer) {
@@ -59,12 +59,9 @@ bool Merge(TWettkampf& target, TWettkampf& source, const TMergeSettings& s) {
                 RecalcAgeClass(*to);
                 if (skipped > 0)
                     ShowMessage(IntToText(skipped) + " Teilnehmer der Altersklasse " + name +
-                                " \x81"
-                                "bersprungen.");
+                                " übersprungen."_oem);
             } else {
-                ShowMessage("Altersklasse " + name +
-                            " \x81"
-                            "bersprungen.");
+                ShowMessage("Altersklasse " + name + " übersprungen."_oem);
             }
         }
     }

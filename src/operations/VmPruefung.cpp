@@ -146,7 +146,7 @@ private:
             const int bis = std::max(ac.Data.JahrgangVon, ac.Data.JahrgangBis);
             if (year >= 0 && (year < von || year > bis))
                 Add(at, paJahrgang, 0,
-                    "Jahrgang " + IntToText(year) + " liegt nicht in den Jahrg\x84ngen der " +
+                    "Jahrgang " + IntToText(year) + " liegt nicht in den Jahrgängen der "_oem +
                         "Altersklasse (" + IntToText(von) + " - " + IntToText(bis) + ")");
         }
 

@@ -104,8 +104,7 @@ void TRekordeDlg::TakeOver() {
     // The loader says why when the file cannot be read.
     std::unique_ptr<TWettkampf> other = Load(name.toStdString(), 1);
     if (!other) return;
-    ProgressStart("Rekorde \x81"
-                  "bernehmen...");
+    ProgressStart("Rekorde übernehmen..."_oem);
     TakeOverRecords(*copy_, *other);
     ProgressStart("");
 }

@@ -1,4 +1,5 @@
 #include "base/BvBase.h"
+#include "base/VmAssert.h"
 #include "model/VmBasis.h"
 #include "support/TestSupport.h"
 
@@ -127,4 +128,30 @@ TEST(Stream, StatusFollowsTheLastOperationOpenResultStays) {
     EXPECT_NE(missing.OpenResult(), stOk);
     EXPECT_EQ(missing.GetSize(), -1);
 }
+TEST(Collection, CallerErrorsReachTheMessageRoutine) {
+    TMessageCapture messages;
+    Sorted s(4, 4);
+    s.Insert(std::make_unique<Item>(Item{1, 0}));
+    EXPECT_EQ(s.At(3), nullptr);
+    EXPECT_FALSE(s.AtPut(-1, std::make_unique<Item>(Item{2, 0})));
+    EXPECT_EQ(s.Count(), 1);
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Messages()[0],
+              "Interner Programmfehler aufgetreten: \r\nListenfehler (At, Index 3)");
+    EXPECT_EQ(messages.Messages()[1],
+              "Interner Programmfehler aufgetreten: \r\nListenfehler (AtPut, Index -1)");
+}
+
+TEST(Invariants, CheckedOnlyWhereAssertionsAreOn) {
+    int evaluated = 0;
+#if defined(VELMORA_ASSERTS)
+    EXPECT_DEATH(VM_ASSERT(++evaluated == 5), "Annahme verletzt: \\+\\+evaluated == 5");
+    VM_ASSERT(++evaluated == 1);
+    EXPECT_EQ(evaluated, 1);
+#else
+    VM_ASSERT(++evaluated == 5); // compiled, never evaluated
+    EXPECT_EQ(evaluated, 0);
+#endif
+}
+
 } // namespace vm

@@ -82,4 +82,44 @@ TEST(CodePages, GermanLettersSurviveEveryConversion) {
               "?b");
 }
 
+TEST(CodePages, SourceTextIsConvertedToCodePage850) {
+    EXPECT_STREQ("äöüÄÖÜßé"_oem, "\x84\x94\x81\x8E\x99\x9A\xE1\x82");
+    EXPECT_STREQ("Überhang in der Altersklasse "_oem, "\x9A"
+                                                      "berhang in der Altersklasse ");
+    // Box drawing and signs of the upper half, and text without them, unchanged.
+    EXPECT_STREQ("─│┼ ±²"_oem, "\xC4\xB3\xC5 \xF1\xFD");
+    EXPECT_STREQ("Zeit 1"_oem, "Zeit 1");
+    EXPECT_STREQ(""_oem, "");
+    // The same text as the run-time conversion gives.
+    EXPECT_EQ(std::string("Rückenlage-Beinschlag, Schülerinnen, schließende"_oem),
+              Utf8ToOem("Rückenlage-Beinschlag, Schülerinnen, schließende"));
+}
+
+TEST(Values, StatusCodesInBothForms) {
+    struct Case {
+        TStatus status;
+        TAbzug penalty;
+        TPunkte hlw;
+        const char* mark;
+        bool notStarted;
+    } cases[] = {
+        {TStatus::Disq, -1, -100, "disq.", false},
+        {TStatus::NichtAngetretenOW, -2, -200, "n.a.", true},
+        {TStatus::NichtAngetreten, -3, -300, "n.a.", true},
+        {TStatus::NichtErreicht, -4, -400, "n.er.", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PenaltyCode(c.status), c.penalty);
+        EXPECT_EQ(HlwCode(c.status), c.hlw);
+        EXPECT_TRUE(IsStatus(c.penalty, c.status));
+        EXPECT_TRUE(IsHlwStatus(c.hlw, c.status));
+        EXPECT_FALSE(IsHlwStatus(c.penalty, c.status));
+        EXPECT_EQ(StatusMark(c.penalty), c.mark);
+        EXPECT_EQ(IsNotStarted(c.penalty), c.notStarted) << c.penalty;
+        EXPECT_EQ(IsHlwNotStarted(c.hlw), c.notStarted) << c.hlw;
+    }
+    EXPECT_FALSE(IsNotStarted(0));
+    EXPECT_FALSE(IsHlwNotStarted(-3));
+}
+
 } // namespace vm
