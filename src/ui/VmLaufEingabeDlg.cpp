@@ -325,12 +325,12 @@ private:
         const auto row = static_cast<int>(&r - rows_.data());
         if (time)
             return QStringLiteral(
-                       "%1: die Zeit \u201E%2\u201C ist nicht lesbar (Ziffern wie auf der "
-                       "Stoppuhr, z. B. %3; h\u00F6chstens 9:59,99)")
+                       "%1: die Zeit „%2“ ist nicht lesbar (Ziffern wie auf der "
+                       "Stoppuhr, z. B. %3; höchstens 9:59,99)")
                 .arg(Place(row), r.time.text,
-                     hundredths_ ? QStringLiteral("3520 f\u00FCr 0:35,20")
-                                 : QStringLiteral("3521 f\u00FCr 3:52,1"));
-        return QStringLiteral("%1: der Abzug \u201E%2\u201C ist nicht lesbar (eine Zahl bis 9999 "
+                     hundredths_ ? QStringLiteral("3520 für 0:35,20")
+                                 : QStringLiteral("3521 für 3:52,1"));
+        return QStringLiteral("%1: der Abzug „%2“ ist nicht lesbar (eine Zahl bis 9999 "
                               "oder d, a, e)")
             .arg(Place(row), r.penalty.text);
     }
@@ -469,8 +469,8 @@ protected:
 TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& gate)
     : QDialog(parent), doc_(doc), gate_(gate) {
     const TWettkampf& c = doc_.Competition();
-    setWindowTitle(QStringLiteral("Zeiten nach L\u00E4ufen eingeben"));
-    setStatusTip(QStringLiteral("Zeiten und Strafpunkte Lauf f\u00FCr Lauf eingeben"));
+    setWindowTitle(QStringLiteral("Zeiten nach Läufen eingeben"));
+    setStatusTip(QStringLiteral("Zeiten und Strafpunkte Lauf für Lauf eingeben"));
 
     tabs_ = new QTabBar(this);
     tabs_->setObjectName(QStringLiteral("DisziplinTabs"));
@@ -483,25 +483,25 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("LaufListe"));
     list_->setUniformItemSizes(true);
-    list_->setToolTip(QStringLiteral("Die L\u00E4ufe der Disziplin: vollst\u00E4ndig oder wie "
+    list_->setToolTip(QStringLiteral("Die Läufe der Disziplin: vollständig oder wie "
                                      "viele Bahnen noch ohne Zeit sind"));
-    auto* listLabel = new QLabel(QStringLiteral("L\u00E4u&fe:"), this);
+    auto* listLabel = new QLabel(QStringLiteral("Läu&fe:"), this);
     listLabel->setBuddy(list_);
 
     auto* prev = new QToolButton(this);
     prev->setObjectName(QStringLiteral("VorigerLauf"));
     prev->setArrowType(Qt::LeftArrow);
-    prev->setToolTip(QStringLiteral("Voriger Lauf (Bild\u2191)"));
+    prev->setToolTip(QStringLiteral("Voriger Lauf (Bild↑)"));
     prev->setFocusPolicy(Qt::NoFocus);
     auto* next = new QToolButton(this);
     next->setObjectName(QStringLiteral("NaechsterLauf"));
     next->setArrowType(Qt::RightArrow);
-    next->setToolTip(QStringLiteral("N\u00E4chster Lauf (Bild\u2193)"));
+    next->setToolTip(QStringLiteral("Nächster Lauf (Bild↓)"));
     next->setFocusPolicy(Qt::NoFocus);
     spin_ = new QSpinBox(this);
     spin_->setObjectName(QStringLiteral("LaufNummer"));
     spin_->setKeyboardTracking(false);
-    spin_->setToolTip(QStringLiteral("Nummer des Laufs; Bild\u2191/Bild\u2193 wechseln den Lauf"));
+    spin_->setToolTip(QStringLiteral("Nummer des Laufs; Bild↑/Bild↓ wechseln den Lauf"));
     spin_->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
     auto* spinLabel = new QLabel(QStringLiteral("&Lauf:"), this);
     spinLabel->setBuddy(spin_);
@@ -534,10 +534,10 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
 
     const bool hundredths = WithHundredths(c);
     auto* hint = new QLabel(
-        QStringLiteral("Zeit: Ziffern wie auf der Stoppuhr (%1), auch mit \u201E:\u201C und "
-                       "\u201E,\u201C \u00B7 Abzug: Zahl oder d = disq., a = n.a., e = n.er. "
-                       "\u00B7 Enter: n\u00E4chste Bahn \u00B7 Bild\u2191/Bild\u2193: Lauf "
-                       "wechseln \u00B7 Esc: Eingabe verwerfen")
+        QStringLiteral("Zeit: Ziffern wie auf der Stoppuhr (%1), auch mit „:“ und "
+                       "„,“ · Abzug: Zahl oder d = disq., a = n.a., e = n.er. "
+                       "· Enter: nächste Bahn · Bild↑/Bild↓: Lauf "
+                       "wechseln · Esc: Eingabe verwerfen")
             .arg(hundredths ? QStringLiteral("3520 = 0:35,20") : QStringLiteral("3521 = 3:52,1")),
         this);
     hint->setWordWrap(true);
@@ -624,7 +624,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
                                                           : QStringLiteral("keine Zeit")),
                        false);
         else
-            SetMessage(QStringLiteral("%1: \u201E%2\u201C ist keine lesbare Zeit")
+            SetMessage(QStringLiteral("%1: „%2“ ist keine lesbare Zeit")
                            .arg(model_->Place(at.row()), text),
                        true);
     };
@@ -714,9 +714,9 @@ void TLaufeingabeDlg::ShowHeat(int heat) {
     const QStringList names = model_->DisciplineNames();
     const QString sep = QStringLiteral(" / ");
     QString shown = names.isEmpty() ? QString() : names.front();
-    if (names.size() > 1) shown += sep + QStringLiteral("\u2026");
+    if (names.size() > 1) shown += sep + QStringLiteral("…");
     heading_->setText(names.isEmpty() ? HeatLabel(heat_)
-                                      : HeatLabel(heat_) + QStringLiteral(" \u2013 ") + shown);
+                                      : HeatLabel(heat_) + QStringLiteral(" – ") + shown);
     heading_->setToolTip(names.join(QStringLiteral("\n")));
     {
         QSignalBlocker block(spin_);
@@ -755,7 +755,7 @@ bool TLaufeingabeDlg::ApplyHeat() {
     const QStringList problems = model_->Problems();
     if (!problems.isEmpty()) {
         ShowBox(this, TBoxKind::Warning,
-                QStringLiteral("%1 kann nicht \u00FCbernommen werden, solange eine Eingabe nicht "
+                QStringLiteral("%1 kann nicht übernommen werden, solange eine Eingabe nicht "
                                "lesbar ist:\n\n%2\n\nBitte die Eingabe korrigieren.")
                     .arg(HeatLabel(heat_), problems.join(QStringLiteral("\n"))),
                 QMessageBox::Ok, windowTitle());
@@ -842,7 +842,7 @@ QString TLaufeingabeDlg::HeatItemText(int heat, const TLaufStand& s) const {
     if (s.participants == 0)
         state = QStringLiteral("leer");
     else if (s.missing == 0)
-        state = QStringLiteral("vollst\u00E4ndig");
+        state = QStringLiteral("vollständig");
     else
         state = QStringLiteral("%1 ohne Zeit").arg(s.missing);
     return HeatLabel(heat) + QStringLiteral(": ") + state;

@@ -14,8 +14,8 @@ namespace vm::ui {
 
 TPruefungDlg::TPruefungDlg(QWidget* parent, const TWettkampf& c) : QDialog(parent) {
     found_ = CheckCompetition(c);
-    setWindowTitle(QStringLiteral("Daten pr\u00FCfen"));
-    setStatusTip(QStringLiteral("Fehlende und widerspr\u00FCchliche Angaben des Wettkampfs"));
+    setWindowTitle(QStringLiteral("Daten prüfen"));
+    setStatusTip(QStringLiteral("Fehlende und widersprüchliche Angaben des Wettkampfs"));
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("Befunde"));
@@ -23,25 +23,25 @@ TPruefungDlg::TPruefungDlg(QWidget* parent, const TWettkampf& c) : QDialog(paren
     list_->setToolTip(QStringLiteral("Doppelklick oder Enter zeigt den Teilnehmer in der Liste"));
     for (const TBefund& b : found_)
         list_->addItem(FromOem(b.text));
-    auto* label = new QLabel(QStringLiteral("&Auff\u00E4lligkeiten:"), this);
+    auto* label = new QLabel(QStringLiteral("&Auffälligkeiten:"), this);
     label->setBuddy(list_);
     auto* summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("Zusammenfassung"));
     if (found_.empty())
-        summary->setText(QStringLiteral("Keine Auff\u00E4lligkeiten gefunden."));
+        summary->setText(QStringLiteral("Keine Auffälligkeiten gefunden."));
     else if (found_.size() == 1)
-        summary->setText(QStringLiteral("1 Auff\u00E4lligkeit gefunden."));
+        summary->setText(QStringLiteral("1 Auffälligkeit gefunden."));
     else
-        summary->setText(QStringLiteral("%1 Auff\u00E4lligkeiten gefunden.").arg(found_.size()));
+        summary->setText(QStringLiteral("%1 Auffälligkeiten gefunden.").arg(found_.size()));
 
     auto* buttons = new QDialogButtonBox(this);
     goTo_ = buttons->addButton(QStringLiteral("&Gehe zu"), QDialogButtonBox::AcceptRole);
     goTo_->setToolTip(
-        QStringLiteral("Den Teilnehmer dieser Auff\u00E4lligkeit in der Liste zeigen"));
+        QStringLiteral("Den Teilnehmer dieser Auffälligkeit in der Liste zeigen"));
     goTo_->setDefault(true);
     goTo_->setEnabled(!found_.empty());
     auto* close =
-        buttons->addButton(QStringLiteral("Schlie\u00DFen"), QDialogButtonBox::RejectRole);
+        buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
     MarkCancelButton(close);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         if (Chosen()) accept();

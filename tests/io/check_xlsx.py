@@ -41,9 +41,9 @@ def main():
     path, mode = sys.argv[1], sys.argv[2]
     team = mode == "team"
     wb = openpyxl.load_workbook(path)
-    check(wb.sheetnames == ["Alle Teilnehmer", "AK 13_14 M\u00e4dchen", "AK offen"],
+    check(wb.sheetnames == ["Alle Teilnehmer", "AK 13_14 Mädchen", "AK offen"],
           f"sheet names {wb.sheetnames}")
-    expected_rows = {"Alle Teilnehmer": 5, "AK 13_14 M\u00e4dchen": 3, "AK offen": 2}
+    expected_rows = {"Alle Teilnehmer": 5, "AK 13_14 Mädchen": 3, "AK offen": 2}
     first, second = header(team)[0], header(team)[1]
     for ws in wb.worksheets:
         title = ws.title
@@ -73,13 +73,13 @@ def main():
           f"width of A {ws.column_dimensions['A'].width}")
     check(abs(ws.column_dimensions["H"].width - 9) < 1, f"width of H {ws.column_dimensions['H'].width}")
     rows = rows_by_name(ws)
-    s = rows.get("Schr\u00f6der")
-    check(s is not None, f"no row Schr\u00f6der among {list(rows)}")
+    s = rows.get("Schröder")
+    check(s is not None, f"no row Schröder among {list(rows)}")
     if s:
-        check(s[second].value == "J\u00fcrgen", f"{second} {s[second].value!r}")
+        check(s[second].value == "Jürgen", f"{second} {s[second].value!r}")
         if not team:
             check(s["GEBDATUM"].value == "12.03.1990", f"GEBDATUM {s['GEBDATUM'].value!r}")
-        check(s["ALTERSKL"].value == "AK 13/14 M\u00e4dchen", f"ALTERSKL {s['ALTERSKL'].value!r}")
+        check(s["ALTERSKL"].value == "AK 13/14 Mädchen", f"ALTERSKL {s['ALTERSKL'].value!r}")
         check(s["ZEIT1"].value == "1:01,50", f"ZEIT1 {s['ZEIT1'].value!r}")
         check(s["ABZUG1"].value == 5, f"ABZUG1 {s['ABZUG1'].value!r}")
         check(s["LAUF1"].value == 2 and s["BAHN1"].value == 4, "heat and lane")
@@ -89,10 +89,10 @@ def main():
         check(s["GESAMTPKT"].number_format == "0.00", f"format {s['GESAMTPKT'].number_format}")
     a = rows.get("Absent")
     check(a is not None and a["ABZUG2"].value == "n.a.", "status mark n.a.")
-    e = rows.get("\u00c4rger")
-    check(e is not None, "no row \u00c4rger")
+    e = rows.get("Ärger")
+    check(e is not None, "no row Ärger")
     if e:
-        check(e[second].value == "\u00d6di \u00dclf \u00df", f"{second} {e[second].value!r}")
+        check(e[second].value == "Ödi Ülf ß", f"{second} {e[second].value!r}")
         check(e["ABZUG1"].value == "disq.", f"ABZUG1 {e['ABZUG1'].value!r}")
     link = [n for n in rows if isinstance(n, str) and n.startswith("=HYPERLINK")]
     check(len(link) == 1, f"the =HYPERLINK name {list(rows)}")

@@ -156,7 +156,7 @@ private Q_SLOTS:
             QCOMPARE(desk.gate.calls, 1);
             QCOMPARE(d.Heat(), 2);
             QCOMPARE(d.Table()->currentIndex(), d.Table()->model()->index(1, kZeit));
-            QCOMPARE(HeatItem(d, 0), QString("Lauf 1: vollst\u00E4ndig"));
+            QCOMPARE(HeatItem(d, 0), QString("Lauf 1: vollständig"));
             QCOMPARE(Text(d, "LaufStand"), QString("3 ohne Zeit"));
             // A time typed into heat 2 and then Esc twice: the field, then the dialog.
             Type("3000");
@@ -211,13 +211,13 @@ private Q_SLOTS:
             QCOMPARE(Cell(d, 0, kZeit), QString("7599"));
             QVERIFY(Red(d, 0, kZeit));
             QVERIFY(
-                Text(d, "Meldung").startsWith("Bahn 1 (Dorn, Vorname): die Zeit \u201E7599\u201C"));
+                Text(d, "Meldung").startsWith("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
             // Leaving the heat is refused with a box that names the entry.
             Key(Qt::Key_PageDown);
             QCOMPARE(seam.boxes.size(), std::size_t(1));
-            QVERIFY(seam.boxes[0].text.startsWith("Lauf 1 kann nicht \u00FCbernommen werden"));
+            QVERIFY(seam.boxes[0].text.startsWith("Lauf 1 kann nicht übernommen werden"));
             QVERIFY(
-                seam.boxes[0].text.contains("Bahn 1 (Dorn, Vorname): die Zeit \u201E7599\u201C"));
+                seam.boxes[0].text.contains("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
             QCOMPARE(d.Heat(), 1);
             QCOMPARE(desk.gate.calls, 0);
             QCOMPARE(desk.P("Dorn").Zeit[0], 0);
@@ -296,7 +296,7 @@ private Q_SLOTS:
         seam.OnDialog([&](QDialog& d) {
             QApplication::setActiveWindow(&d);
             QCoreApplication::processEvents();
-            QCOMPARE(Text(d, "Zusammenfassung"), QString("8 Auff\u00E4lligkeiten gefunden."));
+            QCOMPARE(Text(d, "Zusammenfassung"), QString("8 Auffälligkeiten gefunden."));
             auto* list = d.findChild<QListWidget*>("Befunde");
             QCOMPARE(list->count(), 8);
             QVERIFY(list->item(1)->text().startsWith(
