@@ -150,26 +150,26 @@ TResultLineOptions PrintedLineOptions(const TVmReport& r) {
 }
 
 // One participant (or the column header, n = 0) in the layout of the report.
-void PrintEntryLines(TVmReport& r, TAltersklasse& ac, int n) {
+void PrintEntryLines(TVmReport& r, const TAltersklasse& ac, int n) {
     if (r.Kind == rkQualifikation) {
-        r.PrintListLine(QualificationLine(*r.Competition, ac, n));
+        r.PrintListLine(QualificationLine(r.Competition, ac, n));
         return;
     }
     const TResultLineOptions o = PrintedLineOptions(r);
     if (!r.TwoLines) {
-        r.PrintListLine(ResultLine(*r.Competition, ac, n, o));
+        r.PrintListLine(ResultLine(r.Competition, ac, n, o));
         return;
     }
-    r.PrintListLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(ResultPersonPart(r.Competition, ac, n, o)));
     // The second line sits 0.8 mm closer to the first; the next entry starts two full
     // lines lower.
     r.SetCursor(r.Cursor() - 8);
-    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(r.Competition, ac, n, o)));
     r.SetCursor(r.Cursor() + 8);
 }
 
 void PrintResultCover(TVmReport& r) {
-    const TWettkampfHeader& h = r.Competition->Header;
+    const TWettkampfHeader& h = r.Competition.Header;
     r.StartBody("Ergebnis");
     if (r.Legend) {
         r.SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
@@ -215,7 +215,7 @@ void PrintResultCover(TVmReport& r) {
 
 } // namespace
 
-void PrintAgeClass(TVmReport& r, TAltersklasse& ac, bool firstAgeClass) {
+void PrintAgeClass(TVmReport& r, const TAltersklasse& ac, bool firstAgeClass) {
     if (ac.Count() == 0) return;
     r.AgeClass = &ac;
     r.HeaderContinues = false;
@@ -251,7 +251,7 @@ void PrintAgeClass(TVmReport& r, TAltersklasse& ac, bool firstAgeClass) {
 }
 
 void PrintAgeClasses(TVmReport& r) {
-    TWettkampf& c = *r.Competition;
+    const TWettkampf& c = r.Competition;
     if (r.AllAgeClasses) {
         for (int i = 0; i < c.Count(); ++i) {
             r.AgeClassIndex = static_cast<std::int16_t>(i);
@@ -268,7 +268,7 @@ void PrintResultList(TVmReport& r) {
     PrintAgeClasses(r);
 }
 
-void PrintAgeClassHeader(TVmReport& r, TAltersklasse& ac) {
+void PrintAgeClassHeader(TVmReport& r, const TAltersklasse& ac) {
     PrintEntryLines(r, ac, 0);
 }
 

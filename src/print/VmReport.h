@@ -51,7 +51,7 @@ struct TPrintOptions {
 
 class TVmReport : public TBvDocument {
 public:
-    TVmReport(std::string jobTitle, TWettkampf* competition, std::int32_t marginLeft,
+    TVmReport(std::string jobTitle, const TWettkampf& competition, std::int32_t marginLeft,
               std::int32_t marginTop, std::int32_t marginRight, std::int32_t marginBottom,
               std::int32_t pageWidth, std::int32_t pageHeight);
 
@@ -61,7 +61,8 @@ public:
     std::int32_t MarginTop;
     std::int32_t MarginRight;
     std::int32_t MarginBottom;
-    TWettkampf* Competition; // not owned
+    // Read only: building a list never changes the competition.
+    const TWettkampf& Competition;
 
     std::int16_t Kind = rkErgebnis;
 
@@ -81,7 +82,7 @@ public:
 
     // Working state.
     std::int16_t AgeClassIndex = 0; // the job's selected age class, then the one printing
-    TAltersklasse* AgeClass = nullptr;
+    const TAltersklasse* AgeClass = nullptr;
     bool HeaderContinues = false;
 
     // The date and time of the footer ("TT.MM.JJJJ - hh:mm:ss"); set to the local time
@@ -139,11 +140,20 @@ std::string FooterKindText(int kind);
 // Day.month.year - hh:mm:ss of the current local time.
 std::string FooterTimeNow();
 
+// The statistics mode (smKurz ...) a build of that kind with those options prints, as
+// the list itself or appended to it; -1 when it prints no statistics.
+int StatisticsModeOfBuild(int kind, const TPrintOptions& o);
+// Brings the stored data a build of that kind reads up to date: the Gliederung rows,
+// recomputed from the participants and ordered in the mode the build prints. The
+// command that prints calls it once before it builds; the builds only read.
+void RefreshForBuild(TWettkampf& c, int kind, const TPrintOptions& o);
+
 class TVmPrintJob {
 public:
-    explicit TVmPrintJob(TWettkampf* competition = nullptr, int selectedAgeClass = 0);
+    // A job without a competition builds nothing until one is attached.
+    explicit TVmPrintJob(const TWettkampf* competition = nullptr, int selectedAgeClass = 0);
 
-    TWettkampf* Competition; // not owned
+    const TWettkampf* Competition; // not owned, only read
     std::int16_t SelectedAgeClass;
     // The participant range of certificates (marked first and last row, current row).
     std::int32_t CertificateFirst = 0;

@@ -117,9 +117,10 @@ int StatModeOfPrintIndex(int printIndex) {
 }
 
 void PrintStatistics(TVmReport& r, int printIndex) {
-    TWettkampf& c = *r.Competition;
+    const TWettkampf& c = r.Competition;
     const int mode = StatModeOfPrintIndex(printIndex);
-    ComputeStatistics(c, mode);
+    // The command brought the rows up to date and into this order (RefreshForBuild).
+    VM_ASSERT(c.Gliederungen.Mode == mode);
     r.HeaderContinues = false;
 
     r.StartBody(StatTitle(printIndex));

@@ -417,6 +417,7 @@ private Q_SLOTS:
             job.SetLandscape(l.landscape);
             TPrintOptions o;
             o.recordMarks = true;
+            RefreshForBuild(doc.Competition(), l.kind, o);
             const TVmReport& report = job.Build(l.kind, o);
             QVERIFY(report.PageCount() >= l.page);
             const QString name =
