@@ -172,7 +172,7 @@ void PrintResultCover(TVmReport& r) {
     const TWettkampfHeader& h = r.Competition.Header;
     r.StartBody("Ergebnis");
     if (r.Legend) {
-        r.SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
+        r.SetFont(ListFont.Styled(fsBold));
         r.PrintLine("Wettkampfdaten:");
         r.PrintLine("===============");
         r.SetStyle(fsNormal);
@@ -202,13 +202,13 @@ void PrintResultCover(TVmReport& r) {
         }
         r.PrintLine("");
         r.PrintLine("");
-        r.SetFont(fiArial, 30, 1, 1, fsItalic, taLeft | taVCenter);
+        r.SetFont(NoteFont);
         r.PrintLine("Alle Ergebnisse ohne Gew\x84hr; ma\xE1geblich sind die Protokolle des "
                     "Kampfgerichts.");
-        r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+        r.SetFont(ListFont);
         r.PrintLine("");
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     if (r.PrintHead || r.Legend) r.PrintLine("");
     r.StampFooter(r.BodyPage());
 }
@@ -225,16 +225,16 @@ void PrintAgeClass(TVmReport& r, const TAltersklasse& ac, bool firstAgeClass) {
     std::string heading = "Altersklasse " + ac.Name();
     if (heading.size() > 43) heading.resize(43);
     heading += " (" + IntToText(ac.Data.JahrgangVon) + " - " + IntToText(ac.Data.JahrgangBis) + ")";
-    r.SetFont(fiArial, 50, 1, 1, fsBold, taHCenter | taVCenter);
+    r.SetFont(HeadingFont);
     r.PrintLine(heading);
-    r.SetFont(fiArial, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(TextFont);
     if (r.AgeClassData) {
         r.PrintLine("");
         for (int i = 0; i < ac.Data.DisciplineCount(); ++i)
             r.PrintLine(ac.Discipline(i).Bezeichnung.Get());
         if (HasHLW(ac)) r.PrintLine("Herz-Lungen-Wiederbelebung");
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     r.PrintLine("");
 
     r.PrintColumnHeader();

@@ -31,7 +31,7 @@ void PrintListCover(TVmReport& r, const char* title, std::initializer_list<const
             r.PrintLine(line);
         r.PrintLine("");
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     if (r.Kind == rkQualifikation && (r.PrintHead || r.Legend)) r.PrintLine("");
     r.StampFooter(r.BodyPage());
 }

@@ -54,17 +54,16 @@ void TVmReport::TitleBlock(TBvPage& page, std::string_view title) {
     const std::int32_t left = MarginLeft, top = MarginTop, right = Right();
     page.TextColour = clBlack;
     AddRect(page, left, top, right, top + 150, 6, clBlue, false, clBlack);
-    AddText(page, left + 30, top + 20, right - 30, top + 70, "Velbund-Verband e.V.", fiArial, 50,
-            taLeft | taVCenter, fsBold, 1, 1);
-    AddText(page, left + 30, top + 20, right - 30, top + 70, "Rettungssport", fiArial, 50,
-            taRight | taVCenter, fsBold, 1, 1);
-    AddText(page, left + 30, top + 70, right - 30, top + 140, title, fiArial, 65,
-            taHCenter | taVCenter, fsBold | fsItalic, 1, 1);
+    AddText(page, left + 30, top + 20, right - 30, top + 70, "Velbund-Verband e.V.",
+            HeadingFont.Aligned(taLeft | taVCenter));
+    AddText(page, left + 30, top + 20, right - 30, top + 70, "Rettungssport",
+            HeadingFont.Aligned(taRight | taVCenter));
+    AddText(page, left + 30, top + 70, right - 30, top + 140, title, TitleFont);
     AddText(page, left, top + 190, right, top + 240, Competition.Header.Veranstaltung.View(),
-            fiArial, 50, taHCenter | taVCenter, fsBold, 1, 1);
+            HeadingFont);
     AddText(page, left, top + 240, right, top + 290,
             IsSingleCompetition(Competition) ? "Einzelwettbewerb" : "Mannschaftswettbewerb",
-            fiArial, 50, taHCenter | taVCenter, fsNormal, 1, 1);
+            HeadingFont.Styled(fsNormal));
 }
 
 void TVmReport::StampFooter(int pageNumber) {
@@ -74,10 +73,9 @@ void TVmReport::StampFooter(int pageNumber) {
     const std::int32_t right = Right(), bottom = Bottom();
     std::string text = std::string(Competition.Header.Veranstaltung.View()) + FooterKindText(Kind) +
                        FooterTime + " Uhr";
-    AddText(*page, MarginLeft, bottom - 30, right - 150, bottom, text, fiArial, 30,
-            taLeft | taVCenter, fsItalic, 1, 1);
+    AddText(*page, MarginLeft, bottom - 30, right - 150, bottom, text, NoteFont);
     AddText(*page, right - 150, bottom - 30, right, bottom, "Seite " + IntToText(pageNumber),
-            fiArial, 30, taRight | taVCenter, fsItalic, 1, 1);
+            NoteFont.Aligned(taRight | taVCenter));
 }
 
 void TVmReport::StartBody(std::string_view title) {
@@ -87,7 +85,7 @@ void TVmReport::StartBody(std::string_view title) {
     if (page && PrintHead) TitleBlock(*page, title);
     // The qualification list keeps every participant line inside a block.
     BeginLayout(MarginLeft, MarginTop, PageCount(), Kind != rkQualifikation, bottom - 40, right);
-    SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    SetFont(ListFont);
     if (PrintHead) SetCursor(Cursor() + 320);
 }
 
@@ -100,7 +98,7 @@ void TVmReport::EmptyLine() {
 }
 
 void TVmReport::PrintLegendHeading() {
-    SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
+    SetFont(ListFont.Styled(fsBold));
     PrintLine("Erl\x84uterungen:");
     PrintLine("==============");
     SetStyle(fsNormal);

@@ -49,6 +49,24 @@ struct TPrintOptions {
     bool emptyLineAfter5 = true; // "Leerzeile nach jeweils 5 Zeilen einfügen"
 };
 
+// The fonts of the reports; every report text is in code page 850 and carries the
+// second flag.
+constexpr TFontSpec ReportFont(std::int16_t face, std::int16_t height, std::uint8_t style,
+                               std::uint8_t alignment) {
+    return {face, height, style, alignment, TSecondFlag::On, TTextCharset::CodePage850};
+}
+// List lines, legends and covers: fixed pitch, so that spaces make the columns.
+inline constexpr TFontSpec ListFont = ReportFont(fiCourier, 40, fsNormal, taLeft | taVCenter);
+// Age-class headings and the texts of the title block.
+inline constexpr TFontSpec HeadingFont = ReportFont(fiArial, 50, fsBold, taHCenter | taVCenter);
+// The list's title in the title block.
+inline constexpr TFontSpec TitleFont =
+    ReportFont(fiArial, 65, fsBold | fsItalic, taHCenter | taVCenter);
+// The disciplines under an age-class heading.
+inline constexpr TFontSpec TextFont = ReportFont(fiArial, 40, fsNormal, taLeft | taVCenter);
+// The footer and the notice at the end of the result list's legend.
+inline constexpr TFontSpec NoteFont = ReportFont(fiArial, 30, fsItalic, taLeft | taVCenter);
+
 class TVmReport : public TBvDocument {
 public:
     TVmReport(std::string jobTitle, const TWettkampf& competition, std::int32_t marginLeft,

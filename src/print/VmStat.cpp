@@ -129,7 +129,7 @@ void PrintStatistics(TVmReport& r, int printIndex) {
         for (const char* line : StatLegend(printIndex))
             r.PrintLine(line);
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     if (r.PrintHead || r.Legend) r.PrintLine("");
     r.StampFooter(r.BodyPage());
 
