@@ -124,6 +124,9 @@ int CmdPrint(const std::vector<std::string>& args) {
         o.allAgeClasses = false;
     }
 
+    // The Gliederung rows a list prints are brought up to date here, once; building
+    // only reads the competition.
+    RefreshForBuild(*c, kind, o);
     TVmPrintJob job(c.get(), selected);
     const TVmReport& report = job.Build(kind, o, orientation);
 

@@ -36,33 +36,50 @@ void TAltersklasseData::Write(std::uint8_t* p) const {
 }
 
 namespace {
-int CompareTotals(const TTeilnehmer& a, const TTeilnehmer& b) {
+int CompareTotals(const TTeilnehmer& a, const TTeilnehmer& b) noexcept {
     if (b.Gesamtpunkte > a.Gesamtpunkte) return 1;
     if (b.Gesamtpunkte < a.Gesamtpunkte) return -1;
     return 0;
 }
 } // namespace
 
-int Compare(const TAltersklasse& ac, const TTeilnehmer& a, const TTeilnehmer& b) {
-    int r = CompareTotals(a, b);
-    if (r == 0) r = CompareBytes(a.NameKey(), b.NameKey());
+TParticipantOrder DisplayOrder(const TAltersklasseData& data) {
+    TParticipantOrder o;
+    o.directQualifiedFirst = data.Has(akDirektQualifiziert);
+    o.alphabetical = data.Has(akAlphabetisch);
+    return o;
+}
+
+int Compare(const TParticipantOrder& order, const TTeilnehmer& a, const TTeilnehmer& b) noexcept {
+    if (order.alphabetical) {
+        const int r = CompareBytes(a.NameKey(), b.NameKey());
+        return r != 0 ? r : CompareTotals(a, b);
+    }
+    if (order.directQualifiedFirst) {
+        const bool da = a.Has(tnDirektQualifiziert), db = b.Has(tnDirektQualifiziert);
+        if (da != db) return da ? -1 : 1;
+    }
     if (a.Gesamtpunkte == 0 && b.Gesamtpunkte == 0) {
         const bool na = HasNoStart(a), nb = HasNoStart(b);
-        if (na != nb) r = na ? 1 : -1;
+        if (na != nb) return na ? 1 : -1;
     }
-    if (ac.Data.Has(akDirektQualifiziert)) {
-        const bool da = a.Has(tnDirektQualifiziert), db = b.Has(tnDirektQualifiziert);
-        if (da != db) r = da ? -1 : 1;
-    }
-    if (ac.Data.Has(akAlphabetisch)) {
-        r = CompareBytes(a.NameKey(), b.NameKey());
-        if (r == 0) r = CompareTotals(a, b);
-    }
-    return r;
+    const int r = CompareTotals(a, b);
+    return r != 0 ? r : CompareBytes(a.NameKey(), b.NameKey());
 }
 
 int TAltersklasse::Compare(const TTeilnehmer& a, const TTeilnehmer& b) const {
-    return vm::Compare(*this, a, b);
+    return vm::Compare(DisplayOrder(Data), a, b);
+}
+
+void TAltersklasse::SortBy(const TParticipantOrder& order) {
+    // Comparing and moving a unique_ptr cannot throw, and the stable sort merges in
+    // place when it gets no buffer: it cannot stop half way with entries lost or the
+    // list half sorted.
+    std::stable_sort(items_.begin(), items_.end(),
+                     [&order](const std::unique_ptr<TTeilnehmer>& a,
+                              const std::unique_ptr<TTeilnehmer>& b) noexcept {
+                         return vm::Compare(order, *a, *b) < 0;
+                     });
 }
 
 bool TAltersklasse::InsertParticipant(std::unique_ptr<TTeilnehmer> p) {
@@ -125,10 +142,7 @@ void RecalcAgeClass(TAltersklasse& ac) {
 }
 
 void RankAgeClass(TAltersklasse& ac) {
-    const std::int16_t props = ac.Data.Eigenschaften;
-    ac.Data.Eigenschaften =
-        static_cast<std::int16_t>(props & ~(akDirektQualifiziert | akAlphabetisch));
-    ac.Sort();
+    ac.SortBy(TParticipantOrder::Ranking());
 
     int next = 1, lastPlace = 1, position = 1;
     std::int32_t lastTotal = 0;
@@ -146,8 +160,8 @@ void RankAgeClass(TAltersklasse& ac) {
         ++position;
     }
 
-    ac.Data.Eigenschaften = props;
-    if (props & (akDirektQualifiziert | akAlphabetisch)) ac.Sort();
+    const TParticipantOrder display = DisplayOrder(ac.Data);
+    if (display != TParticipantOrder::Ranking()) ac.SortBy(display);
     ResetBests(ac);
 }
 

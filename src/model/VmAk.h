@@ -43,6 +43,27 @@ struct TAltersklasseData {
     }
 };
 
+// An order of the participants of an age class. The ranking order (both switches off)
+// puts the higher total first, equal totals by name, and among those without points
+// the ones that did not start after the others.
+struct TParticipantOrder {
+    // Directly qualified participants before all others, each group in ranking order.
+    bool directQualifiedFirst = false;
+    // By name, equal names by total; takes precedence over the switch above.
+    bool alphabetical = false;
+
+    static constexpr TParticipantOrder Ranking() { return {}; }
+    static constexpr TParticipantOrder DirectQualifiedFirst() { return {true, false}; }
+    static constexpr TParticipantOrder Alphabetical() { return {false, true}; }
+    bool operator==(const TParticipantOrder&) const = default;
+};
+
+// The order an age class with these properties shows its participants in.
+TParticipantOrder DisplayOrder(const TAltersklasseData& data);
+// The order of two participants (−1 puts a first); reads numbers and bytes only and
+// cannot throw, so that a sort with it cannot stop half way.
+int Compare(const TParticipantOrder& order, const TTeilnehmer& a, const TTeilnehmer& b) noexcept;
+
 class TAltersklasse : public TSortedCollection<TTeilnehmer> {
 public:
     TAltersklasse(int limit = 10, int delta = 10) : TSortedCollection<TTeilnehmer>(limit, delta) {
@@ -58,8 +79,14 @@ public:
         return Data.Disziplinen[static_cast<std::size_t>(i)];
     }
 
-    // The order of the participants (−1 puts a first).
+    // The display order of the participants (−1 puts a first).
     int Compare(const TTeilnehmer& a, const TTeilnehmer& b) const override;
+
+    // Every re-ordering of the participants comes here: a stable sort into `order`,
+    // which leaves the properties alone. Equal entries keep their relative order.
+    void SortBy(const TParticipantOrder& order);
+    // Back into the display order of the properties.
+    void Sort() { SortBy(DisplayOrder(Data)); }
 
     // Recalculates the participant, inserts it at its place and ranks the class.
     bool InsertParticipant(std::unique_ptr<TTeilnehmer> p);
@@ -81,8 +108,8 @@ bool BelongsTo(const TAltersklasse& ac, const TTeilnehmer& p);
 // Scoring and ranking.
 void RecalcParticipant(const TAltersklasse& ac, TTeilnehmer& p);
 void RecalcAgeClass(TAltersklasse& ac);
+// Places by the ranking order, then back into the display order.
 void RankAgeClass(TAltersklasse& ac);
-int Compare(const TAltersklasse& ac, const TTeilnehmer& a, const TTeilnehmer& b);
 
 // Row 0: the caption of the key; row r (1..count): the field text of the r-th entry.
 std::string FieldCell(const TAltersklasse& ac, int row, std::string_view key, bool withHundredths);

@@ -84,12 +84,7 @@ std::vector<const TTeilnehmer*> RankingOrder(const TAltersklasse& ac) {
     for (const TTeilnehmer& p : ac)
         order.push_back(&p);
     std::stable_sort(order.begin(), order.end(), [](const TTeilnehmer* a, const TTeilnehmer* b) {
-        if (a->Gesamtpunkte != b->Gesamtpunkte) return a->Gesamtpunkte > b->Gesamtpunkte;
-        if (a->Gesamtpunkte == 0) {
-            const bool na = HasNoStart(*a), nb = HasNoStart(*b);
-            if (na != nb) return nb;
-        }
-        return CompareBytes(a->NameKey(), b->NameKey()) < 0;
+        return Compare(TParticipantOrder::Ranking(), *a, *b) < 0;
     });
     return order;
 }

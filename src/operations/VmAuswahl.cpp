@@ -76,12 +76,12 @@ void StrikeCompetition(TWettkampf& c, int mode) {
 
 namespace {
 
-long long SelectionKey(const TWettkampf& c, const TTeilnehmer& p) {
-    switch (c.SelectionOrder) {
+long long SelectionKey(const TSelectionOrder& o, const TTeilnehmer& p) {
+    switch (o.order) {
     case soPunkte:
         return -static_cast<long long>(p.Gesamtpunkte);
     case soLauf: {
-        const int d = c.SelectionDiscipline;
+        const int d = o.discipline;
         if (d < 1 || d > 5) return 0;
         const auto i = static_cast<std::size_t>(d - 1);
         return static_cast<long long>(p.Lauf[i]) * 10 + p.Bahn[i];
@@ -93,8 +93,11 @@ long long SelectionKey(const TWettkampf& c, const TTeilnehmer& p) {
     }
 }
 
-bool SelectionBefore(const TWettkampf& c, const TSelectionEntry& a, const TSelectionEntry& b) {
-    return CompareSelection(c, *a.participant, *b.participant) < 0;
+// The one ordering of every selection, the competition's and the lists' own.
+template <class Entry> auto EntryBefore(const TSelectionOrder& o) {
+    return [&o](const Entry& a, const Entry& b) {
+        return CompareSelection(o, *a.participant, *b.participant) < 0;
+    };
 }
 
 template <class Test> void SelectWhere(TWettkampf& c, Test&& test) {
@@ -107,28 +110,56 @@ template <class Test> void SelectWhere(TWettkampf& c, Test&& test) {
 
 } // namespace
 
-int CompareSelection(const TWettkampf& c, const TTeilnehmer& a, const TTeilnehmer& b) {
-    const long long ka = SelectionKey(c, a), kb = SelectionKey(c, b);
+TSelectionOrder SelectionOrderOf(const TWettkampf& c) {
+    return {c.SelectionOrder, c.SelectionDiscipline};
+}
+
+int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const TTeilnehmer& b) {
+    const long long ka = SelectionKey(order, a), kb = SelectionKey(order, b);
     if (ka != kb) return ka < kb ? -1 : 1;
     return CompareBytes(a.NameKey(), b.NameKey());
+}
+
+int CompareSelection(const TWettkampf& c, const TTeilnehmer& a, const TTeilnehmer& b) {
+    return CompareSelection(SelectionOrderOf(c), a, b);
 }
 
 void SetSelectionOrder(TWettkampf& c, int order, int discipline) {
     c.SelectionOrder = static_cast<std::uint8_t>(order);
     c.SelectionDiscipline = static_cast<std::int16_t>(discipline);
-    std::stable_sort(c.Selection.begin(), c.Selection.end(),
-                     [&](const TSelectionEntry& a, const TSelectionEntry& b) {
-                         return SelectionBefore(c, a, b);
-                     });
+    const TSelectionOrder o = SelectionOrderOf(c);
+    std::stable_sort(c.Selection.begin(), c.Selection.end(), EntryBefore<TSelectionEntry>(o));
 }
 
 void InsertSelection(TWettkampf& c, TAltersklasse& ac, TTeilnehmer& p) {
-    TSelectionEntry e{&ac, &p};
-    auto at = std::lower_bound(c.Selection.begin(), c.Selection.end(), e,
-                               [&](const TSelectionEntry& a, const TSelectionEntry& b) {
-                                   return SelectionBefore(c, a, b);
-                               });
-    c.Selection.insert(at, e);
+    const TSelectionEntry e{&ac, &p};
+    const TSelectionOrder o = SelectionOrderOf(c);
+    c.Selection.insert(std::lower_bound(c.Selection.begin(), c.Selection.end(), e,
+                                        EntryBefore<TSelectionEntry>(o)),
+                       e);
+}
+
+TListSelection SelectForList(const TWettkampf& c, TListAgeClasses ageClasses,
+                             const TSelectionOrder& order) {
+    const bool hlwOnly = ageClasses == TListAgeClasses::WithHLW;
+    ProgressStart(hlwOnly ? "HLW Teilnehmer selektieren..." : "Teilnehmer selektieren...");
+    // Inserting each entry before its equals leaves equal entries in reverse order of
+    // adding; gathering backwards and sorting stably gives the same list without
+    // shifting the entries on every insertion.
+    TListSelection s;
+    for (int i = c.Count() - 1; i >= 0; --i) {
+        const TAltersklasse& ac = *c.At(i);
+        if (hlwOnly && !HasHLW(ac)) continue;
+        for (int k = ac.Count() - 1; k >= 0; --k)
+            s.push_back({&ac, ac.At(k)});
+    }
+    std::stable_sort(s.begin(), s.end(), EntryBefore<TListEntry>(order));
+    ProgressStart("");
+    return s;
+}
+
+bool PointsInto(const TWettkampf& c, const TAltersklasse* ac, const TTeilnehmer* p) {
+    return ac && p && c.IndexOf(ac) >= 0 && ac->IndexOf(p) >= 0;
 }
 
 void MarkAllAgeClasses(TWettkampf& c, bool selected) {

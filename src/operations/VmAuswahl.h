@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace vm {
 
@@ -72,12 +73,46 @@ enum : int {
     soHLWZeit = 6, // HLW start time * 10 + HLW station ascending
 };
 
-// The selection's order of two participants (−1 puts a first).
+// One of the orders above, with the discipline (1..5) of order 2.
+struct TSelectionOrder {
+    int order = soPunkte;
+    int discipline = 1;
+};
+// The order the competition's selection list is kept in.
+TSelectionOrder SelectionOrderOf(const TWettkampf& c);
+
+// The order of two participants in a selection (−1 puts a first).
+int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const TTeilnehmer& b);
 int CompareSelection(const TWettkampf& c, const TTeilnehmer& a, const TTeilnehmer& b);
 // Sets the order (and the discipline of order 2) and re-sorts the list.
 void SetSelectionOrder(TWettkampf& c, int order, int discipline = 1);
 // Adds one entry at its place: before the first entry that compares equal.
 void InsertSelection(TWettkampf& c, TAltersklasse& ac, TTeilnehmer& p);
+
+// An entry of a selection that a list makes for itself from a competition it only
+// reads.
+struct TListEntry {
+    const TAltersklasse* ageClass = nullptr;
+    const TTeilnehmer* participant = nullptr;
+};
+using TListSelection = std::vector<TListEntry>;
+
+// The age classes a list takes its participants from.
+enum class TListAgeClasses { All, WithHLW };
+
+// Every participant of those age classes in `order`, exactly as the selection list
+// would hold them after marking those age classes and selecting into an empty list
+// (equal entries: the one added later first). The competition's selection list and
+// the marks of its age classes stay as they are.
+TListSelection SelectForList(const TWettkampf& c, TListAgeClasses ageClasses,
+                             const TSelectionOrder& order);
+
+// True when the entry's age class is one of the competition's and holds the
+// entry's participant: every entry a list or an operation works on must.
+bool PointsInto(const TWettkampf& c, const TAltersklasse* ac, const TTeilnehmer* p);
+template <class Entry> bool PointsInto(const TWettkampf& c, const Entry& e) {
+    return PointsInto(c, e.ageClass, e.participant);
+}
 
 void MarkAllAgeClasses(TWettkampf& c, bool selected);
 // Every age class is marked exactly when it has the HLW scoring.

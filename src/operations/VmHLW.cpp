@@ -10,8 +10,10 @@ namespace vm {
 namespace {
 
 void PackSelection(TWettkampf& c, THLWRun& run) {
-    for (const TSelectionEntry& e : c.Selection)
+    for (const TSelectionEntry& e : c.Selection) {
+        VM_ASSERT(PointsInto(c, e));
         PackParticipant(*e.participant, run);
+    }
 }
 } // namespace
 

@@ -26,13 +26,8 @@ void AssignAgeClassHeats(TAltersklasse& ac, THeatBlock& block) {
     const bool upwards = (block.options & lbUmgekehrt) != 0;
     int heat = upwards ? first : last;
 
-    const std::int16_t props = ac.Data.Eigenschaften;
-    std::int16_t sortProps =
-        static_cast<std::int16_t>(props & ~(akDirektQualifiziert | akAlphabetisch));
-    if (block.options & lbAlphabetisch)
-        sortProps = static_cast<std::int16_t>(sortProps | akAlphabetisch);
-    ac.Data.Eigenschaften = sortProps;
-    ac.Sort();
+    ac.SortBy((block.options & lbAlphabetisch) ? TParticipantOrder::Alphabetical()
+                                               : TParticipantOrder::Ranking());
 
     const int d = block.discipline;
     // A discipline the age class does not have is left alone; its heats stay reserved.
@@ -52,7 +47,6 @@ void AssignAgeClassHeats(TAltersklasse& ac, THeatBlock& block) {
                     p.Lauf[k] = p.Bahn[k] = 0;
     }
 
-    ac.Data.Eigenschaften = props;
     ac.Sort();
 
     block.nextHeat = ClampI16(static_cast<long long>(last) + 1);

@@ -16,10 +16,7 @@ bool QualifyAgeClass(TAltersklasse& ac, int quota, int mode) {
     int q = quota < 0 ? 0 : quota;
     if (n < q) q = n;
 
-    const std::int16_t props = ac.Data.Eigenschaften;
-    ac.Data.Eigenschaften =
-        static_cast<std::int16_t>((props | akDirektQualifiziert) & ~akAlphabetisch);
-    ac.Sort();
+    ac.SortBy(TParticipantOrder::DirectQualifiedFirst());
 
     // Directly qualified participants sort first and are admitted beyond the quota.
     const int cut = q;
@@ -65,7 +62,6 @@ bool QualifyAgeClass(TAltersklasse& ac, int quota, int mode) {
         }
     }
 
-    ac.Data.Eigenschaften = props;
     RecalcAgeClass(ac);
     return overflow;
 }

@@ -70,31 +70,28 @@ TBvRectItem* TBvDocument::AddRect(TBvPage& page, std::int32_t left, std::int32_t
     return page.Insert(std::move(item)) ? raw : nullptr;
 }
 
-static std::unique_ptr<TBvTextItem>
-MakeText(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
-         std::string_view text, std::int16_t fontIndex, std::int16_t size, std::uint8_t alignment,
-         std::uint8_t style, std::uint8_t flag2, std::uint8_t oem) {
+static std::unique_ptr<TBvTextItem> MakeText(std::int32_t left, std::int32_t top,
+                                             std::int32_t right, std::int32_t bottom,
+                                             std::string_view text, const TFontSpec& font) {
     auto item = std::make_unique<TBvTextItem>();
     item->Left = left;
     item->Top = top;
     item->Right = right;
     item->Bottom = bottom;
     item->Text = std::string(text.substr(0, MaxItemText));
-    item->FontIndex = fontIndex;
-    item->Size = size;
-    item->Alignment = alignment;
-    item->Style = style;
-    item->Flag2 = flag2;
-    item->Oem = oem;
+    item->FontIndex = font.face;
+    item->Size = font.height;
+    item->Alignment = font.alignment;
+    item->Style = font.style;
+    item->Flag2 = static_cast<std::uint8_t>(font.second);
+    item->Oem = static_cast<std::uint8_t>(font.charset);
     return item;
 }
 
 TBvTextItem* TBvDocument::AddText(TBvPage& page, std::int32_t left, std::int32_t top,
                                   std::int32_t right, std::int32_t bottom, std::string_view text,
-                                  std::int16_t fontIndex, std::int16_t size, std::uint8_t alignment,
-                                  std::uint8_t style, std::uint8_t flag2, std::uint8_t oem) {
-    auto item =
-        MakeText(left, top, right, bottom, text, fontIndex, size, alignment, style, flag2, oem);
+                                  const TFontSpec& font) {
+    auto item = MakeText(left, top, right, bottom, text, font);
     TBvTextItem* raw = item.get();
     return page.Insert(std::move(item)) ? raw : nullptr;
 }
@@ -114,16 +111,6 @@ void TBvDocument::BeginLayout(std::int32_t left, std::int32_t top, int startPage
     currentPage_ = std::max(1, std::min(startPage, PageCount()));
 }
 
-void TBvDocument::SetFont(std::int16_t fontIndex, std::int16_t lineHeight, std::uint8_t flag2,
-                          std::uint8_t oem, std::uint8_t style, std::uint8_t alignment) {
-    fontIndex_ = fontIndex;
-    lineHeight_ = lineHeight;
-    flag2_ = flag2;
-    oem_ = oem;
-    style_ = style;
-    alignment_ = alignment;
-}
-
 void TBvDocument::PlaceOnCurrentPage(std::unique_ptr<TBvItem> item) {
     TBvPage* page = CurrentPage();
     // Pages are numbered by position; only a caller that created pages out of order
@@ -134,21 +121,19 @@ void TBvDocument::PlaceOnCurrentPage(std::unique_ptr<TBvItem> item) {
 
 void TBvDocument::PrintLine(std::string_view text) {
     std::int32_t y1 = frameTop_ + cursor_;
-    std::int32_t y2 = y1 + lineHeight_;
+    std::int32_t y2 = y1 + font_.height;
     if (blockOpen_ && block_) {
-        cursor_ += lineHeight_;
-        block_->Insert(MakeText(frameLeft_, y1, frameRight_, y2, text, fontIndex_, lineHeight_,
-                                alignment_, style_, flag2_, oem_));
+        cursor_ += font_.height;
+        block_->Insert(MakeText(frameLeft_, y1, frameRight_, y2, text, font_));
         return;
     }
     if (y2 > bottomLimit_ && autoPageBreak_) {
         NewPage();
         y1 = frameTop_ + cursor_;
-        y2 = y1 + lineHeight_;
+        y2 = y1 + font_.height;
     }
-    cursor_ += lineHeight_;
-    PlaceOnCurrentPage(MakeText(frameLeft_, y1, frameRight_, y2, text, fontIndex_, lineHeight_,
-                                alignment_, style_, flag2_, oem_));
+    cursor_ += font_.height;
+    PlaceOnCurrentPage(MakeText(frameLeft_, y1, frameRight_, y2, text, font_));
 }
 
 void TBvDocument::NewPage() {

@@ -52,6 +52,35 @@ enum : std::uint8_t {
     taWordWrap = 128,
 };
 
+// The second flag byte of a text item: every report sets it, no device looks at it.
+enum class TSecondFlag : std::uint8_t { Off = 0, On = 1 };
+// The character set a text item's text is in; code page 850 is converted when drawn.
+enum class TTextCharset : std::uint8_t { Windows = 0, CodePage850 = 1 };
+
+// The font of a text: face (font index), height (font size and line height, tenths
+// of a millimetre), style, alignment and the two flag bytes. The defaults are those
+// of a fresh text item and of a fresh document's font state.
+struct TFontSpec {
+    std::int16_t face = fiCourier;
+    std::int16_t height = 43;
+    std::uint8_t style = fsNormal;
+    std::uint8_t alignment = taTop | taLeft;
+    TSecondFlag second = TSecondFlag::On;
+    TTextCharset charset = TTextCharset::Windows;
+
+    constexpr TFontSpec Styled(std::uint8_t newStyle) const {
+        TFontSpec f = *this;
+        f.style = newStyle;
+        return f;
+    }
+    constexpr TFontSpec Aligned(std::uint8_t newAlignment) const {
+        TFontSpec f = *this;
+        f.alignment = newAlignment;
+        return f;
+    }
+    bool operator==(const TFontSpec&) const = default;
+};
+
 // Texts of the print document are short strings.
 inline constexpr std::size_t MaxItemText = 255;
 
@@ -141,9 +170,7 @@ public:
                          std::int32_t bottom, std::int32_t penWidth, std::uint8_t fillColour,
                          bool filled, std::uint8_t colour);
     TBvTextItem* AddText(TBvPage& page, std::int32_t left, std::int32_t top, std::int32_t right,
-                         std::int32_t bottom, std::string_view text, std::int16_t fontIndex,
-                         std::int16_t size, std::uint8_t alignment, std::uint8_t style,
-                         std::uint8_t flag2, std::uint8_t oem);
+                         std::int32_t bottom, std::string_view text, const TFontSpec& font);
 
     // ---- layout --------------------------------------------------------------------
 
@@ -151,10 +178,9 @@ public:
     // when there is none and makes min(startPage, PageCount()) the current page.
     void BeginLayout(std::int32_t left, std::int32_t top, int startPage, bool autoPageBreak,
                      std::int32_t bottomLimit, std::int32_t right);
-    void SetFont(std::int16_t fontIndex, std::int16_t lineHeight, std::uint8_t flag2,
-                 std::uint8_t oem, std::uint8_t style, std::uint8_t alignment);
-    void SetStyle(std::uint8_t style) { style_ = style; }
-    void SetAlignment(std::uint8_t alignment) { alignment_ = alignment; }
+    void SetFont(const TFontSpec& font) { font_ = font; }
+    void SetStyle(std::uint8_t style) { font_.style = style; }
+    void SetAlignment(std::uint8_t alignment) { font_.alignment = alignment; }
 
     // One line of the current font's height across the frame at the cursor; breaks
     // to a new page first when it would cross the bottom limit (automatic break on),
@@ -183,12 +209,13 @@ public:
     int CurrentPageNumber() const { return currentPage_; }
     TBvPage* CurrentPage() const { return Page(currentPage_); }
 
-    std::int16_t FontIndex() const { return fontIndex_; }
-    std::int16_t LineHeight() const { return lineHeight_; }
-    std::uint8_t Alignment() const { return alignment_; }
-    std::uint8_t Style() const { return style_; }
-    std::uint8_t Flag2() const { return flag2_; }
-    std::uint8_t OemFlag() const { return oem_; }
+    const TFontSpec& Font() const { return font_; }
+    std::int16_t FontIndex() const { return font_.face; }
+    std::int16_t LineHeight() const { return font_.height; }
+    std::uint8_t Alignment() const { return font_.alignment; }
+    std::uint8_t Style() const { return font_.style; }
+    std::uint8_t Flag2() const { return static_cast<std::uint8_t>(font_.second); }
+    std::uint8_t OemFlag() const { return static_cast<std::uint8_t>(font_.charset); }
 
     bool BlockOpen() const { return blockOpen_; }
     // The line printed last into the open block, or nullptr.
@@ -215,12 +242,7 @@ private:
     std::int32_t cursor_ = 0;
     int currentPage_ = 1;
 
-    std::int16_t fontIndex_ = fiCourier;
-    std::int16_t lineHeight_ = 43;
-    std::uint8_t alignment_ = taTop | taLeft;
-    std::uint8_t style_ = fsNormal;
-    std::uint8_t flag2_ = 1;
-    std::uint8_t oem_ = 0;
+    TFontSpec font_;
 
     bool blockOpen_ = false;
     std::unique_ptr<TCollection<TBvItem>> block_;

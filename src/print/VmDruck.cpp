@@ -150,29 +150,29 @@ TResultLineOptions PrintedLineOptions(const TVmReport& r) {
 }
 
 // One participant (or the column header, n = 0) in the layout of the report.
-void PrintEntryLines(TVmReport& r, TAltersklasse& ac, int n) {
+void PrintEntryLines(TVmReport& r, const TAltersklasse& ac, int n) {
     if (r.Kind == rkQualifikation) {
-        r.PrintListLine(QualificationLine(*r.Competition, ac, n));
+        r.PrintListLine(QualificationLine(r.Competition, ac, n));
         return;
     }
     const TResultLineOptions o = PrintedLineOptions(r);
     if (!r.TwoLines) {
-        r.PrintListLine(ResultLine(*r.Competition, ac, n, o));
+        r.PrintListLine(ResultLine(r.Competition, ac, n, o));
         return;
     }
-    r.PrintListLine(Cut255(ResultPersonPart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(ResultPersonPart(r.Competition, ac, n, o)));
     // The second line sits 0.8 mm closer to the first; the next entry starts two full
     // lines lower.
     r.SetCursor(r.Cursor() - 8);
-    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(*r.Competition, ac, n, o)));
+    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(r.Competition, ac, n, o)));
     r.SetCursor(r.Cursor() + 8);
 }
 
 void PrintResultCover(TVmReport& r) {
-    const TWettkampfHeader& h = r.Competition->Header;
+    const TWettkampfHeader& h = r.Competition.Header;
     r.StartBody("Ergebnis");
     if (r.Legend) {
-        r.SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
+        r.SetFont(ListFont.Styled(fsBold));
         r.PrintLine("Wettkampfdaten:");
         r.PrintLine("===============");
         r.SetStyle(fsNormal);
@@ -202,20 +202,20 @@ void PrintResultCover(TVmReport& r) {
         }
         r.PrintLine("");
         r.PrintLine("");
-        r.SetFont(fiArial, 30, 1, 1, fsItalic, taLeft | taVCenter);
+        r.SetFont(NoteFont);
         r.PrintLine("Alle Ergebnisse ohne Gew\x84hr; ma\xE1geblich sind die Protokolle des "
                     "Kampfgerichts.");
-        r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+        r.SetFont(ListFont);
         r.PrintLine("");
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     if (r.PrintHead || r.Legend) r.PrintLine("");
     r.StampFooter(r.BodyPage());
 }
 
 } // namespace
 
-void PrintAgeClass(TVmReport& r, TAltersklasse& ac, bool firstAgeClass) {
+void PrintAgeClass(TVmReport& r, const TAltersklasse& ac, bool firstAgeClass) {
     if (ac.Count() == 0) return;
     r.AgeClass = &ac;
     r.HeaderContinues = false;
@@ -225,16 +225,16 @@ void PrintAgeClass(TVmReport& r, TAltersklasse& ac, bool firstAgeClass) {
     std::string heading = "Altersklasse " + ac.Name();
     if (heading.size() > 43) heading.resize(43);
     heading += " (" + IntToText(ac.Data.JahrgangVon) + " - " + IntToText(ac.Data.JahrgangBis) + ")";
-    r.SetFont(fiArial, 50, 1, 1, fsBold, taHCenter | taVCenter);
+    r.SetFont(HeadingFont);
     r.PrintLine(heading);
-    r.SetFont(fiArial, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(TextFont);
     if (r.AgeClassData) {
         r.PrintLine("");
         for (int i = 0; i < ac.Data.DisciplineCount(); ++i)
             r.PrintLine(ac.Discipline(i).Bezeichnung.Get());
         if (HasHLW(ac)) r.PrintLine("Herz-Lungen-Wiederbelebung");
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     r.PrintLine("");
 
     r.PrintColumnHeader();
@@ -251,7 +251,7 @@ void PrintAgeClass(TVmReport& r, TAltersklasse& ac, bool firstAgeClass) {
 }
 
 void PrintAgeClasses(TVmReport& r) {
-    TWettkampf& c = *r.Competition;
+    const TWettkampf& c = r.Competition;
     if (r.AllAgeClasses) {
         for (int i = 0; i < c.Count(); ++i) {
             r.AgeClassIndex = static_cast<std::int16_t>(i);
@@ -268,7 +268,7 @@ void PrintResultList(TVmReport& r) {
     PrintAgeClasses(r);
 }
 
-void PrintAgeClassHeader(TVmReport& r, TAltersklasse& ac) {
+void PrintAgeClassHeader(TVmReport& r, const TAltersklasse& ac) {
     PrintEntryLines(r, ac, 0);
 }
 

@@ -40,10 +40,10 @@ char DisciplineRecordMark(const TAltersklasse& ac, const TTeilnehmer& p, int i);
 
 // The heading of one age class and its participants in blocks; shared by the result
 // list and the qualification list (report kind 1 prints qualification lines).
-void PrintAgeClass(TVmReport& report, TAltersklasse& ac, bool firstAgeClass);
+void PrintAgeClass(TVmReport& report, const TAltersklasse& ac, bool firstAgeClass);
 // The column header line(s) of the age class in the report's layout (result or
 // qualification list), in the current style.
-void PrintAgeClassHeader(TVmReport& report, TAltersklasse& ac);
+void PrintAgeClassHeader(TVmReport& report, const TAltersklasse& ac);
 // Age classes of the report: all of them in order, or only the job's selected one.
 void PrintAgeClasses(TVmReport& report);
 // Cover and age classes of a result list (report kind 0).

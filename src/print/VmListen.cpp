@@ -31,7 +31,7 @@ void PrintListCover(TVmReport& r, const char* title, std::initializer_list<const
             r.PrintLine(line);
         r.PrintLine("");
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     if (r.Kind == rkQualifikation && (r.PrintHead || r.Legend)) r.PrintLine("");
     r.StampFooter(r.BodyPage());
 }
@@ -121,21 +121,18 @@ void PrintHeatList(TVmReport& r) {
                     "Bahn*      Startbahn des Teilnehmers in diesem Lauf",
                     "Glied.     Gliederung, der der Teilnehmer angeh\x94rt",
                     "Disz*      Lauf und Bahn jeweils in Disziplin *(1..5)"});
-    TWettkampf& c = *r.Competition;
+    const TWettkampf& c = r.Competition;
     const bool modeB = r.LaneAllDisciplines;
     PrintGroupedHeader(r);
 
-    MarkAllAgeClasses(c, true);
-    ClearSelection(c);
-    SetSelectionOrder(c, soLauf, 1);
-    SelectParticipants(c);
-
-    if (c.Selection.empty()) {
+    const TListSelection heats = SelectForList(c, TListAgeClasses::All, TSelectionOrder{soLauf, 1});
+    if (heats.empty()) {
         r.PrintLine(NoHeatParticipantsText);
     } else {
-        int current = c.Selection.front().participant->Lauf[0];
-        if (modeB) r.PrintListLine(HeatLine(c, -1, c.Selection.front().participant, true));
-        for (const TSelectionEntry& e : c.Selection) {
+        int current = heats.front().participant->Lauf[0];
+        if (modeB) r.PrintListLine(HeatLine(c, -1, heats.front().participant, true));
+        for (const TListEntry& e : heats) {
+            VM_ASSERT(PointsInto(c, e));
             const TTeilnehmer& p = *e.participant;
             if (p.Lauf[0] > current) {
                 r.HeaderContinues = true;
@@ -150,7 +147,6 @@ void PrintHeatList(TVmReport& r) {
     }
     r.EndBlock();
     r.HeaderContinues = false;
-    ClearSelection(c);
 }
 
 void PrintHLWStartList(TVmReport& r) {
@@ -159,19 +155,17 @@ void PrintHLWStartList(TVmReport& r) {
                     "Bahn       Startbahn des Teilnehmers in diesem Lauf",
                     "Nr         Fortlaufende Startnummer des Teilnehmers",
                     "Glied.     Gliederung, der der Teilnehmer angeh\x94rt"});
-    TWettkampf& c = *r.Competition;
+    const TWettkampf& c = r.Competition;
     PrintGroupedHeader(r);
 
-    MarkHLWAgeClasses(c);
-    ClearSelection(c);
-    SetSelectionOrder(c, soHLWZeit);
-    SelectHLWParticipants(c);
-
-    if (c.Selection.empty()) {
+    const TListSelection starts =
+        SelectForList(c, TListAgeClasses::WithHLW, TSelectionOrder{soHLWZeit, 1});
+    if (starts.empty()) {
         r.PrintLine(NoHLWParticipantsText);
     } else {
-        int current = c.Selection.front().participant->Startzeit;
-        for (const TSelectionEntry& e : c.Selection) {
+        int current = starts.front().participant->Startzeit;
+        for (const TListEntry& e : starts) {
+            VM_ASSERT(PointsInto(c, e));
             const TTeilnehmer& p = *e.participant;
             if (p.Startzeit > current) {
                 r.HeaderContinues = true;
@@ -185,7 +179,6 @@ void PrintHLWStartList(TVmReport& r) {
     }
     r.EndBlock();
     r.HeaderContinues = false;
-    ClearSelection(c);
 }
 
 } // namespace vm

@@ -42,7 +42,7 @@ std::string FooterTimeNow() {
            Two(t.tm_hour) + ":" + Two(t.tm_min) + ":" + Two(t.tm_sec);
 }
 
-TVmReport::TVmReport(std::string jobTitle, TWettkampf* competition, std::int32_t marginLeft,
+TVmReport::TVmReport(std::string jobTitle, const TWettkampf& competition, std::int32_t marginLeft,
                      std::int32_t marginTop, std::int32_t marginRight, std::int32_t marginBottom,
                      std::int32_t pageWidth, std::int32_t pageHeight)
     : TBvDocument(std::move(jobTitle)), PageWidth(pageWidth), PageHeight(pageHeight),
@@ -54,17 +54,16 @@ void TVmReport::TitleBlock(TBvPage& page, std::string_view title) {
     const std::int32_t left = MarginLeft, top = MarginTop, right = Right();
     page.TextColour = clBlack;
     AddRect(page, left, top, right, top + 150, 6, clBlue, false, clBlack);
-    AddText(page, left + 30, top + 20, right - 30, top + 70, "Velbund-Verband e.V.", fiArial, 50,
-            taLeft | taVCenter, fsBold, 1, 1);
-    AddText(page, left + 30, top + 20, right - 30, top + 70, "Rettungssport", fiArial, 50,
-            taRight | taVCenter, fsBold, 1, 1);
-    AddText(page, left + 30, top + 70, right - 30, top + 140, title, fiArial, 65,
-            taHCenter | taVCenter, fsBold | fsItalic, 1, 1);
-    AddText(page, left, top + 190, right, top + 240, Competition->Header.Veranstaltung.View(),
-            fiArial, 50, taHCenter | taVCenter, fsBold, 1, 1);
+    AddText(page, left + 30, top + 20, right - 30, top + 70, "Velbund-Verband e.V.",
+            HeadingFont.Aligned(taLeft | taVCenter));
+    AddText(page, left + 30, top + 20, right - 30, top + 70, "Rettungssport",
+            HeadingFont.Aligned(taRight | taVCenter));
+    AddText(page, left + 30, top + 70, right - 30, top + 140, title, TitleFont);
+    AddText(page, left, top + 190, right, top + 240, Competition.Header.Veranstaltung.View(),
+            HeadingFont);
     AddText(page, left, top + 240, right, top + 290,
-            IsSingleCompetition(*Competition) ? "Einzelwettbewerb" : "Mannschaftswettbewerb",
-            fiArial, 50, taHCenter | taVCenter, fsNormal, 1, 1);
+            IsSingleCompetition(Competition) ? "Einzelwettbewerb" : "Mannschaftswettbewerb",
+            HeadingFont.Styled(fsNormal));
 }
 
 void TVmReport::StampFooter(int pageNumber) {
@@ -72,12 +71,11 @@ void TVmReport::StampFooter(int pageNumber) {
     TBvPage* page = Page(pageNumber);
     if (!page || !stamped_.insert(pageNumber).second) return;
     const std::int32_t right = Right(), bottom = Bottom();
-    std::string text = std::string(Competition->Header.Veranstaltung.View()) +
-                       FooterKindText(Kind) + FooterTime + " Uhr";
-    AddText(*page, MarginLeft, bottom - 30, right - 150, bottom, text, fiArial, 30,
-            taLeft | taVCenter, fsItalic, 1, 1);
+    std::string text = std::string(Competition.Header.Veranstaltung.View()) + FooterKindText(Kind) +
+                       FooterTime + " Uhr";
+    AddText(*page, MarginLeft, bottom - 30, right - 150, bottom, text, NoteFont);
     AddText(*page, right - 150, bottom - 30, right, bottom, "Seite " + IntToText(pageNumber),
-            fiArial, 30, taRight | taVCenter, fsItalic, 1, 1);
+            NoteFont.Aligned(taRight | taVCenter));
 }
 
 void TVmReport::StartBody(std::string_view title) {
@@ -87,7 +85,7 @@ void TVmReport::StartBody(std::string_view title) {
     if (page && PrintHead) TitleBlock(*page, title);
     // The qualification list keeps every participant line inside a block.
     BeginLayout(MarginLeft, MarginTop, PageCount(), Kind != rkQualifikation, bottom - 40, right);
-    SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    SetFont(ListFont);
     if (PrintHead) SetCursor(Cursor() + 320);
 }
 
@@ -100,7 +98,7 @@ void TVmReport::EmptyLine() {
 }
 
 void TVmReport::PrintLegendHeading() {
-    SetFont(fiCourier, 40, 1, 1, fsBold, taLeft | taVCenter);
+    SetFont(ListFont.Styled(fsBold));
     PrintLine("Erl\x84uterungen:");
     PrintLine("==============");
     SetStyle(fsNormal);
@@ -112,10 +110,10 @@ void TVmReport::PrintColumnHeader() {
     SetStyle(qualification ? fsBold : fsBold | fsCondensed);
     switch (Kind) {
     case rkLaufliste:
-        PrintListLine(HeatLine(*Competition, 1, nullptr, LaneAllDisciplines));
+        PrintListLine(HeatLine(Competition, 1, nullptr, LaneAllDisciplines));
         break;
     case rkHLWStartliste:
-        PrintListLine(HLWLine(*Competition, nullptr));
+        PrintListLine(HLWLine(Competition, nullptr));
         break;
     default:
         if (AgeClass) PrintAgeClassHeader(*this, *AgeClass);
@@ -139,7 +137,26 @@ void TVmReport::PageStarted() {
 
 // ---- print job -------------------------------------------------------------------
 
-TVmPrintJob::TVmPrintJob(TWettkampf* competition, int selectedAgeClass)
+int StatisticsModeOfBuild(int kind, const TPrintOptions& o) {
+    switch (kind) {
+    case rkQualifikation:
+    case rkLaufliste:
+        return o.gliederungen ? StatModeOfPrintIndex(spUebersicht) : -1;
+    case rkHLWStartliste:
+        return -1;
+    case rkStatistik:
+        return StatModeOfPrintIndex(o.statisticsIndex);
+    default:
+        return o.medalTable ? StatModeOfPrintIndex(spMedaillenspiegel) : -1;
+    }
+}
+
+void RefreshForBuild(TWettkampf& c, int kind, const TPrintOptions& o) {
+    const int mode = StatisticsModeOfBuild(kind, o);
+    if (mode >= 0) ComputeStatistics(c, mode);
+}
+
+TVmPrintJob::TVmPrintJob(const TWettkampf* competition, int selectedAgeClass)
     : Competition(competition), SelectedAgeClass(static_cast<std::int16_t>(selectedAgeClass)) {}
 
 void TVmPrintJob::SetLandscape(bool landscape) {
@@ -147,9 +164,10 @@ void TVmPrintJob::SetLandscape(bool landscape) {
 }
 
 TVmReport& TVmPrintJob::NewReport(const char* jobTitle, int kind, const TPrintOptions& o) {
+    VM_ASSERT(Competition != nullptr);
     report_.reset();
-    report_ = std::make_unique<TVmReport>(jobTitle, Competition, MarginLeft, MarginTop, MarginRight,
-                                          MarginBottom, PageWidth, PageHeight);
+    report_ = std::make_unique<TVmReport>(jobTitle, *Competition, MarginLeft, MarginTop,
+                                          MarginRight, MarginBottom, PageWidth, PageHeight);
     TVmReport& r = *report_;
     r.Kind = static_cast<std::int16_t>(kind);
     r.AgeClassIndex = SelectedAgeClass;

@@ -49,9 +49,27 @@ struct TPrintOptions {
     bool emptyLineAfter5 = true; // "Leerzeile nach jeweils 5 Zeilen einfügen"
 };
 
+// The fonts of the reports; every report text is in code page 850 and carries the
+// second flag.
+constexpr TFontSpec ReportFont(std::int16_t face, std::int16_t height, std::uint8_t style,
+                               std::uint8_t alignment) {
+    return {face, height, style, alignment, TSecondFlag::On, TTextCharset::CodePage850};
+}
+// List lines, legends and covers: fixed pitch, so that spaces make the columns.
+inline constexpr TFontSpec ListFont = ReportFont(fiCourier, 40, fsNormal, taLeft | taVCenter);
+// Age-class headings and the texts of the title block.
+inline constexpr TFontSpec HeadingFont = ReportFont(fiArial, 50, fsBold, taHCenter | taVCenter);
+// The list's title in the title block.
+inline constexpr TFontSpec TitleFont =
+    ReportFont(fiArial, 65, fsBold | fsItalic, taHCenter | taVCenter);
+// The disciplines under an age-class heading.
+inline constexpr TFontSpec TextFont = ReportFont(fiArial, 40, fsNormal, taLeft | taVCenter);
+// The footer and the notice at the end of the result list's legend.
+inline constexpr TFontSpec NoteFont = ReportFont(fiArial, 30, fsItalic, taLeft | taVCenter);
+
 class TVmReport : public TBvDocument {
 public:
-    TVmReport(std::string jobTitle, TWettkampf* competition, std::int32_t marginLeft,
+    TVmReport(std::string jobTitle, const TWettkampf& competition, std::int32_t marginLeft,
               std::int32_t marginTop, std::int32_t marginRight, std::int32_t marginBottom,
               std::int32_t pageWidth, std::int32_t pageHeight);
 
@@ -61,7 +79,8 @@ public:
     std::int32_t MarginTop;
     std::int32_t MarginRight;
     std::int32_t MarginBottom;
-    TWettkampf* Competition; // not owned
+    // Read only: building a list never changes the competition.
+    const TWettkampf& Competition;
 
     std::int16_t Kind = rkErgebnis;
 
@@ -81,7 +100,7 @@ public:
 
     // Working state.
     std::int16_t AgeClassIndex = 0; // the job's selected age class, then the one printing
-    TAltersklasse* AgeClass = nullptr;
+    const TAltersklasse* AgeClass = nullptr;
     bool HeaderContinues = false;
 
     // The date and time of the footer ("TT.MM.JJJJ - hh:mm:ss"); set to the local time
@@ -139,11 +158,20 @@ std::string FooterKindText(int kind);
 // Day.month.year - hh:mm:ss of the current local time.
 std::string FooterTimeNow();
 
+// The statistics mode (smKurz ...) a build of that kind with those options prints, as
+// the list itself or appended to it; -1 when it prints no statistics.
+int StatisticsModeOfBuild(int kind, const TPrintOptions& o);
+// Brings the stored data a build of that kind reads up to date: the Gliederung rows,
+// recomputed from the participants and ordered in the mode the build prints. The
+// command that prints calls it once before it builds; the builds only read.
+void RefreshForBuild(TWettkampf& c, int kind, const TPrintOptions& o);
+
 class TVmPrintJob {
 public:
-    explicit TVmPrintJob(TWettkampf* competition = nullptr, int selectedAgeClass = 0);
+    // A job without a competition builds nothing until one is attached.
+    explicit TVmPrintJob(const TWettkampf* competition = nullptr, int selectedAgeClass = 0);
 
-    TWettkampf* Competition; // not owned
+    const TWettkampf* Competition; // not owned, only read
     std::int16_t SelectedAgeClass;
     // The participant range of certificates (marked first and last row, current row).
     std::int32_t CertificateFirst = 0;

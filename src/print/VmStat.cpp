@@ -117,9 +117,10 @@ int StatModeOfPrintIndex(int printIndex) {
 }
 
 void PrintStatistics(TVmReport& r, int printIndex) {
-    TWettkampf& c = *r.Competition;
+    const TWettkampf& c = r.Competition;
     const int mode = StatModeOfPrintIndex(printIndex);
-    ComputeStatistics(c, mode);
+    // The command brought the rows up to date and into this order (RefreshForBuild).
+    VM_ASSERT(c.Gliederungen.Mode == mode);
     r.HeaderContinues = false;
 
     r.StartBody(StatTitle(printIndex));
@@ -128,7 +129,7 @@ void PrintStatistics(TVmReport& r, int printIndex) {
         for (const char* line : StatLegend(printIndex))
             r.PrintLine(line);
     }
-    r.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    r.SetFont(ListFont);
     if (r.PrintHead || r.Legend) r.PrintLine("");
     r.StampFooter(r.BodyPage());
 

@@ -20,7 +20,8 @@ std::string StatLine(const TGliederungStatList& list, int mode, int row);
 // 2 -> 3, 3 -> 4; anything else -> 0).
 int StatModeOfPrintIndex(int printIndex);
 
-// Computes the rows and prints them as a list of their own, starting on a new page.
+// Prints the rows as a list of their own, starting on a new page. The rows must have
+// been computed in the mode of the print index (RefreshForBuild).
 void PrintStatistics(TVmReport& report, int printIndex);
 
 } // namespace vm

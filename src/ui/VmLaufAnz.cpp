@@ -149,8 +149,10 @@ void TLaufanzeigeDlg::ShowHeat(int discipline, int heat) {
     header_->setText(FromOem(HeatLine(c_, discipline, nullptr, false)));
     header_->adjustSize();
     list_->clear();
-    for (const TSelectionEntry& e : c_.Selection)
+    for (const TSelectionEntry& e : c_.Selection) {
+        VM_ASSERT(PointsInto(c_, e));
         list_->addItem(FromOem(HeatLine(c_, discipline, e.participant, false)));
+    }
     if (list_->count() > 0) list_->setCurrentRow(0);
     previous_->setEnabled(heat > range.first && range.first <= range.last);
     next_->setEnabled(heat < range.last);

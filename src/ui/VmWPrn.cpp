@@ -173,6 +173,7 @@ QWidget* TDruckenDlg::BuildOptionsTab() {
 void TDruckenDlg::Attach(TWettkampf* competition, int selectedAgeClass, int lastMarked,
                          int firstMarked, int current) {
     job_ = TVmPrintJob(competition, selectedAgeClass);
+    competition_ = competition;
     job_.CertificateFirst = firstMarked;
     job_.CertificateLast = lastMarked;
     job_.CertificateCurrent = current;
@@ -222,7 +223,7 @@ TPrintOptions TDruckenDlg::Options() const {
 }
 
 bool TDruckenDlg::Build() {
-    if (!attached_ || !job_.Competition) return false;
+    if (!attached_ || !competition_) return false;
     TPageSize size;
     try {
         size = PrintPageSize(TBvPrinterInfos());
@@ -235,7 +236,9 @@ bool TDruckenDlg::Build() {
     job_.PageHeight = size.height;
     builtWidth_ = size.width;
     builtHeight_ = size.height;
-    job_.Build(ListKind(), Options());
+    const TPrintOptions o = Options();
+    RefreshForBuild(*competition_, ListKind(), o);
+    job_.Build(ListKind(), o);
     ++builds_;
     return true;
 }

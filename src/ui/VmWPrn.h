@@ -29,7 +29,9 @@ public:
     ~TDruckenDlg() override;
 
     // The job on the competition (not owned) and its selected age class, with the
-    // marked participant range and the current participant (0-based rows).
+    // marked participant range and the current participant (0-based rows). Before each
+    // build the dialog brings the Gliederung rows the list prints up to date; the
+    // build itself only reads the competition.
     void Attach(TWettkampf* competition, int selectedAgeClass, int lastMarked, int firstMarked,
                 int current);
     bool Attached() const { return attached_; }
@@ -66,6 +68,7 @@ private:
     QCheckBox* AddCheck(QWidget* parent, const QString& text, bool on);
 
     TVmPrintJob job_;
+    TWettkampf* competition_ = nullptr;
     bool attached_ = false;
     std::int32_t builtWidth_ = 2100;
     std::int32_t builtHeight_ = 2970;

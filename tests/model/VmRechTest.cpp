@@ -183,6 +183,57 @@ TEST(Ranking, DirectlyQualifiedFirstWhenTheClassSaysSo) {
     EXPECT_EQ(ac->At(0)->Platz, 2);
 }
 
+// Sorting by an explicit order changes the list only: the properties stay, and the
+// class's own order is the one its properties name. Entries equal under every order
+// (the two "Tee") keep their relative order through every sort.
+TEST(Ranking, ExplicitOrdersLeaveThePropertiesAndKeepEqualEntriesInPlace) {
+    const std::int16_t props = akDirektQualifiziert | akAlphabetisch;
+    auto ac = AgeClass(1, props);
+    ac->InsertParticipant(Entry("B", 40000));
+    ac->InsertParticipant(Entry("A", 50000));
+    ac->InsertParticipant(Entry("C", 40000, tnDirektQualifiziert));
+    auto absent = Entry("Abs", 0);
+    MarkAbsent(*absent);
+    ac->InsertParticipant(std::move(absent));
+    ac->InsertParticipant(Entry("Zed", 0));
+    for (const char* first : {"eins", "zwei"}) {
+        auto twin = Entry("Tee", 30000);
+        twin->SetVorname(first);
+        ac->InsertParticipant(std::move(twin));
+    }
+    auto twins = [&] {
+        std::string order;
+        for (const TTeilnehmer& p : *ac)
+            if (p.Name() == "Tee") order += std::string(p.Vorname()) + " ";
+        return order;
+    };
+    const std::string twinOrder = twins();
+
+    const struct {
+        TParticipantOrder order;
+        std::vector<std::string> names;
+    } cases[] = {
+        {TParticipantOrder::Ranking(), {"A", "B", "C", "Tee", "Tee", "Zed", "Abs"}},
+        {TParticipantOrder::DirectQualifiedFirst(), {"C", "A", "B", "Tee", "Tee", "Zed", "Abs"}},
+        {TParticipantOrder::Alphabetical(), {"A", "Abs", "B", "C", "Tee", "Tee", "Zed"}},
+        // Both properties at once: the alphabetical order wins.
+        {DisplayOrder(ac->Data), {"A", "Abs", "B", "C", "Tee", "Tee", "Zed"}},
+    };
+    for (const auto& k : cases) {
+        ac->SortBy(k.order);
+        EXPECT_EQ(Names(*ac), k.names);
+        EXPECT_EQ(ac->Data.Eigenschaften, props | akWeiblich);
+        EXPECT_EQ(twins(), twinOrder);
+    }
+    ac->SortBy(TParticipantOrder::Ranking());
+    ac->Sort();
+    EXPECT_EQ(Names(*ac), cases[3].names);
+    // Places follow the ranking whatever order the list shows.
+    EXPECT_EQ(ac->At(0)->Platz, 1);
+    EXPECT_EQ(ac->At(2)->Platz, 2);
+    EXPECT_EQ(ac->At(3)->Platz, 2);
+}
+
 TEST(Ranking, BestsIgnoreEntriesOutsideTheCompetition) {
     auto ac = AgeClass(1);
     auto p = NewParticipant();

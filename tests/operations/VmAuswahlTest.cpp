@@ -202,6 +202,81 @@ TEST(Selection, EqualEntriesAreAllKeptTheNewOneFirst) {
     EXPECT_EQ(c->Selection[1].participant, &first);
 }
 
+// A list gathers its own selection: the same entries in the same order as the
+// competition's selection list would hold after marking and selecting, ties
+// included, while the competition's list, its order and the marks stay untouched.
+TEST(Selection, ListSelectionEqualsTheSelectionListAndLeavesItAlone) {
+    auto c = Competition();
+    TAltersklasse& a = AddAgeClass(*c, "A", 1995, 1995, akHLW, 2);
+    TAltersklasse& b = AddAgeClass(*c, "B", 1994, 1994, 0, 2);
+    // Three entries equal under every order, in two age classes, and some others.
+    std::vector<TTeilnehmer*> all = {&AddEntrant(a, "Gleich", 100), &AddEntrant(a, "Gleich", 100),
+                                     &AddEntrant(b, "Gleich", 100), &AddEntrant(a, "Olga", 300),
+                                     &AddEntrant(b, "Paul", 50),    &AddEntrant(a, "Ida", 20)};
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        TTeilnehmer& p = *all[k];
+        const bool tied = p.Name() == "Gleich";
+        p.Lauf[0] = static_cast<std::int16_t>(tied ? 2 : k % 3);
+        p.Bahn[0] = static_cast<std::int16_t>(tied ? 4 : k);
+        p.Startzeit = static_cast<std::int16_t>(tied ? 830 : 800 + 5 * k);
+        p.HLWBahn = static_cast<std::int16_t>(tied ? 1 : k);
+    }
+    // Whatever the competition's selection holds now must survive the lists.
+    MarkAllAgeClasses(*c, false);
+    b.Selected = 1;
+    SetSelectionOrder(*c, soName);
+    SelectParticipants(*c);
+    const std::vector<TSelectionEntry> before = c->Selection;
+
+    const struct {
+        TListAgeClasses ageClasses;
+        TSelectionOrder order;
+    } cases[] = {
+        {TListAgeClasses::All, {soLauf, 1}},
+        {TListAgeClasses::WithHLW, {soHLWZeit, 1}},
+        {TListAgeClasses::All, {soPunkte, 1}},
+        {TListAgeClasses::All, {soName, 1}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.order.order);
+        const TListSelection list = SelectForList(*c, k.ageClasses, k.order);
+        ASSERT_EQ(c->Selection.size(), before.size());
+        for (std::size_t i = 0; i < before.size(); ++i)
+            EXPECT_EQ(c->Selection[i].participant, before[i].participant);
+        EXPECT_EQ(c->SelectionOrder, soName);
+        EXPECT_FALSE(a.Selected);
+        for (const TListEntry& e : list)
+            EXPECT_TRUE(PointsInto(*c, e));
+
+        // What the competition's own selection list holds for the same request.
+        auto copy = CopyCompetition(*c);
+        if (k.ageClasses == TListAgeClasses::All)
+            MarkAllAgeClasses(*copy, true);
+        else
+            MarkHLWAgeClasses(*copy);
+        ClearSelection(*copy);
+        SetSelectionOrder(*copy, k.order.order, k.order.discipline);
+        SelectParticipants(*copy);
+        ASSERT_EQ(list.size(), copy->Selection.size());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            // Entries are matched by position: the copy holds other objects.
+            const int ac = c->IndexOf(list[i].ageClass);
+            const int p = list[i].ageClass->IndexOf(list[i].participant);
+            EXPECT_EQ(copy->At(ac), copy->Selection[i].ageClass) << i;
+            EXPECT_EQ(copy->At(ac)->At(p), copy->Selection[i].participant) << i;
+        }
+    }
+
+    // An entry of another competition points nowhere here.
+    auto other = Competition();
+    TAltersklasse& foreign = AddAgeClass(*other, "A", 1995, 1995);
+    TTeilnehmer& stranger = AddEntrant(foreign, "Gleich", 100);
+    EXPECT_FALSE(PointsInto(*c, &foreign, &stranger));
+    EXPECT_FALSE(PointsInto(*c, &a, &stranger));
+    EXPECT_FALSE(PointsInto(*c, &b, all[0]));
+    EXPECT_TRUE(PointsInto(*c, &a, all[0]));
+}
+
 TEST(Selection, HeatRange) {
     auto c = Competition();
     THeatRange none = HeatRange(*c, 0);

@@ -66,9 +66,12 @@ TBvTextItem& AddText(TBvDocument& doc, int l, int t, int r, int b, const std::st
                      int font = fiCourier, int size = 43, int align = taTop | taLeft,
                      int style = fsNormal, int oem = 0) {
     TBvPage* page = doc.PageCount() ? doc.At(0) : doc.CreatePage(1);
-    return *doc.AddText(*page, l, t, r, b, text, static_cast<std::int16_t>(font),
-                        static_cast<std::int16_t>(size), static_cast<std::uint8_t>(align),
-                        static_cast<std::uint8_t>(style), 1, static_cast<std::uint8_t>(oem));
+    return *doc.AddText(*page, l, t, r, b, text,
+                        {.face = static_cast<std::int16_t>(font),
+                         .height = static_cast<std::int16_t>(size),
+                         .style = static_cast<std::uint8_t>(style),
+                         .alignment = static_cast<std::uint8_t>(align),
+                         .charset = static_cast<TTextCharset>(oem)});
 }
 
 bool Have(const char* tool) {
@@ -96,21 +99,35 @@ void BuildSample(TBvDocument& doc) {
     for (int p = 1; p <= 2; ++p) {
         TBvPage& page = *doc.CreatePage(p);
         doc.AddRect(page, left, 100, right, 250, 6, clBlue, false, clBlack);
-        doc.AddText(page, left + 30, 120, right - 30, 170, "Velbund-Verband e.V.", fiArial, 50,
-                    taLeft | taVCenter, fsBold, 1, 0);
-        doc.AddText(page, left + 30, 120, right - 30, 170, "Rettungssport", fiArial, 50,
-                    taRight | taVCenter, fsBold, 1, 0);
-        doc.AddText(page, left + 30, 170, right - 30, 240, "Ergebnisliste", fiArial, 65,
-                    taHCenter | taVCenter, fsBold | fsItalic, 1, 0);
+        doc.AddText(
+            page, left + 30, 120, right - 30, 170, "Velbund-Verband e.V.",
+            {.face = fiArial, .height = 50, .style = fsBold, .alignment = taLeft | taVCenter});
+        doc.AddText(
+            page, left + 30, 120, right - 30, 170, "Rettungssport",
+            {.face = fiArial, .height = 50, .style = fsBold, .alignment = taRight | taVCenter});
+        doc.AddText(page, left + 30, 170, right - 30, 240, "Ergebnisliste",
+                    {.face = fiArial,
+                     .height = 65,
+                     .style = fsBold | fsItalic,
+                     .alignment = taHCenter | taVCenter});
         doc.AddText(page, left, bottom - 30, right - 150, bottom,
-                    "Stadtmeisterschaft - Ergebnis - 05.03.2026 - 12:00:00 Uhr", fiArial, 30,
-                    taLeft | taVCenter, fsItalic, 1, 1);
-        doc.AddText(page, right - 150, bottom - 30, right, bottom, "Seite " + std::to_string(p),
-                    fiArial, 30, taRight | taVCenter, fsItalic, 1, 0);
+                    "Stadtmeisterschaft - Ergebnis - 05.03.2026 - 12:00:00 Uhr",
+                    {.face = fiArial,
+                     .height = 30,
+                     .style = fsItalic,
+                     .alignment = taLeft | taVCenter,
+                     .charset = TTextCharset::CodePage850});
+        doc.AddText(
+            page, right - 150, bottom - 30, right, bottom, "Seite " + std::to_string(p),
+            {.face = fiArial, .height = 30, .style = fsItalic, .alignment = taRight | taVCenter});
     }
     doc.BeginLayout(left, 100, 1, true, 2830, right);
     doc.SetCursor(320);
-    doc.SetFont(fiCourier, 40, 1, 1, fsBold | fsCondensed, taLeft | taVCenter);
+    doc.SetFont({.face = fiCourier,
+                 .height = 40,
+                 .style = fsBold | fsCondensed,
+                 .alignment = taLeft | taVCenter,
+                 .charset = TTextCharset::CodePage850});
     doc.PrintLine("Pl.  Name                  Vorname     Jg   Zeit");
     doc.SetStyle(fsCondensed);
     doc.PrintLine(" 1.  M\x81ller                 J\x94rg        1990  1:02,30");
@@ -400,7 +417,10 @@ TEST(PdfDevice, EmptyAndLongDocumentsAreValid) {
     // Far more pages than the old writer could hold.
     TBvDocument many;
     many.BeginLayout(100, 100, 1, true, 2830, 2000);
-    many.SetFont(fiCourier, 40, 1, 1, fsNormal, taLeft | taVCenter);
+    many.SetFont({.face = fiCourier,
+                  .height = 40,
+                  .alignment = taLeft | taVCenter,
+                  .charset = TTextCharset::CodePage850});
     for (int i = 0; i < 250 * 68; ++i)
         many.PrintLine("Zeile " + std::to_string(i));
     ASSERT_EQ(many.PageCount(), 250);

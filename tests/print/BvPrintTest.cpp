@@ -30,16 +30,19 @@ public:
     void StampFooter(int pageNumber) {
         TBvPage* page = Page(pageNumber);
         ASSERT_NE(page, nullptr);
-        AddText(*page, kLeft, kLimit + 10, kRight, kLimit + 40,
-                "Seite " + std::to_string(pageNumber), fiArial, 30, taRight | taVCenter, fsItalic,
-                1, 0);
+        AddText(
+            *page, kLeft, kLimit + 10, kRight, kLimit + 40, "Seite " + std::to_string(pageNumber),
+            {.face = fiArial, .height = 30, .style = fsItalic, .alignment = taRight | taVCenter});
     }
 
     void Start() {
         CreatePage(PageCount() + 1);
         StampFooter(1);
         BeginLayout(kLeft, kTop, PageCount(), true, kLimit, kRight);
-        SetFont(fiCourier, kLine, 1, 1, fsNormal, taLeft | taVCenter);
+        SetFont({.face = fiCourier,
+                 .height = kLine,
+                 .alignment = taLeft | taVCenter,
+                 .charset = TTextCharset::CodePage850});
     }
 
 protected:
@@ -81,7 +84,12 @@ TEST(BvPrint, PrintLineTakesFrameFontStateAndPageColour) {
     TTestDoc doc;
     doc.Start();
     doc.CurrentPage()->TextColour = clRed;
-    doc.SetFont(fiArial, 50, 0, 1, fsBold | fsCondensed, taRight);
+    doc.SetFont({.face = fiArial,
+                 .height = 50,
+                 .style = fsBold | fsCondensed,
+                 .alignment = taRight,
+                 .second = TSecondFlag::Off,
+                 .charset = TTextCharset::CodePage850});
     doc.PrintLine("");
     doc.PrintLine("abc");
     EXPECT_EQ(doc.Cursor(), 100);
@@ -118,19 +126,28 @@ TEST(BvPrint, ItemDefaultsAndShortStringLimit) {
     TBvDocument doc;
     TBvPage* page = doc.CreatePage(1);
     ASSERT_NE(page, nullptr);
-    TBvTextItem* item = doc.AddText(*page, 1, 2, 3, 4, std::string(300, 'x'), 3, 30, 4, 0, 1, 1);
+    TBvTextItem* item = doc.AddText(
+        *page, 1, 2, 3, 4, std::string(300, 'x'),
+        {.face = fiArial, .height = 30, .alignment = taLeft, .charset = TTextCharset::CodePage850});
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->Text.size(), 255u);
     // Only text items take the page's text colour.
     page->TextColour = clBlue;
     TBvLineItem* line = doc.AddLine(*page, 0, 0, 10, 10, 6, clGreen);
     TBvRectItem* rect = doc.AddRect(*page, 0, 0, 10, 10, 6, clRed, true, clWhite);
-    TBvTextItem* blue = doc.AddText(*page, 1, 2, 3, 4, "b", 1, 43, 5, 0, 1, 0);
+    TBvTextItem* blue = doc.AddText(*page, 1, 2, 3, 4, "b", TFontSpec{});
     EXPECT_EQ(line->Colour, clGreen);
     EXPECT_EQ(rect->Colour, clWhite);
     EXPECT_EQ(rect->FillColour, clRed);
     EXPECT_TRUE(rect->Filled);
     EXPECT_EQ(blue->Colour, clBlue);
+    // The default font is that of a fresh item and of a fresh document's font state.
+    for (auto field :
+         {&TBvTextItem::Style, &TBvTextItem::Alignment, &TBvTextItem::Flag2, &TBvTextItem::Oem})
+        EXPECT_EQ(blue->*field, t.*field);
+    EXPECT_EQ(blue->FontIndex, t.FontIndex);
+    EXPECT_EQ(blue->Size, t.Size);
+    EXPECT_TRUE(TBvDocument().Font() == TFontSpec{});
 }
 
 TEST(BvPrint, PagesStayOrderedByNumberAndNumbersAreUnique) {
@@ -282,7 +299,10 @@ TEST(BvPrint, NewPageClosesOpenBlockAndReusesExistingPage) {
     doc.CreatePage(1);
     doc.CreatePage(2);
     doc.BeginLayout(kLeft, kTop, 1, true, kLimit, kRight);
-    doc.SetFont(fiCourier, kLine, 1, 1, fsNormal, taLeft);
+    doc.SetFont({.face = fiCourier,
+                 .height = kLine,
+                 .alignment = taLeft,
+                 .charset = TTextCharset::CodePage850});
     doc.BeginBlock();
     doc.PrintLine("B");
     doc.NewPage();

@@ -1,6 +1,11 @@
 #include "print/VmReport.h"
 
 #include "PrintFixture.h"
+#include "cli/CmdGenerate.h"
+#include "file/VmErg.h"
+#include "operations/VmAuswahl.h"
+#include "operations/VmHLW.h"
+#include "operations/VmLauf.h"
 #include "print/VmDruck.h"
 #include "print/VmListen.h"
 #include "print/VmStat.h"
@@ -199,6 +204,7 @@ TEST(ReportTest, MedalTableStartsANewPageWithTitleAndLegendWhateverTheOptions) {
     TVmPrintJob job(c.get());
     TPrintOptions o = Plain();
     o.medalTable = true;
+    RefreshForBuild(*c, rkErgebnis, o);
     const TVmReport& r = job.BuildResultList(o);
     ASSERT_EQ(r.PageCount(), 2);
     int page = 0;
@@ -212,6 +218,129 @@ TEST(ReportTest, MedalTableStartsANewPageWithTitleAndLegendWhateverTheOptions) {
     // Four Gliederungen: no empty line yet; rows follow the header directly.
     const auto lines = ListLines(*r.Page(2));
     EXPECT_EQ(lines.back()->Text, StatLine(c->Gliederungen, 1, 4));
+}
+
+// Everything a document holds, page by page and item by item; the footer's clock
+// time of the build is left out.
+std::string Dump(const TVmReport& r) {
+    std::string out = r.Title + "\n";
+    auto add = [&](long long v) { out += std::to_string(v) + " "; };
+    for (const TBvPage& page : r) {
+        add(page.PageNumber);
+        add(page.TextColour);
+        out += "\n";
+        for (const TBvItem& item : page) {
+            for (long long v :
+                 {static_cast<long long>(item.Kind), static_cast<long long>(item.Left),
+                  static_cast<long long>(item.Top), static_cast<long long>(item.Right),
+                  static_cast<long long>(item.Bottom), static_cast<long long>(item.Colour)})
+                add(v);
+            if (item.Kind == ikText) {
+                const auto& t = static_cast<const TBvTextItem&>(item);
+                for (long long v :
+                     {t.FontIndex, static_cast<std::int16_t>(t.Style), t.Size,
+                      static_cast<std::int16_t>(t.Alignment), static_cast<std::int16_t>(t.Flag2),
+                      static_cast<std::int16_t>(t.Oem)})
+                    add(v);
+                std::string text = t.Text;
+                if (const auto at = text.find(r.FooterTime); at != std::string::npos)
+                    text.replace(at, r.FooterTime.size(), "<Zeit>");
+                out += text;
+            } else if (item.Kind == ikLine) {
+                add(static_cast<const TBvLineItem&>(item).PenWidth);
+            } else if (item.Kind == ikRect) {
+                const auto& rect = static_cast<const TBvRectItem&>(item);
+                add(rect.Filled);
+                add(rect.FillColour);
+                add(rect.PenWidth);
+            }
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+std::string NativeBytes(const TWettkampf& c) {
+    TMemoryStream s;
+    WriteNative(s, c);
+    return s.Data();
+}
+
+// Building reads the competition only: after the command's refresh, every list built
+// twice leaves the stored bytes, the selection list and the age-class marks as they
+// were, and both builds give the same document.
+TEST(ReportTest, BuildingAnyListTwiceLeavesTheCompetitionAsItWas) {
+    cli::TGenerateOptions g;
+    g.participants = 150;
+    g.seed = 7;
+    auto c = cli::GenerateCompetition(g);
+    THeatSettings heats;
+    heats.options = lbFortlaufend;
+    AssignHeats(*c, heats);
+    AssignHLW(*c, DefaultHLWSettings(*c));
+    // A selection of the user's that no list may touch.
+    MarkAllAgeClasses(*c, true);
+    c->At(0)->Selected = 0;
+    SetSelectionOrder(*c, soName);
+    SelectParticipants(*c);
+    ASSERT_FALSE(c->Selection.empty());
+    const std::vector<TSelectionEntry> selection = c->Selection;
+    std::vector<std::uint8_t> marks;
+    for (const TAltersklasse& ac : *c)
+        marks.push_back(ac.Selected);
+
+    auto with = [](auto change) {
+        TPrintOptions o;
+        change(o);
+        return o;
+    };
+    const struct {
+        int kind;
+        TPrintOptions options;
+        int statisticsMode; // the order the refresh leaves the Gliederung rows in
+    } cases[] = {
+        {rkErgebnis, with([](TPrintOptions&) {}), -1},
+        {rkErgebnis,
+         with([](TPrintOptions& o) { o.medalTable = o.twoLines = o.recordMarks = true; }),
+         smMedaillen},
+        {rkQualifikation, with([](TPrintOptions& o) { o.gliederungen = true; }), smKurz},
+        {rkLaufliste, with([](TPrintOptions&) {}), -1},
+        {rkLaufliste, with([](TPrintOptions& o) { o.gliederungen = o.laneAllDisciplines = true; }),
+         smKurz},
+        {rkHLWStartliste, with([](TPrintOptions&) {}), -1},
+        {rkStatistik, with([](TPrintOptions&) {}), smKurz},
+        {rkStatistik, with([](TPrintOptions& o) { o.statisticsIndex = spMedaillenspiegel; }),
+         smMedaillen},
+        {rkStatistik, with([](TPrintOptions& o) { o.statisticsIndex = spPunktbeste; }), smPunkte},
+        {rkStatistik, with([](TPrintOptions& o) { o.statisticsIndex = spKranzwertung; }), smKRW},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.kind) + " mode " + std::to_string(k.statisticsMode));
+        RefreshForBuild(*c, k.kind, k.options);
+        if (k.statisticsMode >= 0) {
+            EXPECT_EQ(c->Gliederungen.Mode, k.statisticsMode);
+        }
+        const std::string bytes = NativeBytes(*c);
+        const int rows = c->Gliederungen.Count();
+
+        TVmPrintJob job(c.get());
+        const std::string first = Dump(job.Build(k.kind, k.options, TOrientation::Auto));
+        const std::string second = Dump(job.Build(k.kind, k.options, TOrientation::Auto));
+        EXPECT_EQ(first, second);
+        EXPECT_GT(first.size(), 2000u);
+        EXPECT_EQ(NativeBytes(*c), bytes);
+        EXPECT_EQ(c->Gliederungen.Count(), rows);
+
+        ASSERT_EQ(c->Selection.size(), selection.size());
+        for (std::size_t i = 0; i < selection.size(); ++i) {
+            EXPECT_EQ(c->Selection[i].ageClass, selection[i].ageClass);
+            EXPECT_EQ(c->Selection[i].participant, selection[i].participant);
+        }
+        EXPECT_EQ(c->SelectionOrder, soName);
+        std::size_t i = 0;
+        for (const TAltersklasse& ac : *c)
+            EXPECT_EQ(ac.Selected, marks[i++]);
+    }
 }
 
 TEST(ReportTest, HeatAndHlwListsGroupAndHandleAnEmptySelection) {

@@ -48,8 +48,11 @@ std::unique_ptr<TBvDocument> Pages(int n, const std::string& title = "Vm - Probe
     auto doc = std::make_unique<TBvDocument>(title);
     for (int i = 1; i <= n; ++i) {
         TBvPage* page = doc->CreatePage(i);
-        doc->AddText(*page, 100, 100, 2000, 150, "Seite " + std::to_string(i), 3, 50, taLeft, 0, 1,
-                     1);
+        doc->AddText(*page, 100, 100, 2000, 150, "Seite " + std::to_string(i),
+                     {.face = fiArial,
+                      .height = 50,
+                      .alignment = taLeft,
+                      .charset = TTextCharset::CodePage850});
     }
     return doc;
 }
@@ -417,6 +420,7 @@ private Q_SLOTS:
             job.SetLandscape(l.landscape);
             TPrintOptions o;
             o.recordMarks = true;
+            RefreshForBuild(doc.Competition(), l.kind, o);
             const TVmReport& report = job.Build(l.kind, o);
             QVERIFY(report.PageCount() >= l.page);
             const QString name =

@@ -311,8 +311,12 @@ private Q_SLOTS:
         TBvPage* page = doc.CreatePage(1);
         doc.AddRect(*page, 100, 100, 500, 300, 6, clGreen, true, clRed);
         doc.AddLine(*page, 100, 500, 600, 500, 10, clBlue);
-        doc.AddText(*page, 0, 600, 600, 700, "unsichtbar", 1, 40, taLeft, 0, 1, 1);
-        doc.AddText(*page, 100, 800, 600, 900, "", 1, 40, taLeft, 0, 1, 1);
+        const TFontSpec font{.face = fiCourier,
+                             .height = 40,
+                             .alignment = taLeft,
+                             .charset = TTextCharset::CodePage850};
+        doc.AddText(*page, 0, 600, 600, 700, "unsichtbar", font);
+        doc.AddText(*page, 100, 800, 600, 900, "", font);
         QImage img = White(630, 891);
         QPainter p(&img);
         auto d = TCanvasDevice::CreatePreview(&doc, &p, 2100, 2970);
@@ -378,8 +382,11 @@ private Q_SLOTS:
         TBvDocument doc("Vm - Probe");
         for (int n = 1; n <= 4; ++n) {
             TBvPage* page = doc.CreatePage(n);
-            doc.AddText(*page, 100, 100, 2000, 140, "Seite " + std::to_string(n), 3, 40, taLeft, 0,
-                        1, 1);
+            doc.AddText(*page, 100, 100, 2000, 140, "Seite " + std::to_string(n),
+                        {.face = fiArial,
+                         .height = 40,
+                         .alignment = taLeft,
+                         .charset = TTextCharset::CodePage850});
         }
         TSeamScript seam;
         {
