@@ -31,8 +31,7 @@ void ResetParticipant(TTeilnehmer& p, TResetSet items) {
 }
 
 void ResetCompetition(TWettkampf& c, TResetSet items) {
-    ProgressStart("Werte zur\x81"
-                  "cksetzen...");
+    ProgressStart("Werte zurücksetzen..."_oem);
     for (TAltersklasse& ac : c) {
         for (TTeilnehmer& p : ac)
             ResetParticipant(p, items);
@@ -65,7 +64,7 @@ void StrikeAgeClass(TAltersklasse& ac, int mode) {
 }
 
 void StrikeCompetition(TWettkampf& c, int mode) {
-    ProgressStart("Alle Teilnehmer ohne Zeitangabe werden gel\x94scht...");
+    ProgressStart("Alle Teilnehmer ohne Zeitangabe werden gelöscht..."_oem);
     if (mode == skDelete || mode == skDeleteNotStarted) ClearSelection(c);
     for (TAltersklasse& ac : c)
         StrikeAgeClass(ac, mode);

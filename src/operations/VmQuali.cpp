@@ -38,9 +38,8 @@ bool QualifyAgeClass(TAltersklasse& ac, int quota, int mode) {
     const bool overflow = q > requested;
     if (overflow) {
         std::string text =
-            "\x9A"
-            "berhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der "
-            "Altersklasse " +
+            "Überhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der "
+            "Altersklasse "_oem +
             ac.Name() + ".";
         if (text.size() > 125) text.resize(125);
         ShowMessage(text);

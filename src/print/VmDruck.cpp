@@ -181,15 +181,13 @@ void PrintResultCover(TVmReport& r) {
         r.PrintLine("Ausrichter:     " + std::string(h.Ausrichter.View().substr(0, 96)));
         r.PrintLine("Veranstalter:   " + std::string(h.Veranstalter.View().substr(0, 96)));
         r.PrintLine("Datum:          " + std::string(h.Datum.View().substr(0, 96)));
-        r.PrintLine("Beckengr\x94\xE1"
-                    "e:    " +
-                    IntToText(h.Startplaetze + 3) + " x " + IntToText((h.Beckenlaenge + 1) * 25) +
-                    "m Bahnen");
+        r.PrintLine("Beckengröße:    "_oem + IntToText(h.Startplaetze + 3) + " x " +
+                    IntToText((h.Beckenlaenge + 1) * 25) + "m Bahnen");
         r.PrintLine("");
         r.PrintLegendHeading();
         r.PrintLine("Pl.      Plazierung");
         r.PrintLine("GesamtP. erreichte Gesamtpunkte");
-        r.PrintLine("Glied.   Gliederung, der der Teilnehmer angeh\x94rt");
+        r.PrintLine("Glied.   Gliederung, der der Teilnehmer angehört"_oem);
         r.PrintLine("Jg       Jahrgang des Teilnehmers");
         r.PrintLine("ZeitX    erreichte Zeit in Disziplin X");
         r.PrintLine("AbzX     Punktabzug in Disziplin X");
@@ -203,8 +201,8 @@ void PrintResultCover(TVmReport& r) {
         r.PrintLine("");
         r.PrintLine("");
         r.SetFont(NoteFont);
-        r.PrintLine("Alle Ergebnisse ohne Gew\x84hr; ma\xE1geblich sind die Protokolle des "
-                    "Kampfgerichts.");
+        r.PrintLine("Alle Ergebnisse ohne Gewähr; maßgeblich sind die Protokolle des "
+                    "Kampfgerichts."_oem);
         r.SetFont(ListFont);
         r.PrintLine("");
     }

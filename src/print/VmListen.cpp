@@ -110,7 +110,7 @@ void PrintQualificationList(TVmReport& r) {
     PrintListCover(r, "Qualifikation und Startberechtigung",
                    {"Nr.      Vorplazierung", "GesamtP. Meldepunktzahl",
                     "Q        Qualifikation lt. Regelwerk, direkte Startberechtigung",
-                    "Gl.      Gliederung, der der Teilnehmer angeh\x94rt",
+                    "Gl.      Gliederung, der der Teilnehmer angehört"_oem,
                     "Start    Startberechtigung erteilt ja/nein"});
     PrintAgeClasses(r);
 }
@@ -119,7 +119,7 @@ void PrintHeatList(TVmReport& r) {
     PrintListCover(r, "Laufeinteilung",
                    {"Lauf*      Nummer des Laufs, in der der Teilnehmer startet",
                     "Bahn*      Startbahn des Teilnehmers in diesem Lauf",
-                    "Glied.     Gliederung, der der Teilnehmer angeh\x94rt",
+                    "Glied.     Gliederung, der der Teilnehmer angehört"_oem,
                     "Disz*      Lauf und Bahn jeweils in Disziplin *(1..5)"});
     const TWettkampf& c = r.Competition;
     const bool modeB = r.LaneAllDisciplines;
@@ -154,7 +154,7 @@ void PrintHLWStartList(TVmReport& r) {
                    {"Start      Startzeit des Durchgangs, in der der Teilnehmer startet",
                     "Bahn       Startbahn des Teilnehmers in diesem Lauf",
                     "Nr         Fortlaufende Startnummer des Teilnehmers",
-                    "Glied.     Gliederung, der der Teilnehmer angeh\x94rt"});
+                    "Glied.     Gliederung, der der Teilnehmer angehört"_oem});
     const TWettkampf& c = r.Competition;
     PrintGroupedHeader(r);
 

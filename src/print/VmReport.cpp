@@ -99,7 +99,7 @@ void TVmReport::EmptyLine() {
 
 void TVmReport::PrintLegendHeading() {
     SetFont(ListFont.Styled(fsBold));
-    PrintLine("Erl\x84uterungen:");
+    PrintLine("Erläuterungen:"_oem);
     PrintLine("==============");
     SetStyle(fsNormal);
     PrintLine("");

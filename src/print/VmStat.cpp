@@ -27,7 +27,7 @@ std::vector<const char*> StatLegend(int printIndex) {
     switch (printIndex) {
     case spMedaillenspiegel:
         return {"Pl.      Platzierung",
-                "Abk.     verwendete Abk\x81rzung f\x81r die Gliederung",
+                "Abk.     verwendete Abkürzung für die Gliederung"_oem,
                 "TN       Anzahl der Teilnehmer der Gliederung",
                 "Go         davon auf Platz 1 (Goldmedaille)",
                 "Si         davon auf Platz 2 (Silbermedaille)",
@@ -37,19 +37,18 @@ std::vector<const char*> StatLegend(int printIndex) {
     case spPunktbeste:
         return {"Pl.      Platzierung",
                 "GesamtP  erreichte Punktzahl aller Teilnehmer der Gliederung",
-                "Abk.     verwendete Abk\x81rzung f\x81r die Gliederung",
+                "Abk.     verwendete Abkürzung für die Gliederung"_oem,
                 "TN       Anzahl der Teilnehmer der Gliederung",
                 "DPunkte  Durchschnittspunktzahl aller TN der Gliederung"};
     case spKranzwertung:
         return {"Pl.      Platzierung",
                 "KRW      erreichte Punktzahl Kranz-Pokal",
-                "         pro Altersklasse erh\x84lt der jeweils bestplatzierte der OG ",
+                "         pro Altersklasse erhält der jeweils bestplatzierte der OG "_oem,
                 "         je nach erreichtem Platz 30,28,26,25,24... Punkte",
-                "Abk.     verwendete Abk\x81rzung f\x81r die Gliederung",
+                "Abk.     verwendete Abkürzung für die Gliederung"_oem,
                 "TN       Anzahl der Teilnehmer der Gliederung"};
     default:
-        return {"Nr.      laufende Nummer",
-                "Abk.     verwendete Abk\x81rzung f\x81r die Gliederung",
+        return {"Nr.      laufende Nummer", "Abk.     verwendete Abkürzung für die Gliederung"_oem,
                 "TN       Anzahl der Teilnehmer der Gliederung",
                 "GesamtP  erreichte Gesmtpunkte der Gliederung"};
     }
