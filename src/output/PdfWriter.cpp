@@ -43,16 +43,7 @@ template <class Map> std::string Escape(std::string_view text, Map map) {
     return out;
 }
 
-// The record is made when the program starts, so that every PDF of one run carries
-// the same creation date.
-[[maybe_unused]] const bool kPdfInfoReady = (PdfInfo(), true);
-
 } // namespace
-
-TPdfInfo& PdfInfo() {
-    static TPdfInfo info = TPdfInfo::Defaults();
-    return info;
-}
 
 char OemUmlautToAnsi(char c) {
     switch (static_cast<unsigned char>(c)) {

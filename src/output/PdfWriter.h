@@ -14,9 +14,6 @@
 
 namespace vm {
 
-// The program-wide record: set at program start, edited before each PDF export.
-TPdfInfo& PdfInfo();
-
 // A stored (code page 850) umlaut or sharp s as its WinAnsi byte; any other byte as is.
 char OemUmlautToAnsi(char c);
 // Text for a PDF string: backslash and parentheses escaped, the stored umlauts turned

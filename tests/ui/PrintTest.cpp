@@ -676,7 +676,7 @@ private Q_SLOTS:
         QString subject;
         seam.OnDialog([&](QDialog& d) {
             QCOMPARE(d.windowTitle(), QString("PDF Optionen"));
-            subject = QString::fromLatin1(PdfInfo().Subject);
+            subject = QString::fromLatin1(dlg.PdfInfo().Subject);
             d.accept();
         });
         dlg.CmdPdf();
