@@ -319,6 +319,27 @@ TEST(ResultFile, YearNeutralFormat) {
     EXPECT_EQ(c.At(0)->Data.JahrgangVon, from);
 }
 
+TEST(ResultFile, FormatsByTheirStoredNumbers) {
+    vmtest::TempDir dir;
+    TVmFile doc;
+    const std::string erg = dir.File("WK.ERG");
+    ASSERT_TRUE(Save(erg, doc.Competition(), SaveFormatFromCode(1)));
+    // 99 is the other number of the result file.
+    EXPECT_NE(Load(erg, LoadFormatFromCode(99)), nullptr);
+    TWettkampf c;
+    EXPECT_TRUE(LoadInto(erg, c, LoadFormatFromCode(99)));
+    EXPECT_EQ(c.Count(), doc.Competition().Count());
+    // The formats without a writer, and numbers that name none, replace the file by an
+    // empty one.
+    for (int code : {0, 3, 4, 8, 10, 11, 14, -1}) {
+        SCOPED_TRACE(code);
+        const std::string name = dir.File("LEER" + std::to_string(code + 1) + ".DAT");
+        vmtest::WriteFileBytes(name, "previous");
+        ASSERT_TRUE(Save(name, doc.Competition(), SaveFormatFromCode(code)));
+        EXPECT_EQ(vmtest::ReadFileBytes(name), "");
+    }
+}
+
 TEST(ResultFile, EmptyCompetitionLayout) {
     TWettkampf c;
     TMemoryStream s;

@@ -164,6 +164,11 @@ TEST(ExportInstaller, SaveAsDispatchesToTheInstalledWriters) {
               0u);
     ASSERT_TRUE(doc.SaveAs(dir.File("A.HTM"), TFileType::Html, options));
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("A.HTM")).find("HREF=\"#Ak"), std::string::npos);
+    // The options belong to that save only: the next one has the dialogs' defaults.
+    ASSERT_TRUE(doc.SaveAs(dir.File("B.CSV"), TFileType::Text));
+    EXPECT_EQ(vmtest::ReadFileBytes(dir.File("B.CSV")).rfind("\"NAME\";", 0), 0u);
+    ASSERT_TRUE(doc.SaveAs(dir.File("B.HTM"), TFileType::Html));
+    EXPECT_NE(vmtest::ReadFileBytes(dir.File("B.HTM")).find("HREF=\"#Ak"), std::string::npos);
     ASSERT_TRUE(doc.SaveAs(dir.File("A.DBF"), TFileType::Dbf));
     ASSERT_TRUE(doc.SaveAs(dir.File("A.XLS"), TFileType::Xls));
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("A.DBF")).size(), 1153u + 4 * 266 + 1);

@@ -715,6 +715,8 @@ private Q_SLOTS:
             QVERIFY(dlg->Attached());
             QCOMPARE(dlg->Job().Competition, &w.form.Document()->Competition());
             QCOMPARE(dlg->Job().SelectedAgeClass, std::int16_t(2));
+            // Its PDF button edits the window's PDF information, as "Speichern unter..." does.
+            QCOMPARE(&dlg->PdfInfo(), &w.form.PdfInfo());
             seen = true;
             QTest::mouseClick(Button(dlg, "CancelBtn"), Qt::LeftButton);
         });
