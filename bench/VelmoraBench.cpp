@@ -196,7 +196,7 @@ void SaveInto(benchmark::State& state, const fs::path& dir) {
     }
     const std::string name = (dir / "SAVE.ERG").string();
     for (auto _ : state) {
-        if (!vm::Save(name, *c, 1)) {
+        if (!vm::Save(name, *c, vm::TSaveFormat::Ergebnis)) {
             state.SkipWithError("save failed");
             break;
         }
@@ -276,7 +276,8 @@ void BM_RecalcOneChange(benchmark::State& state) {
     p->Zeit[0] = original;
 }
 
-void ExportFormat(benchmark::State& state, const fs::path& dir, int format, const char* ext) {
+void ExportFormat(benchmark::State& state, const fs::path& dir, vm::TSaveFormat format,
+                  const char* ext) {
     vm::TWettkampf* c = nullptr;
     if (!Prepare(state, c)) return;
     if (dir.empty()) {
@@ -284,8 +285,10 @@ void ExportFormat(benchmark::State& state, const fs::path& dir, int format, cons
         return;
     }
     const std::string name = (dir / (std::string("EXPORT.") + ext)).string();
+    vm::TSaveOptions options;
+    if (format == vm::TSaveFormat::Pdf) vm::FillPdfInfo(options.Pdf, *c);
     for (auto _ : state) {
-        if (!vm::Save(name, *c, format)) {
+        if (!vm::Save(name, *c, format, options)) {
             state.SkipWithError("export failed");
             break;
         }
@@ -297,41 +300,41 @@ void ExportFormat(benchmark::State& state, const fs::path& dir, int format, cons
 
 // Each export on the disk as the user gets it, and on /dev/shm for the share of the sync.
 void BM_ExportCsv(benchmark::State& state) {
-    ExportFormat(state, Workload().dir, 5, "CSV");
+    ExportFormat(state, Workload().dir, vm::TSaveFormat::Text, "CSV");
 }
 void BM_ExportDbf(benchmark::State& state) {
-    ExportFormat(state, Workload().dir, 6, "DBF");
+    ExportFormat(state, Workload().dir, vm::TSaveFormat::Dbf, "DBF");
 }
 void BM_ExportXls(benchmark::State& state) {
-    ExportFormat(state, Workload().dir, 9, "XLS");
+    ExportFormat(state, Workload().dir, vm::TSaveFormat::Xls, "XLS");
 }
 void BM_ExportXlsx(benchmark::State& state) {
-    ExportFormat(state, Workload().dir, 13, "XLSX");
+    ExportFormat(state, Workload().dir, vm::TSaveFormat::Xlsx, "XLSX");
 }
 void BM_ExportHtml(benchmark::State& state) {
-    ExportFormat(state, Workload().dir, 7, "HTM");
+    ExportFormat(state, Workload().dir, vm::TSaveFormat::Html, "HTM");
 }
 // "Speichern unter..." as PDF: the result list on landscape A4.
 void BM_ExportPdf(benchmark::State& state) {
-    ExportFormat(state, Workload().dir, 12, "PDF");
+    ExportFormat(state, Workload().dir, vm::TSaveFormat::Pdf, "PDF");
 }
 void BM_ExportCsv_Shm(benchmark::State& state) {
-    ExportFormat(state, Workload().shmDir, 5, "CSV");
+    ExportFormat(state, Workload().shmDir, vm::TSaveFormat::Text, "CSV");
 }
 void BM_ExportDbf_Shm(benchmark::State& state) {
-    ExportFormat(state, Workload().shmDir, 6, "DBF");
+    ExportFormat(state, Workload().shmDir, vm::TSaveFormat::Dbf, "DBF");
 }
 void BM_ExportXls_Shm(benchmark::State& state) {
-    ExportFormat(state, Workload().shmDir, 9, "XLS");
+    ExportFormat(state, Workload().shmDir, vm::TSaveFormat::Xls, "XLS");
 }
 void BM_ExportXlsx_Shm(benchmark::State& state) {
-    ExportFormat(state, Workload().shmDir, 13, "XLSX");
+    ExportFormat(state, Workload().shmDir, vm::TSaveFormat::Xlsx, "XLSX");
 }
 void BM_ExportHtml_Shm(benchmark::State& state) {
-    ExportFormat(state, Workload().shmDir, 7, "HTM");
+    ExportFormat(state, Workload().shmDir, vm::TSaveFormat::Html, "HTM");
 }
 void BM_ExportPdf_Shm(benchmark::State& state) {
-    ExportFormat(state, Workload().shmDir, 12, "PDF");
+    ExportFormat(state, Workload().shmDir, vm::TSaveFormat::Pdf, "PDF");
 }
 
 // velmora-cli print --list result: the print job's result list on portrait A4,
@@ -344,9 +347,9 @@ void BM_PrintResultListPdf(benchmark::State& state) {
     for (auto _ : state) {
         vm::TVmPrintJob job(c, 0);
         const vm::TVmReport& report = job.Build(vm::rkErgebnis, vm::TPrintOptions{});
-        vm::FillPdfInfo(vm::PdfInfo(), *c);
-        if (!vm::ExportDocumentToPdf(report, name, report.PageWidth, report.PageHeight,
-                                     vm::PdfInfo())) {
+        vm::TPdfInfo info = vm::TPdfInfo::Defaults();
+        vm::FillPdfInfo(info, *c);
+        if (!vm::ExportDocumentToPdf(report, name, report.PageWidth, report.PageHeight, info)) {
             state.SkipWithError("PDF failed");
             break;
         }
@@ -641,8 +644,8 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(n, args.data())) return 1;
 
     vm::SetMessageHook([](const std::string& text) { LastMessage() = text; });
-    vm::InstallExportWriters(vm::TTextExportOptions{}, vm::THtmlExportOptions{});
-    vm::InstallPdfExport(vm::PdfInfo());
+    vm::InstallExportWriters();
+    vm::InstallPdfExport();
 
     if (!MakeWorkload()) std::cerr << "velmora_bench: " << Workload().error << "\n";
 

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         for (vm::TTeilnehmer& p : *ac)
             p.Altersklasse.Set("AK 16000");
         c->InsertAgeClass(std::move(ac));
-        if (!vm::Save(both, *c, 1)) return 1;
+        if (!vm::Save(both, *c, vm::TSaveFormat::Ergebnis)) return 1;
     }
 
     vm::ui::TVelmoraApp app(argc, argv);

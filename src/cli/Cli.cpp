@@ -8,6 +8,7 @@
 #include "cli/CmdOps.h"
 #include "cli/CmdPrint.h"
 
+#include "io/VmExport.h"
 #include "io/VmImport.h"
 #include "output/VmPdfExport.h"
 
@@ -75,7 +76,8 @@ int Run(const std::vector<std::string>& args) {
     }
     InstallMessageHook();
     InstallImporters();
-    InstallPdfExport(PdfInfo());
+    InstallExportWriters();
+    InstallPdfExport();
     try {
         return it->second.run(std::vector<std::string>(args.begin() + 1, args.end()));
     } catch (const std::exception& e) {

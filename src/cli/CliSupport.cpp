@@ -128,21 +128,25 @@ const char* const kNotWritten = "nicht geschrieben";
 
 std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) {
     std::unique_ptr<TWettkampf> c;
-    ReportingFailure(file, kNotLoaded, [&] { return (c = Load(file, 1)) != nullptr; });
+    ReportingFailure(file, kNotLoaded, [&] { return (c = Load(file)) != nullptr; });
     return c;
 }
 
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
     const std::string target = a.Get("-o", file);
-    return ReportingFailure(target, kNotWritten, [&] { return Save(target, c, 1); }) ? 0 : 1;
+    return ReportingFailure(target, kNotWritten,
+                            [&] { return Save(target, c, TSaveFormat::Ergebnis); })
+               ? 0
+               : 1;
 }
 
 bool OpenDocument(TVmFile& doc, const std::string& file) {
     return ReportingFailure(file, kNotLoaded, [&] { return doc.Open(file); });
 }
 
-bool SaveDocumentAs(TVmFile& doc, const std::string& file, int fileType) {
-    return ReportingFailure(file, kNotWritten, [&] { return doc.SaveAs(file, fileType); });
+bool SaveDocumentAs(TVmFile& doc, const std::string& file, TFileType type,
+                    const TSaveOptions& options) {
+    return ReportingFailure(file, kNotWritten, [&] { return doc.SaveAs(file, type, options); });
 }
 
 void Summary(const std::string& line) {

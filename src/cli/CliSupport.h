@@ -67,7 +67,8 @@ template <class F> bool ReportingFailure(const std::string& file, const char* ot
 
 // The document's Open and SaveAs, with the line of ReportFileFailure when they fail.
 bool OpenDocument(TVmFile& doc, const std::string& file);
-bool SaveDocumentAs(TVmFile& doc, const std::string& file, int fileType);
+bool SaveDocumentAs(TVmFile& doc, const std::string& file, TFileType type,
+                    const TSaveOptions& options = {});
 
 // The closing line of a command that changed the competition, on standard error (UTF-8).
 void Summary(const std::string& line);

@@ -67,7 +67,7 @@ int CmdNew(const std::vector<std::string>& args) {
         return status;
     TVmFile doc;
     doc.New(static_cast<int>(type), static_cast<int>(year));
-    return SaveDocumentAs(doc, a.positional[0], ftErgebnis) ? 0 : 1;
+    return SaveDocumentAs(doc, a.positional[0], TFileType::Ergebnis) ? 0 : 1;
 }
 
 int CmdInfo(const std::vector<std::string>& args) {

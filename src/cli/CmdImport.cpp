@@ -39,13 +39,14 @@ int CmdImport(const std::vector<std::string>& args) {
     int status = 0;
     if (!ParseArgs(args, cmd, a, status)) return status;
     const std::string& input = a.positional[1];
-    int format = IsTextName(input) ? LoadFormatTextImport : LoadFormatBinaryImport;
+    TLoadFormat format =
+        IsTextName(input) ? TLoadFormat::TeilnehmerText : TLoadFormat::TeilnehmerBinaer;
     if (a.Has("--format")) {
         const std::string f = a.Get("--format");
         if (f == "text")
-            format = LoadFormatTextImport;
+            format = TLoadFormat::TeilnehmerText;
         else if (f == "binary")
-            format = LoadFormatBinaryImport;
+            format = TLoadFormat::TeilnehmerBinaer;
         else
             return UsageError(cmd, "unknown format " + f);
     }
@@ -57,7 +58,7 @@ int CmdImport(const std::vector<std::string>& args) {
             {"dos", TTextEncoding::Dos}};
         const auto cs = charsets.find(a.Get("--charset"));
         if (cs == charsets.end()) return UsageError(cmd, "--charset takes utf8, win or dos");
-        if (format != LoadFormatTextImport)
+        if (format != TLoadFormat::TeilnehmerText)
             return UsageError(cmd, "--charset applies to text files only");
         encoding = cs->second;
     }

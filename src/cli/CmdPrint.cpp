@@ -130,12 +130,13 @@ int CmdPrint(const std::vector<std::string>& args) {
     TVmPrintJob job(c.get(), selected);
     const TVmReport& report = job.Build(kind, o, orientation);
 
-    FillPdfInfo(PdfInfo(), *c);
+    TPdfInfo info = TPdfInfo::Defaults();
+    FillPdfInfo(info, *c);
     return ReportingFailure(a.positional[1], "nicht geschrieben",
                             [&] {
                                 return ExportDocumentToPdf(report, a.positional[1],
                                                            report.PageWidth, report.PageHeight,
-                                                           PdfInfo());
+                                                           info);
                             })
                ? 0
                : 1;

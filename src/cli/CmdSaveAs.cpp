@@ -2,12 +2,13 @@
 
 #include "cli/CliSupport.h"
 #include "file/VmWFile.h"
-#include "io/VmExport.h"
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
+#include "output/VmPdfExport.h"
 
 #include <filesystem>
 #include <map>
+#include <optional>
 
 namespace vm::cli {
 
@@ -39,6 +40,17 @@ std::string TypeFromExtension(const std::string& out) {
         {".DBF", "dbf"}, {".XLS", "xls"}, {".XLSX", "xlsx"}, {".PDF", "pdf"}};
     auto it = types.find(UpperText(std::filesystem::path(out).extension().string()));
     return it == types.end() ? std::string() : it->second;
+}
+
+// The file type a --type value names; none for an unknown one.
+std::optional<TFileType> FileTypeFromName(const std::string& type) {
+    static const std::map<std::string, TFileType> types = {
+        {"erg", TFileType::Ergebnis}, {"copy", TFileType::Kopie}, {"csv", TFileType::Text},
+        {"htm", TFileType::Html},     {"dbf", TFileType::Dbf},    {"xls", TFileType::Xls},
+        {"xlsx", TFileType::Xlsx},    {"pdf", TFileType::Pdf}};
+    auto it = types.find(type);
+    if (it == types.end()) return std::nullopt;
+    return it->second;
 }
 
 } // namespace
@@ -91,16 +103,14 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         return UsageError(cmd, "the extension of " + a.positional[1] +
                                    " names no type; give --type "
                                    "erg|copy|csv|htm|dbf|xls|xlsx|pdf");
-    static const std::map<std::string, int> fileTypes = {
-        {"erg", ftErgebnis}, {"copy", ftKopie}, {"csv", ftText},  {"htm", ftHtml},
-        {"dbf", ftDbf},      {"xls", ftXls},    {"xlsx", ftXlsx}, {"pdf", ftPdf}};
-    auto ft = fileTypes.find(type);
-    if (ft == fileTypes.end()) return UsageError(cmd, "unknown type " + type);
+    const std::optional<TFileType> fileType = FileTypeFromName(type);
+    if (!fileType) return UsageError(cmd, "unknown type " + type);
     for (const auto& [option, types] : OptionTypes())
         if (a.Has(option) && !types.count(type))
             return UsageError(cmd, "option " + option + " does not apply to --type " + type);
 
-    TTextExportOptions text;
+    TSaveOptions options;
+    TTextExportOptions& text = options.Text;
     if (a.Has("--charset")) {
         const std::string cs = a.Get("--charset");
         if (cs == "dos")
@@ -128,7 +138,7 @@ int CmdSaveAs(const std::vector<std::string>& args) {
     text.WithDisciplines = !a.Has("--no-disciplines");
     text.WithNonStarters = a.Has("--non-starters");
 
-    THtmlExportOptions html;
+    THtmlExportOptions& html = options.Html;
     html.TableForm = !a.Has("--text-form");
     html.AgeClassLinks = !a.Has("--no-links");
     html.WithDisciplines = !a.Has("--no-disciplines");
@@ -149,8 +159,9 @@ int CmdSaveAs(const std::vector<std::string>& args) {
 
     TVmFile doc;
     if (!OpenDocument(doc, a.positional[0])) return 1;
-    InstallExportWriters(text, html);
-    return SaveDocumentAs(doc, a.positional[1], ft->second) ? 0 : 1;
+    // The options step of the PDF export, as the desktop runs it before its dialog.
+    if (*fileType == TFileType::Pdf) FillPdfInfo(options.Pdf, doc.Competition());
+    return SaveDocumentAs(doc, a.positional[1], *fileType, options) ? 0 : 1;
 }
 
 } // namespace vm::cli

@@ -23,8 +23,8 @@ const char* const kSaveError = "Fehler beim Speichern der Datei.";
 
 struct TFormatHandlers {
     TOldResultReader readOld;
-    std::map<int, TImporter> importers;
-    std::map<int, TExportWriter> writers;
+    std::map<TLoadFormat, TImporter> importers;
+    std::map<TSaveFormat, TExportWriter> writers;
 };
 
 TFormatHandlers& Handlers() {
@@ -304,11 +304,19 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
 void SetOldResultReader(TOldResultReader reader) {
     Handlers().readOld = std::move(reader);
 }
-void SetImporter(int loadFormat, TImporter importer) {
-    Handlers().importers[loadFormat] = std::move(importer);
+void SetImporter(TLoadFormat format, TImporter importer) {
+    Handlers().importers[format] = std::move(importer);
 }
-void SetExportWriter(int saveFormat, TExportWriter writer) {
-    Handlers().writers[saveFormat] = std::move(writer);
+void SetExportWriter(TSaveFormat format, TExportWriter writer) {
+    Handlers().writers[format] = std::move(writer);
+}
+
+TLoadFormat LoadFormatFromCode(int code) {
+    return static_cast<TLoadFormat>(code);
+}
+
+TSaveFormat SaveFormatFromCode(int code) {
+    return static_cast<TSaveFormat>(code);
 }
 
 namespace {
@@ -346,9 +354,8 @@ template <class T, class L> void TakeList(L& to, L& from) {
 }
 } // namespace
 
-std::unique_ptr<TWettkampf> Load(const std::string& fileName, int format) {
-    if (format == 99) format = 1;
-    if (format != 1) {
+std::unique_ptr<TWettkampf> Load(const std::string& fileName, TLoadFormat format) {
+    if (format != TLoadFormat::Ergebnis && format != TLoadFormat::ErgebnisAlias) {
         ShowMessage("Unbekanntes Dateiformat.");
         ShowMessage(kLoadError);
         return nullptr;
@@ -356,14 +363,14 @@ std::unique_ptr<TWettkampf> Load(const std::string& fileName, int format) {
     return ReadResultFile(fileName);
 }
 
-bool LoadInto(const std::string& fileName, TWettkampf& into, int format) {
-    if (format == 99) format = 1;
+bool LoadInto(const std::string& fileName, TWettkampf& into, TLoadFormat format) {
     switch (format) {
-    case 1:
-    case 2: {
+    case TLoadFormat::Ergebnis:
+    case TLoadFormat::ErgebnisAlias:
+    case TLoadFormat::ErgebnisAktuellesJahr: {
         auto fresh = ReadResultFile(fileName);
         if (!fresh) return false;
-        if (format == 2) ShiftYears(*fresh, CurrentYear() - 1990);
+        if (format == TLoadFormat::ErgebnisAktuellesJahr) ShiftYears(*fresh, CurrentYear() - 1990);
         // Replace the content only now: a failed load leaves the document as it was.
         into.Header = fresh->Header;
         TakeList<TAltersklasse>(static_cast<TCollection<TAltersklasse>&>(into),
@@ -378,8 +385,8 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, int format) {
         into.Selection.clear();
         return true;
     }
-    case 3:
-    case 5:
+    case TLoadFormat::TeilnehmerBinaer:
+    case TLoadFormat::TeilnehmerText:
         // Imports add to the open competition and report their own problems.
         if (auto it = Handlers().importers.find(format);
             it != Handlers().importers.end() && it->second)
@@ -387,51 +394,54 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, int format) {
         ShowMessage("Unbekanntes Dateiformat.");
         ShowMessage(kLoadError);
         return false;
-    case 4:
-    case 6:
-    case 7:
+    case TLoadFormat::Leer4:
+    case TLoadFormat::Leer6:
+    case TLoadFormat::Leer7:
         return true;
-    default:
-        ShowMessage("Unbekanntes Dateiformat.");
-        ShowMessage(kLoadError);
-        return false;
     }
+    ShowMessage("Unbekanntes Dateiformat.");
+    ShowMessage(kLoadError);
+    return false;
 }
 
-bool Save(const std::string& fileName, TWettkampf& c, int format) {
+namespace {
+bool WriteResultFile(const std::string& fileName, const TWettkampf& c) {
+    return WriteFileSafely(fileName, [&](TStream& s) {
+        WriteNative(s, c);
+        return true;
+    });
+}
+} // namespace
+
+bool Save(const std::string& fileName, TWettkampf& c, TSaveFormat format,
+          const TSaveOptions& options) {
     SetBusy(true);
     bool ok = false;
     switch (format) {
-    case 1:
-        ok = WriteFileSafely(fileName, [&](TStream& s) {
-            WriteNative(s, c);
-            return true;
-        });
+    case TSaveFormat::Ergebnis:
+        ok = WriteResultFile(fileName, c);
         break;
-    case 2:
+    case TSaveFormat::ErgebnisJahrNeutral:
         ShiftYears(c, 1990 - CurrentYear());
-        ok = WriteFileSafely(fileName, [&](TStream& s) {
-            WriteNative(s, c);
-            return true;
-        });
+        ok = WriteResultFile(fileName, c);
         ShiftYears(c, CurrentYear() - 1990);
         break;
-    case 5:
-    case 6:
-    case 7:
-    case 9:
-    case 12:
-    case 13: {
+    case TSaveFormat::Text:
+    case TSaveFormat::Dbf:
+    case TSaveFormat::Html:
+    case TSaveFormat::Xls:
+    case TSaveFormat::Pdf:
+    case TSaveFormat::Xlsx: {
         auto it = Handlers().writers.find(format);
         if (it == Handlers().writers.end() || !it->second) {
             ShowMessage("Unbekanntes Dateiformat.");
             break;
         }
         const TExportWriter& writer = it->second;
-        ok = WriteFileSafely(fileName, [&](TStream& s) { return writer(s, c); });
+        ok = WriteFileSafely(fileName, [&](TStream& s) { return writer(s, c, options); });
     } break;
     default:
-        // Nothing to write: an empty file remains.
+        // Nothing to write: an empty file remains (the Leer formats and any other).
         ok = WriteFileSafely(fileName, [](TStream&) { return true; });
         break;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/BvBase.h"
+#include "file/VmSaveOptions.h"
 #include "model/VmWettk.h"
 
 #include <functional>
@@ -42,30 +43,67 @@ std::string BackupName(const std::string& fileName);
 bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStream&)>& write,
                      bool backup = true);
 
-// Loads a result file as a new competition; only format 1 (or 99) is accepted.
-// On failure the messages are shown and nullptr is returned.
-std::unique_ptr<TWettkampf> Load(const std::string& fileName, int format = 1);
-// Loads into an existing competition. Formats: 1 (99) result file, 2 result file
-// shifted to the current year, 3 and 5 participant imports (added to `into`),
-// 4/6/7 nothing. On failure `into` is left exactly as it was.
-bool LoadInto(const std::string& fileName, TWettkampf& into, int format);
+// The formats of the result file's load. The numbers are the ones other callers and
+// stored settings exchange; LoadFormatFromCode turns such a number into a format.
+enum class TLoadFormat : int {
+    Ergebnis = 1,              // a result file, by its signature
+    ErgebnisAktuellesJahr = 2, // a result file, its years shifted to the current year
+    TeilnehmerBinaer = 3,      // participant records of the older program (an import)
+    Leer4 = 4,                 // nothing is read
+    TeilnehmerText = 5,        // the participant text import
+    Leer6 = 6,                 // nothing is read
+    Leer7 = 7,                 // nothing is read
+    ErgebnisAlias = 99,        // read as Ergebnis
+};
+// Any number, known or not: an unknown one stays unknown and the load says so.
+TLoadFormat LoadFormatFromCode(int code);
 
-// Save formats: 1 result file, 2 year-neutral result file, 5 text, 6 dBase, 7 HTML,
-// 9 Excel, 12 PDF, 13 Excel workbook; 0/3/4/8/10/11 write an empty file.
-bool Save(const std::string& fileName, TWettkampf& c, int format);
+// The formats of the result file's save; the empty ones leave an empty file.
+enum class TSaveFormat : int {
+    Leer0 = 0,
+    Ergebnis = 1,            // the result file
+    ErgebnisJahrNeutral = 2, // the result file with its years shifted to 1990
+    Leer3 = 3,
+    Leer4 = 4,
+    Text = 5, // delimited text
+    Dbf = 6,
+    Html = 7,
+    Leer8 = 8,
+    Xls = 9,
+    Leer10 = 10,
+    Leer11 = 11,
+    Pdf = 12,  // the result list
+    Xlsx = 13, // Excel workbook
+};
+// Any number, known or not: an unknown one writes an empty file, as the empty ones do.
+TSaveFormat SaveFormatFromCode(int code);
+
+// Loads a result file as a new competition; only Ergebnis (or its alias) is accepted.
+// On failure the messages are shown and nullptr is returned.
+std::unique_ptr<TWettkampf> Load(const std::string& fileName,
+                                 TLoadFormat format = TLoadFormat::Ergebnis);
+// Loads into an existing competition: a result file (replacing the content; shifted
+// to the current year with ErgebnisAktuellesJahr) or a participant import (added to
+// `into`); the Leer formats read nothing. On failure `into` is left exactly as it was.
+bool LoadInto(const std::string& fileName, TWettkampf& into, TLoadFormat format);
+
+// Saves in one format; an export writer takes its part of `options`.
+bool Save(const std::string& fileName, TWettkampf& c, TSaveFormat format,
+          const TSaveOptions& options = {});
 
 // Readers and writers of the other layers plug in here; each is installed once by
-// the front end at start-up (or by the command that needs it, with its options).
+// the front end at start-up.
 // Older result files, by kind; false when the data is damaged.
 using TOldResultReader = std::function<bool(TResultKind, TStream&, TWettkampf&)>;
-// A participant import (load formats 3 and 5) into an existing competition.
+// A participant import (TeilnehmerBinaer, TeilnehmerText) into an existing competition.
 using TImporter = std::function<bool(const std::string& fileName, TWettkampf&)>;
-// An export writer (save formats 5, 6, 7, 9, 12, 13) on the open stream; false when the
-// export could not be completed (the file is then not written).
-using TExportWriter = std::function<bool(TStream&, TWettkampf&)>;
+// An export writer (Text, Dbf, Html, Xls, Pdf, Xlsx) on the open stream with the
+// options of the save; false when the export could not be completed (the file is then
+// not written).
+using TExportWriter = std::function<bool(TStream&, TWettkampf&, const TSaveOptions&)>;
 
 void SetOldResultReader(TOldResultReader reader);
-void SetImporter(int loadFormat, TImporter importer);
-void SetExportWriter(int saveFormat, TExportWriter writer);
+void SetImporter(TLoadFormat format, TImporter importer);
+void SetExportWriter(TSaveFormat format, TExportWriter writer);
 
 } // namespace vm

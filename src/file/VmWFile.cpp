@@ -3,7 +3,33 @@
 #include "file/VmErg.h"
 #include "model/VmVorg.h"
 
+#include <optional>
+
 namespace vm {
+
+namespace {
+// The save format a file type is written in; none for a number that names no type.
+std::optional<TSaveFormat> SaveFormatOf(TFileType type) {
+    switch (type) {
+    case TFileType::Ergebnis:
+    case TFileType::Kopie:
+        return TSaveFormat::Ergebnis;
+    case TFileType::Dbf:
+        return TSaveFormat::Dbf;
+    case TFileType::Xls:
+        return TSaveFormat::Xls;
+    case TFileType::Xlsx:
+        return TSaveFormat::Xlsx;
+    case TFileType::Html:
+        return TSaveFormat::Html;
+    case TFileType::Pdf:
+        return TSaveFormat::Pdf;
+    case TFileType::Text:
+        return TSaveFormat::Text;
+    }
+    return std::nullopt;
+}
+} // namespace
 
 TVmFile::TVmFile(const std::string& fileName) : fileName_(fileName) {
     if (fileName_.empty()) fileName_ = Unbenannt;
@@ -35,36 +61,24 @@ bool TVmFile::Open(const std::string& fileName) {
 }
 
 bool TVmFile::Save() {
-    if (!vm::Save(fileName_, *competition_, 1)) return false;
+    if (!vm::Save(fileName_, *competition_, TSaveFormat::Ergebnis)) return false;
     modified_ = false;
     return true;
 }
 
-bool TVmFile::SaveAs(const std::string& fileName, int fileType) {
-    switch (fileType) {
-    case ftErgebnis:
-        if (!vm::Save(fileName, *competition_, 1)) return false;
-        fileName_ = fileName;
-        modified_ = false;
-        return true;
-    case ftKopie:
-        return vm::Save(fileName, *competition_, 1);
-    case ftDbf:
-        return vm::Save(fileName, *competition_, 6);
-    case ftXls:
-        return vm::Save(fileName, *competition_, 9);
-    case ftXlsx:
-        return vm::Save(fileName, *competition_, 13);
-    case ftHtml:
-        return vm::Save(fileName, *competition_, 7);
-    case ftPdf:
-        return vm::Save(fileName, *competition_, 12);
-    case ftText:
-        return vm::Save(fileName, *competition_, 5);
-    default:
+bool TVmFile::SaveAs(const std::string& fileName, TFileType type, const TSaveOptions& options) {
+    const std::optional<TSaveFormat> format = SaveFormatOf(type);
+    if (!format) {
         ShowMessage("Unbekanntes Dateiformat.");
         return false;
     }
+    if (!vm::Save(fileName, *competition_, *format, options)) return false;
+    // Only the result file proper becomes the document; a copy or an export does not.
+    if (type == TFileType::Ergebnis) {
+        fileName_ = fileName;
+        modified_ = false;
+    }
+    return true;
 }
 
 } // namespace vm

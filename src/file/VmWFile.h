@@ -1,6 +1,7 @@
 // The open document: one competition with its file name and modified flag.
 #pragma once
 
+#include "file/VmErg.h"
 #include "model/VmWettk.h"
 
 #include <memory>
@@ -10,16 +11,17 @@ namespace vm {
 
 inline constexpr const char* Unbenannt = "<unbenannt>";
 
-// File types of "Speichern unter...".
-enum : int {
-    ftErgebnis = 1, // result file; the document takes the name
-    ftDbf = 2,
-    ftXls = 3,
-    ftHtml = 4,
-    ftPdf = 5,
-    ftText = 6,
-    ftKopie = 7, // result file written as a copy
-    ftXlsx = 8,  // Excel workbook
+// File types of "Speichern unter..."; each front end maps its own choice onto them
+// (the save dialog's filter entry, the command line's --type) in one place.
+enum class TFileType : int {
+    Ergebnis = 1, // result file; the document takes the name
+    Dbf = 2,
+    Xls = 3,
+    Html = 4,
+    Pdf = 5,
+    Text = 6,
+    Kopie = 7, // result file written as a copy
+    Xlsx = 8,  // Excel workbook
 };
 
 class TVmFile {
@@ -35,7 +37,8 @@ public:
     bool Open(const std::string& fileName);
     // Saves under the document's own name.
     bool Save();
-    bool SaveAs(const std::string& fileName, int fileType);
+    // Saves or exports under another name; the export takes its part of `options`.
+    bool SaveAs(const std::string& fileName, TFileType type, const TSaveOptions& options = {});
 
     const std::string& FileName() const { return fileName_; }
     bool IsUnnamed() const { return fileName_ == Unbenannt; }

@@ -118,12 +118,20 @@ std::size_t ExportRowCount(const TWettkampf& c) {
     return n;
 }
 
-void InstallExportWriters(const TTextExportOptions& text, const THtmlExportOptions& html) {
-    SetExportWriter(5, [text](TStream& s, TWettkampf& c) { return ExportText(c, s, text); });
-    SetExportWriter(6, [](TStream& s, TWettkampf& c) { return ExportDbf(c, s); });
-    SetExportWriter(7, [html](TStream& s, TWettkampf& c) { return ExportHtml(c, s, html); });
-    SetExportWriter(9, [](TStream& s, TWettkampf& c) { return ExportXls(c, s); });
-    SetExportWriter(13, [](TStream& s, TWettkampf& c) { return ExportXlsx(c, s); });
+void InstallExportWriters() {
+    SetExportWriter(TSaveFormat::Text, [](TStream& s, TWettkampf& c, const TSaveOptions& o) {
+        return ExportText(c, s, o.Text);
+    });
+    SetExportWriter(TSaveFormat::Dbf,
+                    [](TStream& s, TWettkampf& c, const TSaveOptions&) { return ExportDbf(c, s); });
+    SetExportWriter(TSaveFormat::Html, [](TStream& s, TWettkampf& c, const TSaveOptions& o) {
+        return ExportHtml(c, s, o.Html);
+    });
+    SetExportWriter(TSaveFormat::Xls,
+                    [](TStream& s, TWettkampf& c, const TSaveOptions&) { return ExportXls(c, s); });
+    SetExportWriter(TSaveFormat::Xlsx, [](TStream& s, TWettkampf& c, const TSaveOptions&) {
+        return ExportXlsx(c, s);
+    });
 }
 
 } // namespace vm

@@ -13,9 +13,6 @@
 
 namespace vm {
 
-struct TTextExportOptions;
-struct THtmlExportOptions;
-
 inline constexpr int ExportColumnCount = 35;
 // Columns 0..6 are the person; 7..31 the five disciplines (time, penalty, points,
 // heat, lane each); 32..34 the HLW points, start time and station.
@@ -53,8 +50,8 @@ void ForEachExportRow(const TWettkampf& c,
                       const std::function<void(const TAltersklasse&, const TTeilnehmer&)>& fn);
 std::size_t ExportRowCount(const TWettkampf& c);
 
-// Registers the text (5), dBase (6), HTML (7), Excel (9) and Excel workbook (13)
-// writers for Save. The writers keep copies of the options.
-void InstallExportWriters(const TTextExportOptions& text, const THtmlExportOptions& html);
+// Registers the text, dBase, HTML, Excel and Excel workbook writers for Save; each
+// takes its options from the save. Called once by each front end at start-up.
+void InstallExportWriters();
 
 } // namespace vm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/BvBase.h"
+#include "file/VmSaveOptions.h"
 #include "model/VmWettk.h"
 
 #include <string>
@@ -10,19 +11,6 @@
 #include <vector>
 
 namespace vm {
-
-// The options of the HTML dialog ("HTML Optionen"), with its defaults.
-struct THtmlExportOptions {
-    bool TableForm = true;       // "Tabellenform"; off: "Textform"
-    bool AgeClassLinks = true;   // "Sprungziele für Altersklassen"
-    bool WithDisciplines = true; // "incl. Ergebnisse der Disziplinen"
-    bool WithHeatLane = false;   // not in the dialog
-    // The chosen entry of the "Farbe" list as it reads there (UTF-8, one of
-    // HtmlColourEntries()); empty when none was chosen.
-    std::string BackgroundColour;
-    // The picture's file name as typed or chosen (UTF-8); empty for none.
-    std::string BackgroundPicture;
-};
 
 // The entries of the "Farbe" list: "Voreinstellung", "schwarz", "weiß", "rot",
 // "grün", "blau", "gelb", "magenta", "cyan".

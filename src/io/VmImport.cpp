@@ -276,8 +276,8 @@ bool ImportBinaryFile(const std::string& fileName, TWettkampf& c) {
 }
 
 void InstallImporters() {
-    SetImporter(LoadFormatBinaryImport, ImportBinaryFile);
-    SetImporter(LoadFormatTextImport, [](const std::string& fileName, TWettkampf& c) {
+    SetImporter(TLoadFormat::TeilnehmerBinaer, ImportBinaryFile);
+    SetImporter(TLoadFormat::TeilnehmerText, [](const std::string& fileName, TWettkampf& c) {
         return ImportTextFile(fileName, c);
     });
     SetOldResultReader(ReadOldResult);

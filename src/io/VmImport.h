@@ -14,10 +14,6 @@
 
 namespace vm {
 
-// Load formats of the importers (the load dispatch of the result file).
-inline constexpr int LoadFormatBinaryImport = 3;
-inline constexpr int LoadFormatTextImport = 5;
-
 inline constexpr std::size_t ImportRecordSize = 96;
 inline constexpr int ImportMaxFields = 30;
 
@@ -46,7 +42,7 @@ bool ImportTextFile(const std::string& fileName, TWettkampf& c,
                     std::optional<TTextEncoding> encoding = std::nullopt);
 bool ImportBinaryFile(const std::string& fileName, TWettkampf& c);
 
-// Installs the participant imports (load formats 3 and 5) and the readers of the
+// Installs the participant imports (TeilnehmerBinaer, TeilnehmerText) and the readers of the
 // older result files into the result-file load. Called once by each front end.
 void InstallImporters();
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/BvBase.h"
+#include "file/VmSaveOptions.h"
 #include "model/VmWettk.h"
 
 #include <cstdint>
@@ -11,19 +12,6 @@
 #include <vector>
 
 namespace vm {
-
-// The options of the text export dialog ("Textexport - Optionen"), with its defaults.
-struct TTextExportOptions {
-    enum : std::uint8_t { csDos = 0, csWindows = 1, csUtf8 = 2 };
-    // csDos: as stored (code page 850); csWindows: 1252; csUtf8: UTF-8 after a byte-order mark
-    std::uint8_t Charset = csWindows;
-    bool QuoteFields = true;
-    bool WithDisciplines = true;
-    bool WithNonStarters = false;
-    char Separator = ';';
-    char QuoteChar = '"';
-    bool WithHeader = true;
-};
 
 // The separator as the dialog's combo box names it: its first character, except
 // "{TAB}" (the tab character) and "{LEER}" (a blank). An empty text gives ';'.

@@ -70,7 +70,7 @@ bool Merge(TWettkampf& target, TWettkampf& source, const TMergeSettings& s) {
 }
 
 bool MergeFile(TWettkampf& target, const std::string& fileName, const TMergeSettings& s) {
-    std::unique_ptr<TWettkampf> source = Load(fileName, 1);
+    std::unique_ptr<TWettkampf> source = Load(fileName);
     if (!source) return false;
     const bool merged = Merge(target, *source, s);
     if (merged) target.Sort();

@@ -3,7 +3,6 @@
 #include "model/VmBasis.h"
 
 #include <cmath>
-#include <ctime>
 
 namespace vm {
 
@@ -17,21 +16,6 @@ const char* const kFontNames[14] = {
     "Helvetica",   "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique",
     "Symbol",      "ZapfDingbats",
 };
-
-// Names this program in the document information.
-const char* const kCreator = "Velmora - Auswertung von Rettungssport-Wettkaempfen";
-
-std::string Digits2(int v) {
-    std::string s = IntToText(v);
-    return s.size() < 2 ? "0" + s : s;
-}
-
-std::tm Today() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return tm;
-}
 
 std::string Cut(std::string_view text) {
     return std::string(text.substr(0, MaxShortString));
@@ -59,46 +43,7 @@ template <class Map> std::string Escape(std::string_view text, Map map) {
     return out;
 }
 
-// The record is made when the program starts, so that every PDF of one run carries
-// the same creation date.
-[[maybe_unused]] const bool kPdfInfoReady = (PdfInfo(), true);
-
 } // namespace
-
-TPdfInfo TPdfInfo::Defaults() {
-    TPdfInfo info;
-    info.Title = "Velbund Rettungssport";
-    info.Subject = "Veranstaltung";
-    info.Author = "Veranstalter";
-    info.Keywords = "Velbund, Rettungssport, Ergebnis";
-    info.Creator = kCreator;
-    info.CreationDate = PdfDate();
-    info.Producer = kCreator;
-    info.Compress = false;
-    return info;
-}
-
-TPdfInfo& PdfInfo() {
-    static TPdfInfo info = TPdfInfo::Defaults();
-    return info;
-}
-
-std::string DateString(int year, int month, int day) {
-    return IntToText(year) + Digits2(month) + Digits2(day) + "120000";
-}
-
-std::string DateString() {
-    std::tm tm = Today();
-    return DateString(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
-}
-
-std::string PdfDate(int year, int month, int day) {
-    return "D:" + DateString(year, month, day);
-}
-
-std::string PdfDate() {
-    return "D:" + DateString();
-}
 
 char OemUmlautToAnsi(char c) {
     switch (static_cast<unsigned char>(c)) {

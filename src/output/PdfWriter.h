@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/BvBase.h"
+#include "file/VmSaveOptions.h"
 
 #include <cstdint>
 #include <string>
@@ -12,32 +13,6 @@
 #include <vector>
 
 namespace vm {
-
-// The document information of a PDF file.
-struct TPdfInfo {
-    std::string Title;
-    std::string Subject;
-    std::string Author;
-    std::string Keywords;
-    std::string Creator;
-    std::string CreationDate;
-    std::string Producer;
-    // Shown in the options dialog, never acted on: streams are always uncompressed.
-    bool Compress = false;
-
-    // The values the program starts with (creation date: today, 12:00:00).
-    static TPdfInfo Defaults();
-};
-
-// The program-wide record: set at program start, edited before each PDF export.
-TPdfInfo& PdfInfo();
-
-// Year, two-digit month and day, then the fixed time "120000".
-std::string DateString(int year, int month, int day);
-std::string DateString(); // today
-// "D:" followed by DateString.
-std::string PdfDate(int year, int month, int day);
-std::string PdfDate(); // today
 
 // A stored (code page 850) umlaut or sharp s as its WinAnsi byte; any other byte as is.
 char OemUmlautToAnsi(char c);

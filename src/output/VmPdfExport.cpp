@@ -25,11 +25,9 @@ bool WriteResultListPdf(TStream& stream, TWettkampf& c, const TPdfInfo& info) {
     return WriteReportPdf(report, stream, info);
 }
 
-void InstallPdfExport(const TPdfInfo& info) {
-    PdfInfo() = info;
-    SetExportWriter(12, [](TStream& stream, TWettkampf& c) {
-        FillPdfInfo(PdfInfo(), c);
-        return WriteResultListPdf(stream, c, PdfInfo());
+void InstallPdfExport() {
+    SetExportWriter(TSaveFormat::Pdf, [](TStream& stream, TWettkampf& c, const TSaveOptions& o) {
+        return WriteResultListPdf(stream, c, o.Pdf);
     });
 }
 

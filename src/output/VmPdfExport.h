@@ -24,8 +24,9 @@ bool WriteReportPdf(const TVmReport& report, TStream& stream, const TPdfInfo& in
 // (2970 x 2100) and writes it as PDF onto the stream.
 bool WriteResultListPdf(TStream& stream, TWettkampf& c, const TPdfInfo& info);
 
-// Makes `info` the program-wide PDF information record and registers the writer of
-// save format 12: it runs the options step on that record and writes the result list.
-void InstallPdfExport(const TPdfInfo& info);
+// Registers the writer of the PDF save format: the result list with the save's PDF
+// information as it stands (the front end has run the options step on it). Called once
+// by each front end at start-up.
+void InstallPdfExport();
 
 } // namespace vm

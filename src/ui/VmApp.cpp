@@ -1,5 +1,8 @@
 #include "ui/VmApp.h"
 
+#include "io/VmExport.h"
+#include "io/VmImport.h"
+#include "output/VmPdfExport.h"
 #include "ui/VmUiSeam.h"
 
 #include <QLibraryInfo>
@@ -35,6 +38,11 @@ void SetupApplication(QApplication& app) {
     if (qt->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(qt);
+    // The readers and writers of the other formats; each save and import brings its
+    // own options.
+    InstallImporters();
+    InstallExportWriters();
+    InstallPdfExport();
 }
 
 void ShowInternalError(const QString& message) {

@@ -15,8 +15,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Title "Velmora", the German locale (decimal comma) and the German texts of Qt's own
-// dialogs; the GUI test suites call it too.
+// Title "Velmora", the German locale (decimal comma), the German texts of Qt's own
+// dialogs and the readers and writers of the other file formats; the GUI test suites
+// call it too.
 void SetupApplication(QApplication& app);
 
 // "Interner Programmfehler aufgetreten: " + CR LF + the message.

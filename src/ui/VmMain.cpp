@@ -49,6 +49,23 @@ QKeySequence Keys(Qt::Key key) {
     return QKeySequence(key);
 }
 
+// An entry of the save dialog's filter: the file type and the extension a name
+// without one gets.
+struct TSaveEntry {
+    TFileType type;
+    const char* suffix;
+};
+
+// The entry of the filter index as the dialog counts it (1 the first); "Alle Dateien"
+// writes a copy of the result file.
+TSaveEntry SaveEntryOfFilter(int filterIndex) {
+    static const TSaveEntry kEntries[] = {{TFileType::Ergebnis, "ERG"}, {TFileType::Dbf, "DBF"},
+                                          {TFileType::Xls, "XLS"},      {TFileType::Html, "HTM"},
+                                          {TFileType::Pdf, "PDF"},      {TFileType::Text, "CSV"},
+                                          {TFileType::Xlsx, "XLSX"},    {TFileType::Kopie, "ERG"}};
+    return kEntries[qBound(1, filterIndex, 8) - 1];
+}
+
 } // namespace
 
 TMainForm::TMainForm(const QString& fileName, QWidget* parent) : QMainWindow(parent) {
@@ -732,28 +749,21 @@ bool TMainForm::CmdSaveAs() {
     req.filterIndex = 1;
     QString name = AskFileName(this, req);
     if (name.isEmpty()) return false;
-    // By filter entry: the file type and the extension a name without one gets.
-    static const struct {
-        int type;
-        const char* suffix;
-    } kEntries[] = {{ftErgebnis, "ERG"}, {ftDbf, "DBF"},  {ftXls, "XLS"},   {ftHtml, "HTM"},
-                    {ftPdf, "PDF"},      {ftText, "CSV"}, {ftXlsx, "XLSX"}, {ftKopie, "ERG"}};
-    const auto& entry = kEntries[qBound(1, req.filterIndex, 8) - 1];
-    const int type = entry.type;
+    const TSaveEntry entry = SaveEntryOfFilter(req.filterIndex);
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".") + entry.suffix;
     if (QFileInfo::exists(name) &&
         ShowBox(this, TBoxKind::Warning,
                 QStringLiteral("%1 existiert bereits.\nMöchten Sie die Datei ersetzen?").arg(name),
                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
-    return SaveUnder(name, type);
+    return SaveUnder(name, entry.type);
 }
 
-bool TMainForm::SaveUnder(const QString& name, int fileType) {
+bool TMainForm::SaveUnder(const QString& name, TFileType fileType) {
     const std::string before = doc_->FileName();
     bool ok = false;
     ok = SaveAsWithOptions(*this, name, fileType);
-    if (ok && fileType == ftErgebnis && doc_->FileName() != before) UpdateCaption();
+    if (ok && fileType == TFileType::Ergebnis && doc_->FileName() != before) UpdateCaption();
     return ok;
 }
 

@@ -31,6 +31,9 @@ public:
     ~TMainForm() override;
 
     TVmFile* Document() const { return doc_.get(); }
+    // The PDF information of this run: the PDF option dialogs start from it and keep
+    // what the user confirmed there.
+    TPdfInfo& PdfInfo() { return pdfInfo_; }
     int CurrentAgeClass() const { return current_; }
     // The grid's current row: 0 the first participant, Count() the new-participant row.
     int CurrentRow() const;
@@ -100,13 +103,15 @@ private:
     void UpdateCommandState();
     void FlushMessages();
     void SetCurrentRow(int row);
-    bool SaveUnder(const QString& name, int fileType);
+    bool SaveUnder(const QString& name, TFileType fileType);
     // Points the action at a command that lives outside the window.
     void Wire(const QString& name, std::function<void()> command);
     QAction* MakeAction(const QString& name, const QString& text, const QKeySequence& key,
                         void (TMainForm::*slot)());
 
     std::unique_ptr<TVmFile> doc_;
+    // Made with the window, so that every PDF of one run carries the same creation date.
+    TPdfInfo pdfInfo_ = TPdfInfo::Defaults();
     int current_ = 0;
     QString helpFile_;
     // The participant clipboard: one record for the whole run, empty at the start.

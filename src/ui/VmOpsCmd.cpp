@@ -1,8 +1,6 @@
 #include "ui/VmOpsCmd.h"
 
 #include "file/VmErg.h"
-#include "io/VmExport.h"
-#include "io/VmImport.h"
 #include "operations/VmMerge.h"
 #include "output/VmPdfExport.h"
 #include "ui/VmHinzuDlg.h"
@@ -13,6 +11,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace vm::ui {
 
@@ -35,6 +35,14 @@ bool IsTextFile(const QString& fileName) {
     const QString suffix = QFileInfo(fileName).suffix();
     return suffix.compare(QLatin1String("TXT"), Qt::CaseInsensitive) == 0 ||
            suffix.compare(QLatin1String("CSV"), Qt::CaseInsensitive) == 0;
+}
+
+// The participant import for the import dialog's filter entry (1 the first) and the
+// chosen file; none under "Ergebnisdateien", where the file is merged instead.
+std::optional<TLoadFormat> ImportFormatOfFilter(int filterIndex, const QString& fileName) {
+    if (filterIndex == 1) return std::nullopt;
+    return filterIndex == 2 || IsTextFile(fileName) ? TLoadFormat::TeilnehmerText
+                                                    : TLoadFormat::TeilnehmerBinaer;
 }
 
 // An operation on the whole competition: its dialog with the preset, then the run
@@ -88,56 +96,49 @@ void CmdImportieren(TMainForm& form) {
     req.mustExist = true;
     const QString name = AskFileName(&form, req);
     if (name.isEmpty()) return;
-    // The participant imports and the readers of older result files; installing them
-    // again is harmless.
-    InstallImporters();
     const std::string file = LocalName(name);
     TWettkampf& c = doc->Competition();
-    if (req.filterIndex == 1) {
+    if (const std::optional<TLoadFormat> format = ImportFormatOfFilter(req.filterIndex, name)) {
+        form.RunCommand([&] {
+            const long before = ParticipantCount(c);
+            LoadInto(file, c, *format);
+            return ParticipantCount(c) != before;
+        });
+    } else {
         TMergeSettings s;
         if (!THinzufuegenDlg::Open(&form, s)) return;
         // A file that cannot be loaded or a refused merge has changed nothing and
         // leaves the modified flag as it was.
         form.RunCommand([&] { return MergeFile(c, file, s); });
-    } else {
-        const int format = req.filterIndex == 2 || IsTextFile(name) ? LoadFormatTextImport
-                                                                    : LoadFormatBinaryImport;
-        form.RunCommand([&] {
-            const long before = ParticipantCount(c);
-            LoadInto(file, c, format);
-            return ParticipantCount(c) != before;
-        });
     }
     form.SelectAgeClass(0);
 }
 
-bool SaveAsWithOptions(TMainForm& form, const QString& fileName, int fileType) {
+bool SaveAsWithOptions(TMainForm& form, const QString& fileName, TFileType fileType) {
     TVmFile* doc = form.Document();
     if (!doc) return false;
-    TTextExportOptions text;
-    THtmlExportOptions html;
+    // The text and HTML dialogs start at their defaults every time; the PDF information
+    // is the window's, kept from one export to the next.
+    TSaveOptions options;
     bool loadPdf = false;
     switch (fileType) {
-    case ftText:
-        if (!TOptTXTDlg::Open(&form, text)) return false;
+    case TFileType::Text:
+        if (!TOptTXTDlg::Open(&form, options.Text)) return false;
         break;
-    case ftHtml:
-        if (!TOptHTMLDlg::Open(&form, html)) return false;
+    case TFileType::Html:
+        if (!TOptHTMLDlg::Open(&form, options.Html)) return false;
         break;
-    case ftPdf:
-        FillPdfInfo(PdfInfo(), doc->Competition());
-        if (!TOptPDFDlg::Open(&form, PdfInfo(), &loadPdf)) return false;
+    case TFileType::Pdf:
+        FillPdfInfo(form.PdfInfo(), doc->Competition());
+        if (!TOptPDFDlg::Open(&form, form.PdfInfo(), &loadPdf)) return false;
+        options.Pdf = form.PdfInfo();
         break;
     default:
         break;
     }
     bool ok = false;
     form.RunCommand([&] {
-        InstallExportWriters(text, html);
-        // The record already holds what the user confirmed in the options dialog.
-        SetExportWriter(
-            12, [](TStream& s, TWettkampf& c) { return WriteResultListPdf(s, c, PdfInfo()); });
-        ok = doc->SaveAs(LocalName(fileName), fileType);
+        ok = doc->SaveAs(LocalName(fileName), fileType, options);
         return false;
     });
     if (ok && loadPdf) TOptPDFDlg::LoadPdf(fileName);

@@ -4,6 +4,8 @@
 // window's command gate.
 #pragma once
 
+#include "file/VmWFile.h"
+
 #include <QString>
 
 namespace vm::ui {
@@ -19,8 +21,8 @@ void CmdStreichen(TMainForm& form);        // "&Streichen..." Alt+S
 // participants; the first age class is shown afterwards.
 void CmdImportieren(TMainForm& form);
 // Save as, once the file name is chosen: the option dialog of the file type where it
-// has one (Cancel there writes nothing and answers false), then the save. fileType is
-// the filter index 1..7 of the save dialog. Answers whether it saved.
-bool SaveAsWithOptions(TMainForm& form, const QString& fileName, int fileType);
+// has one (Cancel there writes nothing and answers false), then the save with the
+// confirmed options. Answers whether it saved.
+bool SaveAsWithOptions(TMainForm& form, const QString& fileName, TFileType fileType);
 
 } // namespace vm::ui

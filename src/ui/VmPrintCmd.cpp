@@ -33,6 +33,7 @@ void CmdDrucken(TMainForm& form) {
         }
     }
     TDruckenDlg dlg(&form);
+    dlg.UsePdfInfo(form.PdfInfo());
     dlg.Attach(&doc->Competition(), form.CurrentAgeClass(), last, first, form.CurrentRow());
     ExecDialog(dlg);
 }

@@ -102,7 +102,7 @@ void TRekordeDlg::TakeOver() {
     if (name.isEmpty()) return;
     TBusyGuard busy;
     // The loader says why when the file cannot be read.
-    std::unique_ptr<TWettkampf> other = Load(name.toStdString(), 1);
+    std::unique_ptr<TWettkampf> other = Load(name.toStdString());
     if (!other) return;
     ProgressStart("Rekorde übernehmen..."_oem);
     TakeOverRecords(*copy_, *other);

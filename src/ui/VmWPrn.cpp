@@ -278,13 +278,13 @@ void TDruckenDlg::CmdPdf() {
     req.defaultSuffix = QStringLiteral("PDF");
     const QString name = AskFileName(this, req);
     if (name.isEmpty()) return;
-    FillPdfInfo(PdfInfo(), *job_.Competition);
+    FillPdfInfo(*pdfInfo_, *job_.Competition);
     bool load = true;
-    if (!TOptPDFDlg::Open(this, PdfInfo(), &load)) return;
+    if (!TOptPDFDlg::Open(this, *pdfInfo_, &load)) return;
     // A file that cannot be written has said so through the message routine and left
     // whatever stood under the name.
     if (!ExportDocumentToPdf(*job_.Report(), QFile::encodeName(name).toStdString(), builtWidth_,
-                             builtHeight_, PdfInfo()))
+                             builtHeight_, *pdfInfo_))
         return;
     if (load) TOptPDFDlg::LoadPdf(name);
 }

@@ -3,6 +3,7 @@
 // to the preview or to a PDF file. And the margins form.
 #pragma once
 
+#include "file/VmSaveOptions.h"
 #include "print/VmReport.h"
 #include "ui/BvPrinter.h"
 #include "ui/VmWkDlg.h"
@@ -35,6 +36,10 @@ public:
     void Attach(TWettkampf* competition, int selectedAgeClass, int lastMarked, int firstMarked,
                 int current);
     bool Attached() const { return attached_; }
+    // The PDF information the PDF button starts from and keeps what was confirmed
+    // (not owned; the main window's). Without it the dialog keeps a record of its own.
+    void UsePdfInfo(TPdfInfo& info) { pdfInfo_ = &info; }
+    const TPdfInfo& PdfInfo() const { return *pdfInfo_; }
 
     // 0 result list, 1 qualification list, 2 heat list, 3 HLW start list, 4 statistics.
     int ListKind() const;
@@ -70,6 +75,8 @@ private:
     TVmPrintJob job_;
     TWettkampf* competition_ = nullptr;
     bool attached_ = false;
+    TPdfInfo ownPdfInfo_ = TPdfInfo::Defaults();
+    TPdfInfo* pdfInfo_ = &ownPdfInfo_;
     std::int32_t builtWidth_ = 2100;
     std::int32_t builtHeight_ = 2970;
     int builds_ = 0;

@@ -133,7 +133,7 @@ TEST(CheckCommand, PrintsWhatWasPlantedAndNothingElse) {
     expected.push_back(Who(noHeat) + ": ohne Lauf in Disziplin 1 (Bahn " +
                        std::to_string(noHeat.p->Bahn[0]) + ")");
 
-    ASSERT_TRUE(Save(file, *c, 1));
+    ASSERT_TRUE(Save(file, *c, TSaveFormat::Ergebnis));
     const auto r = RunCli({"check", file});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "");

@@ -63,7 +63,7 @@ std::string MakeCompetition(const vmtest::TempDir& dir, bool alphabetical) {
     }
     c->InsertAgeClass(std::move(ac));
     const std::string file = dir.File("STADT.ERG");
-    EXPECT_TRUE(Save(file, *c, 1));
+    EXPECT_TRUE(Save(file, *c, TSaveFormat::Ergebnis));
     return file;
 }
 

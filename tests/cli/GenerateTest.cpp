@@ -29,7 +29,7 @@ std::unique_ptr<vm::TWettkampf> GenerateAndLoad(const TempDir& dir,
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     vm::TMessageCapture messages;
-    auto c = vm::Load(file, 1);
+    auto c = vm::Load(file);
     EXPECT_TRUE(messages.Messages().empty()) << messages.Messages().front();
     return c;
 }

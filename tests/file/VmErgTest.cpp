@@ -153,7 +153,7 @@ TEST(ResultFile, WritesTheStoredLayoutByteForByte) {
     EXPECT_EQ(c->At(0)->Count(), 1);
     EXPECT_EQ(c->Header.Veranstaltung.Get(), "Bezirksmeisterschaft");
     EXPECT_EQ(c->Gliederungen.Count(), 1);
-    ASSERT_TRUE(Save(out, *c, 1));
+    ASSERT_TRUE(Save(out, *c, TSaveFormat::Ergebnis));
     EXPECT_EQ(FirstDifference(vmtest::ReadFileBytes(out), bytes), -1);
     EXPECT_EQ(bytes.substr(38, 4), std::string("\xBD\x02\x00\x00", 4));
 }
@@ -171,7 +171,7 @@ TEST(ResultFile, KeepsBytesBehindTheTextsAndRecomputesResults) {
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->At(0)->At(0)->Gesamtpunkte, 100000);
     EXPECT_EQ(c->At(0)->At(0)->Platz, 1);
-    ASSERT_TRUE(Save(dir.File("B.ERG"), *c, 1));
+    ASSERT_TRUE(Save(dir.File("B.ERG"), *c, TSaveFormat::Ergebnis));
     const std::string again = vmtest::ReadFileBytes(dir.File("B.ERG"));
     ASSERT_EQ(again.size(), bytes.size());
     EXPECT_EQ(again[42 + 40], 'Z');
@@ -229,16 +229,17 @@ TEST(ResultFile, DamagedFilesFailCleanlyAndLeaveTheDocument) {
     TWettkampf c;
     TMessageCapture cap;
     vmtest::WriteFileBytes(dir.File("BAD.ERG"), wrongTag);
-    EXPECT_FALSE(LoadInto(dir.File("BAD.ERG"), c, 1));
-    EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, 1));
+    EXPECT_FALSE(LoadInto(dir.File("BAD.ERG"), c, TLoadFormat::Ergebnis));
+    EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, TLoadFormat::Ergebnis));
     {
         TMessageCapture unknown;
-        EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, 8));
+        EXPECT_FALSE(LoadInto(dir.File("missing.ERG"), c, LoadFormatFromCode(8)));
         EXPECT_EQ(unknown.Messages(), (std::vector<std::string>{"Unbekanntes Dateiformat.",
                                                                 "Fehler beim Laden der Datei."}));
     }
-    EXPECT_TRUE(LoadInto(dir.File("missing.ERG"), c, 4)); // nothing to read
-    EXPECT_EQ(Load(dir.File("missing.ERG"), 2), nullptr);
+    for (TLoadFormat nothing : {TLoadFormat::Leer4, TLoadFormat::Leer6, TLoadFormat::Leer7})
+        EXPECT_TRUE(LoadInto(dir.File("missing.ERG"), c, nothing)); // nothing to read
+    EXPECT_EQ(Load(dir.File("missing.ERG"), TLoadFormat::ErgebnisAktuellesJahr), nullptr);
 }
 
 TEST(ResultFile, BackupNames) {
@@ -255,12 +256,12 @@ TEST(ResultFile, SavingKeepsTheOldFileAsBackup) {
     vmtest::WriteFileBytes(name, "old content");
     TVmFile doc;
     doc.New(0, 2004);
-    ASSERT_TRUE(doc.SaveAs(name, ftErgebnis));
+    ASSERT_TRUE(doc.SaveAs(name, TFileType::Ergebnis));
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("TEST.BAK")), "old content");
     EXPECT_EQ(doc.FileName(), name);
     EXPECT_FALSE(doc.Modified());
     // A copy does not take the name.
-    ASSERT_TRUE(doc.SaveAs(dir.File("COPY.ERG"), ftKopie));
+    ASSERT_TRUE(doc.SaveAs(dir.File("COPY.ERG"), TFileType::Kopie));
     EXPECT_EQ(doc.FileName(), name);
     // No temporary files are left behind.
     int files = 0;
@@ -277,7 +278,7 @@ TEST(ResultFile, FailedSaveReportsAndKeepsThePreviousFile) {
     doc.New(0, 2004);
     doc.SetModified();
     TMessageCapture cap;
-    EXPECT_FALSE(doc.SaveAs(dir.File("missing/folder/X.ERG"), ftErgebnis));
+    EXPECT_FALSE(doc.SaveAs(dir.File("missing/folder/X.ERG"), TFileType::Ergebnis));
     ASSERT_EQ(cap.Messages().size(), 1u);
     EXPECT_EQ(cap.Messages()[0], "Fehler beim Speichern der Datei.");
     EXPECT_TRUE(doc.Modified());
@@ -293,7 +294,7 @@ TEST(ResultFile, FailedSaveReportsAndKeepsThePreviousFile) {
         setrlimit(RLIMIT_FSIZE, &lim);
         TVmFile child;
         child.New(4, 2004);
-        _exit(child.SaveAs(name, ftErgebnis) ? 0 : 1);
+        _exit(child.SaveAs(name, TFileType::Ergebnis) ? 0 : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
@@ -308,14 +309,35 @@ TEST(ResultFile, YearNeutralFormat) {
     TVmFile doc;
     doc.New(0, CurrentYear());
     const int from = doc.Competition().At(0)->Data.JahrgangVon;
-    ASSERT_TRUE(Save(dir.File("N.ERG"), doc.Competition(), 2));
+    ASSERT_TRUE(Save(dir.File("N.ERG"), doc.Competition(), TSaveFormat::ErgebnisJahrNeutral));
     EXPECT_EQ(doc.Competition().At(0)->Data.JahrgangVon, from); // shifted back
     auto stored = Load(dir.File("N.ERG"));
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->At(0)->Data.JahrgangVon, from - (CurrentYear() - 1990));
     TWettkampf c;
-    ASSERT_TRUE(LoadInto(dir.File("N.ERG"), c, 2));
+    ASSERT_TRUE(LoadInto(dir.File("N.ERG"), c, TLoadFormat::ErgebnisAktuellesJahr));
     EXPECT_EQ(c.At(0)->Data.JahrgangVon, from);
+}
+
+TEST(ResultFile, FormatsByTheirStoredNumbers) {
+    vmtest::TempDir dir;
+    TVmFile doc;
+    const std::string erg = dir.File("WK.ERG");
+    ASSERT_TRUE(Save(erg, doc.Competition(), SaveFormatFromCode(1)));
+    // 99 is the other number of the result file.
+    EXPECT_NE(Load(erg, LoadFormatFromCode(99)), nullptr);
+    TWettkampf c;
+    EXPECT_TRUE(LoadInto(erg, c, LoadFormatFromCode(99)));
+    EXPECT_EQ(c.Count(), doc.Competition().Count());
+    // The formats without a writer, and numbers that name none, replace the file by an
+    // empty one.
+    for (int code : {0, 3, 4, 8, 10, 11, 14, -1}) {
+        SCOPED_TRACE(code);
+        const std::string name = dir.File("LEER" + std::to_string(code + 1) + ".DAT");
+        vmtest::WriteFileBytes(name, "previous");
+        ASSERT_TRUE(Save(name, doc.Competition(), SaveFormatFromCode(code)));
+        EXPECT_EQ(vmtest::ReadFileBytes(name), "");
+    }
 }
 
 TEST(ResultFile, EmptyCompetitionLayout) {

@@ -21,7 +21,7 @@ class SaveAsCli : public ::testing::Test {
 protected:
     void SetUp() override {
         auto c = exporttest::MakeCompetition();
-        ASSERT_TRUE(Save(erg, *c, 1));
+        ASSERT_TRUE(Save(erg, *c, TSaveFormat::Ergebnis));
     }
     vmtest::TempDir dir;
     std::string erg = dir.File("WK.ERG");
@@ -147,27 +147,30 @@ TEST_F(SaveAsCli, UsageErrorsLeaveNoFile) {
 
 TEST(ExportInstaller, SaveAsDispatchesToTheInstalledWriters) {
     vmtest::TempDir dir;
-    TTextExportOptions text;
-    text.Separator = '|';
-    text.WithHeader = false;
-    THtmlExportOptions html;
-    html.AgeClassLinks = false;
-    InstallExportWriters(text, html);
-    text.Separator = ';'; // the writers hold copies
+    InstallExportWriters();
+    TSaveOptions options;
+    options.Text.Separator = '|';
+    options.Text.WithHeader = false;
+    options.Html.AgeClassLinks = false;
     TVmFile doc(dir.File("none.ERG"));
     auto c = exporttest::MakeCompetition();
     doc.SetCompetition(std::move(c));
     doc.SetModified(true);
-    ASSERT_TRUE(doc.SaveAs(dir.File("A.CSV"), ftText));
+    ASSERT_TRUE(doc.SaveAs(dir.File("A.CSV"), TFileType::Text, options));
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("A.CSV"))
                   .rfind("\"Schr\xF6"
                          "der\"|",
                          0),
               0u);
-    ASSERT_TRUE(doc.SaveAs(dir.File("A.HTM"), ftHtml));
+    ASSERT_TRUE(doc.SaveAs(dir.File("A.HTM"), TFileType::Html, options));
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("A.HTM")).find("HREF=\"#Ak"), std::string::npos);
-    ASSERT_TRUE(doc.SaveAs(dir.File("A.DBF"), ftDbf));
-    ASSERT_TRUE(doc.SaveAs(dir.File("A.XLS"), ftXls));
+    // The options belong to that save only: the next one has the dialogs' defaults.
+    ASSERT_TRUE(doc.SaveAs(dir.File("B.CSV"), TFileType::Text));
+    EXPECT_EQ(vmtest::ReadFileBytes(dir.File("B.CSV")).rfind("\"NAME\";", 0), 0u);
+    ASSERT_TRUE(doc.SaveAs(dir.File("B.HTM"), TFileType::Html));
+    EXPECT_NE(vmtest::ReadFileBytes(dir.File("B.HTM")).find("HREF=\"#Ak"), std::string::npos);
+    ASSERT_TRUE(doc.SaveAs(dir.File("A.DBF"), TFileType::Dbf));
+    ASSERT_TRUE(doc.SaveAs(dir.File("A.XLS"), TFileType::Xls));
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("A.DBF")).size(), 1153u + 4 * 266 + 1);
     // Exports leave the document's name and modified state alone.
     EXPECT_TRUE(doc.IsUnnamed());

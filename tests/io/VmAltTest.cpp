@@ -671,14 +671,14 @@ TEST(OldResultRobustness, MutatedFilesAndTheOpenDocument) {
     TMemoryStream before;
     WriteNative(before, *doc);
     TMessageCapture messages;
-    EXPECT_FALSE(LoadInto(path, *doc, 1));
+    EXPECT_FALSE(LoadInto(path, *doc, TLoadFormat::Ergebnis));
     EXPECT_EQ(messages.Messages(), std::vector<std::string>{"Fehler beim Laden der Datei."});
     TMemoryStream after;
     WriteNative(after, *doc);
     EXPECT_EQ(before.Data(), after.Data());
 
     vmtest::WriteFileBytes(path, v15);
-    EXPECT_TRUE(LoadInto(path, *doc, 1));
+    EXPECT_TRUE(LoadInto(path, *doc, TLoadFormat::Ergebnis));
     EXPECT_EQ(doc->Header.Veranstaltung.Get(), "Bezirksmeisterschaften 1994");
 }
 

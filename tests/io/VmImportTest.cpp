@@ -479,14 +479,14 @@ TEST(ImportDispatch, LoadFormatsThreeAndFive) {
     vmtest::WriteFileBytes(bin, IndividualRecord("Binaer", "Ben", "", 7, {}, 1980, 0));
     auto c = Competition(wkEinzel);
     AddClass(*c, "Herren", 1900, 2100, false);
-    EXPECT_TRUE(LoadInto(txt, *c, 5));
-    EXPECT_TRUE(LoadInto(bin, *c, 3));
+    EXPECT_TRUE(LoadInto(txt, *c, TLoadFormat::TeilnehmerText));
+    EXPECT_TRUE(LoadInto(bin, *c, TLoadFormat::TeilnehmerBinaer));
     EXPECT_NE(Find(*c, "Text"), nullptr);
     EXPECT_NE(Find(*c, "Binaer"), nullptr);
 
     TMessageCapture messages;
-    EXPECT_FALSE(LoadInto(dir.File("fehlt.txt"), *c, 5));
-    EXPECT_FALSE(LoadInto(dir.File("fehlt.dat"), *c, 3));
+    EXPECT_FALSE(LoadInto(dir.File("fehlt.txt"), *c, TLoadFormat::TeilnehmerText));
+    EXPECT_FALSE(LoadInto(dir.File("fehlt.dat"), *c, TLoadFormat::TeilnehmerBinaer));
     EXPECT_EQ(messages.Messages(), (std::vector<std::string>{"Fehler beim Laden der Datei.",
                                                              "Fehler beim Laden der Datei."}));
     EXPECT_EQ(Total(*c), 2);

@@ -69,7 +69,7 @@ std::string CheckWithOpenpyxl(const std::string& file, const char* mode) {
 }
 
 TEST(XlsxExport, WorkbookReadsBackAsTyped) {
-    InstallExportWriters(TTextExportOptions{}, THtmlExportOptions{});
+    InstallExportWriters();
     for (bool team : {false, true}) {
         SCOPED_TRACE(team ? "team" : "individual");
         vmtest::TempDir dir;
@@ -83,7 +83,7 @@ TEST(XlsxExport, WorkbookReadsBackAsTyped) {
         TVmFile doc(dir.File("none.ERG"));
         doc.SetCompetition(std::move(c));
         const std::string out = dir.File("WK.XLSX");
-        ASSERT_TRUE(doc.SaveAs(out, ftXlsx));
+        ASSERT_TRUE(doc.SaveAs(out, TFileType::Xlsx));
         EXPECT_EQ(vmtest::ReadFileBytes(out).substr(0, 4), std::string("PK\x03\x04", 4));
         // Only the workbook remains: no scratch or temporary file beside it.
         std::vector<std::string> names;

@@ -23,12 +23,12 @@ std::unique_ptr<TWettkampf> TenOnFour() {
 
 std::string Write(const vmtest::TempDir& dir, const std::string& name, TWettkampf& c) {
     const std::string file = dir.File(name);
-    if (!Save(file, c, 1)) throw std::runtime_error("fixture not saved");
+    if (!Save(file, c, TSaveFormat::Ergebnis)) throw std::runtime_error("fixture not saved");
     return file;
 }
 
 std::unique_ptr<TWettkampf> Read(const std::string& file) {
-    auto c = Load(file, 1);
+    auto c = Load(file);
     if (!c) throw std::runtime_error("result not loaded: " + file);
     return c;
 }

@@ -137,7 +137,7 @@ TEST(Merge, FromFile) {
     vmtest::TempDir dir;
     MergeFixture f;
     const std::string file = dir.File("QUELLE.ERG");
-    ASSERT_TRUE(Save(file, *f.source, 1));
+    ASSERT_TRUE(Save(file, *f.source, TSaveFormat::Ergebnis));
     TMergeSettings s;
     s.gliederung = "BY";
     TMessageCapture msgs;

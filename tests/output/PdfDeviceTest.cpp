@@ -409,7 +409,7 @@ TEST(PdfDevice, EmptyAndLongDocumentsAreValid) {
     vmtest::TempDir dir;
     TBvDocument empty;
     std::string file = dir.File("leer.pdf");
-    ASSERT_TRUE(ExportDocumentToPdf(empty, file, 2970, 2100, PdfInfo()));
+    ASSERT_TRUE(ExportDocumentToPdf(empty, file, 2970, 2100, TPdfInfo::Defaults()));
     std::string out;
     EXPECT_EQ(RunTool("qpdf --check '" + file + "'", &out), 0) << out;
     EXPECT_NE(vmtest::ReadFileBytes(file).find("/Count 0/Kids []"), std::string::npos);
@@ -425,7 +425,7 @@ TEST(PdfDevice, EmptyAndLongDocumentsAreValid) {
         many.PrintLine("Zeile " + std::to_string(i));
     ASSERT_EQ(many.PageCount(), 250);
     file = dir.File("lang.pdf");
-    ASSERT_TRUE(ExportDocumentToPdf(many, file, 2100, 2970, PdfInfo()));
+    ASSERT_TRUE(ExportDocumentToPdf(many, file, 2100, 2970, TPdfInfo::Defaults()));
     EXPECT_EQ(RunTool("qpdf --check '" + file + "'", &out), 0) << out;
     EXPECT_EQ(RunTool("qpdf --show-npages '" + file + "'", &out), 0);
     EXPECT_EQ(std::atoi(out.c_str()), 250);
@@ -436,7 +436,8 @@ TEST(PdfDevice, FailedExportLeavesExistingFile) {
     TBvDocument doc;
     BuildSample(doc);
 
-    EXPECT_FALSE(ExportDocumentToPdf(doc, dir.File("fehlt/liste.pdf"), 2100, 2970, PdfInfo()));
+    EXPECT_FALSE(
+        ExportDocumentToPdf(doc, dir.File("fehlt/liste.pdf"), 2100, 2970, TPdfInfo::Defaults()));
 
     std::string file = dir.File("liste.pdf");
     vmtest::WriteFileBytes(file, "old content");
@@ -447,7 +448,7 @@ TEST(PdfDevice, FailedExportLeavesExistingFile) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit lim{2000, 2000};
         setrlimit(RLIMIT_FSIZE, &lim);
-        bool ok = ExportDocumentToPdf(doc, file, 2100, 2970, PdfInfo());
+        bool ok = ExportDocumentToPdf(doc, file, 2100, 2970, TPdfInfo::Defaults());
         _exit(ok ? 0 : 3);
     }
     int status = 0;
@@ -458,7 +459,7 @@ TEST(PdfDevice, FailedExportLeavesExistingFile) {
     EXPECT_FALSE(std::filesystem::exists(file + ".velmora-tmp"));
 
     // A good export replaces it.
-    ASSERT_TRUE(ExportDocumentToPdf(doc, file, 2100, 2970, PdfInfo()));
+    ASSERT_TRUE(ExportDocumentToPdf(doc, file, 2100, 2970, TPdfInfo::Defaults()));
     EXPECT_EQ(vmtest::ReadFileBytes(file).substr(0, 8), "%PDF-1.2");
 }
 
@@ -467,8 +468,9 @@ TEST(PdfDevice, DeviceOwnFileAndCallersStream) {
     TBvDocument doc;
     BuildSample(doc);
     std::string file = dir.File("direkt.pdf");
+    const TPdfInfo info = TPdfInfo::Defaults();
     {
-        auto dev = TPdfDevice::CreateForFile(&doc, file, 2100, 2970, &PdfInfo());
+        auto dev = TPdfDevice::CreateForFile(&doc, file, 2100, 2970, &info);
         EXPECT_EQ(dev->FileName(), file);
         dev->Render(1, doc.PageCount());
         EXPECT_TRUE(dev->Finish());
@@ -478,7 +480,7 @@ TEST(PdfDevice, DeviceOwnFileAndCallersStream) {
     // The caller's stream stays usable after the device is gone.
     TMemoryStream stream;
     {
-        auto dev = TPdfDevice::CreateForStream(&doc, 2100, 2970, &PdfInfo(), stream);
+        auto dev = TPdfDevice::CreateForStream(&doc, 2100, 2970, &info, stream);
         dev->Render(1, doc.PageCount());
     }
     stream.WriteText("x");

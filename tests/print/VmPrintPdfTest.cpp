@@ -44,7 +44,7 @@ std::string SaveFixture(const vmtest::TempDir& dir, bool team) {
     }
     RecalcAgeClass(ac);
     const std::string file = dir.File(team ? "team.ERG" : "einzel.ERG");
-    EXPECT_TRUE(Save(file, *c, 1));
+    EXPECT_TRUE(Save(file, *c, TSaveFormat::Ergebnis));
     return file;
 }
 
@@ -147,7 +147,7 @@ TEST(PrintCommandTest, OrientationFollowsTheWidestLine) {
     }
     RecalcAgeClass(ac);
     const std::string erg = dir.File("vier.ERG");
-    ASSERT_TRUE(Save(erg, *c, 1));
+    ASSERT_TRUE(Save(erg, *c, TSaveFormat::Ergebnis));
     const std::string header = ResultLine(*c, ac, 0, {});
     ASSERT_EQ(header.size(), 159u);
 
@@ -225,7 +225,7 @@ TEST(PrintCommandTest, AgeClassOptionPrintsOnlyThatClass) {
     vmtest::AddEntry(*other, {"Andere", "Anna", "1988", "BY", 2700});
     c->InsertAgeClass(std::move(other));
     const std::string erg = dir.File("zwei.ERG");
-    ASSERT_TRUE(Save(erg, *c, 1));
+    ASSERT_TRUE(Save(erg, *c, TSaveFormat::Ergebnis));
     const std::string pdf = dir.File("ak.pdf"), txt = dir.File("ak.txt");
     ASSERT_EQ(RunCli({"print", erg, pdf, "--age-class", "AK 15/16w"}).status, 0);
     ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()), 0);

@@ -609,7 +609,7 @@ void TDataDialogsTest::recordsClearAndTakeOver() {
     lastYear->InsertAgeClass(std::move(w));
     lastYear->InsertAgeClass(Klasse("Offene Altersklasse Damen A", 1969, 1988, false));
     const std::string file = dir.File("vorjahr.ERG");
-    QVERIFY(Save(file, *lastYear, 1));
+    QVERIFY(Save(file, *lastYear, TSaveFormat::Ergebnis));
 
     auto doc = Document(Championship());
     TMessageCapture messages;

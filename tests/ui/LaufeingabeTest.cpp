@@ -328,7 +328,7 @@ private Q_SLOTS:
         const std::string file = dir.File("TAG.ERG");
         {
             TDesk desk;
-            QVERIFY(desk.doc.SaveAs(file, ftErgebnis));
+            QVERIFY(desk.doc.SaveAs(file, TFileType::Ergebnis));
         }
         TSeamScript seam;
         TMainForm form(QString::fromStdString(file));

@@ -357,7 +357,7 @@ private Q_SLOTS:
             TVmFile doc(source);
             for (TTeilnehmer& p : *doc.Competition().At(0))
                 if (p.Name() == "Meier") p.SetFlag(tnMeldet, false);
-            QVERIFY(doc.SaveAs(source, ftErgebnis));
+            QVERIFY(doc.SaveAs(source, TFileType::Ergebnis));
         }
         Window w(vmtest::SmallCompetitionFile(dir, "Meisterschaft.ERG"));
         TWettkampf& c = w.Competition();
@@ -413,7 +413,7 @@ private Q_SLOTS:
             TSeamScript seam;
             Window w(vmtest::SmallCompetitionFile(dir, "Einzel.ERG"));
             auto saved = [&](const std::string& name) {
-                QVERIFY(w.form.Document()->SaveAs(dir.File(name), ftKopie));
+                QVERIFY(w.form.Document()->SaveAs(dir.File(name), TFileType::Kopie));
             };
             saved("vorher.ERG");
             seam.AnswerFile(QString::fromStdString(k.file), 1);

@@ -427,7 +427,7 @@ private Q_SLOTS:
                 QStringLiteral("list%1%2p%3").arg(l.kind).arg(l.landscape ? "q" : "").arg(l.page);
             const QString pdf = QString::fromStdString(dir.File(name.toStdString() + ".pdf"));
             QVERIFY(ExportDocumentToPdf(report, pdf.toStdString(), report.PageWidth,
-                                        report.PageHeight, PdfInfo()));
+                                        report.PageHeight, TPdfInfo::Defaults()));
             const QImage canvas = CanvasPage(report, l.page, report.PageWidth, report.PageHeight);
             const QImage paper =
                 PdfPage(pdf, l.page, QString::fromStdString(dir.File(name.toStdString())));

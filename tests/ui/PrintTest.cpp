@@ -683,7 +683,7 @@ private Q_SLOTS:
         QString subject;
         seam.OnDialog([&](QDialog& d) {
             QCOMPARE(d.windowTitle(), QString("PDF Optionen"));
-            subject = QString::fromLatin1(PdfInfo().Subject);
+            subject = QString::fromLatin1(dlg.PdfInfo().Subject);
             d.accept();
         });
         dlg.CmdPdf();
@@ -722,6 +722,8 @@ private Q_SLOTS:
             QVERIFY(dlg->Attached());
             QCOMPARE(dlg->Job().Competition, &w.form.Document()->Competition());
             QCOMPARE(dlg->Job().SelectedAgeClass, std::int16_t(2));
+            // Its PDF button edits the window's PDF information, as "Speichern unter..." does.
+            QCOMPARE(&dlg->PdfInfo(), &w.form.PdfInfo());
             seen = true;
             QTest::mouseClick(Button(dlg, "CancelBtn"), Qt::LeftButton);
         });

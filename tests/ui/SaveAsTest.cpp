@@ -234,7 +234,6 @@ private Q_SLOTS:
             {"Excel-Arbeitsmappe (*.XLSX)", "XLSX", std::string("PK\x03\x04", 4)},
             {"Alle Dateien (*)", "ERG", std::string(SignatureV21)},
         };
-        PdfInfo() = TPdfInfo::Defaults();
         viewer.opened.clear();
         for (int index = 1; index <= 8; ++index) {
             const Entry& e = entries[index - 1];
@@ -254,7 +253,6 @@ private Q_SLOTS:
     }
 
     void pdfFillsSubjectAndAuthorAndOpensTheFile() {
-        PdfInfo() = TPdfInfo::Defaults();
         viewer.opened.clear();
         TSeamScript seam;
         Window w(source);
@@ -300,7 +298,7 @@ private Q_SLOTS:
         QVERIFY(bytes.find("/Title(Kreismeisterschaft)") != std::string::npos);
         QVERIFY(bytes.find("/Keywords(R\xFC"
                            "ckenlage)") != std::string::npos);
-        QCOMPARE(PdfInfo().Title, std::string("Kreismeisterschaft"));
+        QCOMPARE(w.form.PdfInfo().Title, std::string("Kreismeisterschaft"));
         QCOMPARE(viewer.opened.size(), std::size_t(2));
         QCOMPARE(seam.unexpected, 0);
     }

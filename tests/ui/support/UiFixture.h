@@ -42,7 +42,7 @@ inline std::string SmallCompetitionFile(const TempDir& dir, const std::string& n
     add(a0, Swimmer("Meier", "Leni", "NI", 4500));
     add(c.At(2), Swimmer("Kr\x94ger", "Ida", "HE", 3900));
     const std::string path = dir.File(name);
-    doc.SaveAs(path, vm::ftErgebnis);
+    doc.SaveAs(path, vm::TFileType::Ergebnis);
     return path;
 }
 
