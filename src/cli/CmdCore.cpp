@@ -20,9 +20,9 @@ void PrintHeader(const TWettkampf& c) {
     std::cout << "Veranstalter: " << ToUtf8(h.Veranstalter.Get()) << "\n";
     std::cout << "Ausrichter: " << ToUtf8(h.Ausrichter.Get()) << "\n";
     std::cout << "Datum: " << ToUtf8(h.Datum.Get()) << "\n";
-    std::cout << "Veranstaltungsst\xC3\xA4tte: " << ToUtf8(h.Veranstaltungsstaette.Get()) << "\n";
+    std::cout << "Veranstaltungsstätte: " << ToUtf8(h.Veranstaltungsstaette.Get()) << "\n";
     std::cout << "Bahnen: " << LaneCount(c) << "\n";
-    std::cout << "Beckenl\xC3\xA4nge: " << (h.Beckenlaenge == 1 ? "50 m" : "25 m") << "\n";
+    std::cout << "Beckenlänge: " << (h.Beckenlaenge == 1 ? "50 m" : "25 m") << "\n";
     std::cout << "HLW-Stationen: " << StationCount(c) << "\n";
     std::cout << "Zeiten mit Hundertstel: " << (WithHundredths(c) ? "ja" : "nein") << "\n";
     std::cout << "Altersklassen: " << c.Count() << "\n";

@@ -84,7 +84,7 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         "  --no-links             no links to the age classes\n"
         "  --no-disciplines       without the results of the disciplines\n"
         "  --heat-lane            heat and lane columns in the tables\n"
-        "  --background-colour C  Voreinstellung, schwarz, wei\xC3\x9F, rot, gr\xC3\xBCn, blau, "
+        "  --background-colour C  Voreinstellung, schwarz, weiß, rot, grün, blau, "
         "gelb,\n"
         "                         magenta or cyan (weiss, gruen also accepted)\n"
         "  --background-picture F picture file shown behind the page",

@@ -102,8 +102,7 @@ void WriteTextForm(const TWettkampf& c, const TAltersklasse& ac, int n, bool fir
 
 const std::vector<std::string>& HtmlColourEntries() {
     static const std::vector<std::string> entries = {
-        "Voreinstellung", "schwarz", "wei\xC3\x9F", "rot", "gr\xC3\xBCn",
-        "blau",           "gelb",    "magenta",     "cyan"};
+        "Voreinstellung", "schwarz", "weiß", "rot", "grün", "blau", "gelb", "magenta", "cyan"};
     return entries;
 }
 
@@ -115,10 +114,10 @@ std::string HtmlColourValue(std::string_view entry) {
     static constexpr std::array<TColour, 11> colours = {{
         {"Voreinstellung", "#ffffff"},
         {"schwarz", "#000000"},
-        {"wei\xC3\x9F", "#ffffff"},
+        {"weiß", "#ffffff"},
         {"weiss", "#ffffff"},
         {"rot", "#ff0000"},
-        {"gr\xC3\xBCn", "#008000"},
+        {"grün", "#008000"},
         {"gruen", "#008000"},
         {"blau", "#0000ff"},
         {"gelb", "#ffff00"},

@@ -133,8 +133,7 @@ bool ExportXls(const TWettkampf& c, TStream& s) {
     // Row indexes are 16-bit and DIMENSIONS holds the last row + 1 in 16 bits: the
     // header row and at most 65534 participants.
     if (ExportRowCount(c) > 65534) {
-        ShowMessage("Zu viele Teilnehmer f\x81r eine Excel-Tabelle (h\x94"
-                    "chstens 65534).");
+        ShowMessage("Zu viele Teilnehmer für eine Excel-Tabelle (höchstens 65534)."_oem);
         return false;
     }
     const auto& columns = ExportColumns(IsSingleCompetition(c));

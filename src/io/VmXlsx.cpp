@@ -276,7 +276,7 @@ std::string MakeSheetName(std::string_view wanted, std::vector<std::string>& tak
 
 bool ExportXlsx(const TWettkampf& c, TStream& s) {
     if (ExportRowCount(c) > MaxRows) {
-        ShowMessage("Zu viele Teilnehmer f\x81r eine Excel-Arbeitsmappe.");
+        ShowMessage("Zu viele Teilnehmer für eine Excel-Arbeitsmappe."_oem);
         return false;
     }
     const std::string scratch = ScratchName(s);
