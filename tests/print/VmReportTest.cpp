@@ -1,9 +1,9 @@
 #include "print/VmReport.h"
 
-#include "PrintFixture.h"
 #include "print/VmDruck.h"
 #include "print/VmListen.h"
 #include "print/VmStat.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
