@@ -130,16 +130,17 @@ void ConvertParticipant(const std::uint8_t* r, bool v15, TTeilnehmer& p) {
     p.Platz = GetI16(r + (v15 ? 179 : 171));
 }
 
-// The header of versions 1.5 and 1.0: the first 411 bytes of today's header; the
-// HLW stations, byte 413 and bytes 500..700 are cleared.
+// The header of versions 1.5 and 1.0: the first 411 bytes of today's header (up to
+// the pool length); the HLW stations, the first reserved byte behind them and the
+// second reserved block are cleared.
 void SetOldHeader(TWettkampf& c, const std::uint8_t* old, std::size_t n) {
     std::array<std::uint8_t, TWettkampfHeader::Size> h{};
     c.Header.Write(h.data());
     std::memcpy(h.data(), old, std::min(n, OldHeaderSize));
-    PutI16(h.data() + 411, 0);
-    h[413] = 0;
-    std::fill(h.begin() + 500, h.end(), std::uint8_t{0});
     c.Header.Read(h.data());
+    c.Header.HLWStationen = 0;
+    c.Header.reserved1[0] = 0;
+    c.Header.reserved2.fill(0);
 }
 
 TRead ReadOldAgeClass(TStream& s, TWettkampf& c, bool v15) {
@@ -350,11 +351,11 @@ bool ReadTpn(TStream& s, TWettkampf& into) {
     const int kind = GetI16(h.data() + 0);
     const int level = GetI16(h.data() + 2);
 
-    std::array<std::uint8_t, TWettkampfHeader::Size> head{};
-    into.Header.Write(head.data());
-    std::fill(head.begin() + 413, head.end(), std::uint8_t{0});
-    into.Header.Read(head.data());
+    // Everything behind the HLW stations is cleared.
     TWettkampfHeader& w = into.Header;
+    w.reserved1.fill(0);
+    w.Optionen = w.HLWDauer = w.HLWMassnahmen = 0;
+    w.reserved2.fill(0);
     w.Art = (kind == 1 || kind == 3) ? wkMannschaft : wkEinzel;
     w.Veranstaltung.Set(TpnTitle(kind, level));
     w.Startplaetze = static_cast<std::int16_t>(GetI16(h.data() + 4) + 1);

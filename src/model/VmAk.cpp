@@ -5,36 +5,6 @@
 
 namespace vm {
 
-void TAltersklasseData::Read(const std::uint8_t* p) {
-    Bezeichnung.Read(p + 0);
-    JahrgangVon = GetI16(p + 31);
-    JahrgangBis = GetI16(p + 33);
-    Eigenschaften = GetI16(p + 35);
-    Disziplinenanzahl = GetI16(p + 37);
-    for (std::size_t i = 0; i < 5; ++i)
-        Disziplinen[i].Read(p + 39 + TDisziplin::Size * i);
-    for (std::size_t i = 0; i < 5; ++i)
-        Rekorde[i].Read(p + 2249 + TRekordEintrag::Size * i);
-    RekordGesamtpunkte = GetI32(p + 2699);
-    BestGesamtpunkte = GetI32(p + 2703);
-    std::memcpy(reserved.data(), p + 2707, reserved.size());
-}
-
-void TAltersklasseData::Write(std::uint8_t* p) const {
-    Bezeichnung.Write(p + 0);
-    PutI16(p + 31, JahrgangVon);
-    PutI16(p + 33, JahrgangBis);
-    PutI16(p + 35, Eigenschaften);
-    PutI16(p + 37, Disziplinenanzahl);
-    for (std::size_t i = 0; i < 5; ++i)
-        Disziplinen[i].Write(p + 39 + TDisziplin::Size * i);
-    for (std::size_t i = 0; i < 5; ++i)
-        Rekorde[i].Write(p + 2249 + TRekordEintrag::Size * i);
-    PutI32(p + 2699, RekordGesamtpunkte);
-    PutI32(p + 2703, BestGesamtpunkte);
-    std::memcpy(p + 2707, reserved.data(), reserved.size());
-}
-
 namespace {
 int CompareTotals(const TTeilnehmer& a, const TTeilnehmer& b) noexcept {
     if (b.Gesamtpunkte > a.Gesamtpunkte) return 1;

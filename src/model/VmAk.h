@@ -20,7 +20,19 @@ enum : std::int16_t {
     akAlphabetisch = 8,
 };
 
-struct TAltersklasseData {
+// Stored layout of the age class's data record (2785 bytes; numbers little-endian):
+//   offset size field
+//        0   31 Bezeichnung          string[30]
+//       31    2 JahrgangVon
+//       33    2 JahrgangBis
+//       35    2 Eigenschaften
+//       37    2 Disziplinenanzahl
+//       39 2210 Disziplinen[5]       442 bytes each (TDisziplin)
+//     2249  450 Rekorde[5]           90 bytes each (TRekordEintrag)
+//     2699    4 RekordGesamtpunkte   int32
+//     2703    4 BestGesamtpunkte     int32
+//     2707   78 reserved
+struct TAltersklasseData : TStoredRecord<TAltersklasseData> {
     static constexpr std::size_t Size = 2785;
 
     TShortStr<30> Bezeichnung;
@@ -34,8 +46,12 @@ struct TAltersklasseData {
     std::int32_t BestGesamtpunkte = 0;
     std::array<std::uint8_t, 78> reserved{};
 
-    void Read(const std::uint8_t* p);
-    void Write(std::uint8_t* p) const;
+    template <class Self, class IO> static void Fields(Self& d, IO& io) {
+        io.Str(0, d.Bezeichnung).I16(31, d.JahrgangVon).I16(33, d.JahrgangBis);
+        io.I16(35, d.Eigenschaften).I16(37, d.Disziplinenanzahl);
+        io.Rec(39, d.Disziplinen).Rec(2249, d.Rekorde);
+        io.I32(2699, d.RekordGesamtpunkte).I32(2703, d.BestGesamtpunkte).Raw(2707, d.reserved);
+    }
     bool Has(std::int16_t flag) const { return (Eigenschaften & flag) != 0; }
     // The discipline count as used for loops: clamped to 0..5.
     int DisciplineCount() const {

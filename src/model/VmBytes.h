@@ -78,6 +78,128 @@ inline void SetShortStrAt(std::uint8_t* block, std::size_t offset, std::size_t c
     if (n) std::memcpy(block + offset + 1, text.data(), n);
 }
 
+// ---- stored records ------------------------------------------------------------------
+//
+// A record declares its layout once, as a static template that names every field
+// with its offset:
+//
+//     template <class Self, class IO> static void Fields(Self& r, IO& io) {
+//         io.Str(0, r.Kurz).I16(37, r.TN).I32(53, r.Punkte).Raw(61, r.reserved);
+//     }
+//
+// Reading runs it with a TFieldReader over the stored bytes (Self non-const), writing
+// with a TFieldWriter (Self const). A field of the record is never written out in any
+// other place. Arrays of numbers lie back to back; arrays of nested records with the
+// stride of the nested record's Size.
+
+class TFieldReader {
+public:
+    explicit TFieldReader(const std::uint8_t* p) : p_(p) {}
+
+    TFieldReader& I16(std::size_t at, std::int16_t& v) {
+        v = GetI16(p_ + at);
+        return *this;
+    }
+    TFieldReader& I32(std::size_t at, std::int32_t& v) {
+        v = GetI32(p_ + at);
+        return *this;
+    }
+    template <std::size_t N> TFieldReader& I16(std::size_t at, std::array<std::int16_t, N>& a) {
+        for (std::size_t i = 0; i < N; ++i)
+            a[i] = GetI16(p_ + at + 2 * i);
+        return *this;
+    }
+    template <std::size_t N> TFieldReader& I32(std::size_t at, std::array<std::int32_t, N>& a) {
+        for (std::size_t i = 0; i < N; ++i)
+            a[i] = GetI32(p_ + at + 4 * i);
+        return *this;
+    }
+    // The length byte is capped to the capacity (TShortStr::Read).
+    template <std::size_t N> TFieldReader& Str(std::size_t at, TShortStr<N>& s) {
+        s.Read(p_ + at);
+        return *this;
+    }
+    template <std::size_t N> TFieldReader& Raw(std::size_t at, std::array<std::uint8_t, N>& b) {
+        std::memcpy(b.data(), p_ + at, N);
+        return *this;
+    }
+    template <class R> TFieldReader& Rec(std::size_t at, R& r) {
+        TFieldReader inner(p_ + at);
+        R::Fields(r, inner);
+        return *this;
+    }
+    template <class R, std::size_t N> TFieldReader& Rec(std::size_t at, std::array<R, N>& a) {
+        for (std::size_t i = 0; i < N; ++i)
+            Rec(at + R::Size * i, a[i]);
+        return *this;
+    }
+
+private:
+    const std::uint8_t* p_;
+};
+
+class TFieldWriter {
+public:
+    explicit TFieldWriter(std::uint8_t* p) : p_(p) {}
+
+    TFieldWriter& I16(std::size_t at, const std::int16_t& v) {
+        PutI16(p_ + at, v);
+        return *this;
+    }
+    TFieldWriter& I32(std::size_t at, const std::int32_t& v) {
+        PutI32(p_ + at, v);
+        return *this;
+    }
+    template <std::size_t N>
+    TFieldWriter& I16(std::size_t at, const std::array<std::int16_t, N>& a) {
+        for (std::size_t i = 0; i < N; ++i)
+            PutI16(p_ + at + 2 * i, a[i]);
+        return *this;
+    }
+    template <std::size_t N>
+    TFieldWriter& I32(std::size_t at, const std::array<std::int32_t, N>& a) {
+        for (std::size_t i = 0; i < N; ++i)
+            PutI32(p_ + at + 4 * i, a[i]);
+        return *this;
+    }
+    // All N + 1 bytes as they are held (TShortStr::Write).
+    template <std::size_t N> TFieldWriter& Str(std::size_t at, const TShortStr<N>& s) {
+        s.Write(p_ + at);
+        return *this;
+    }
+    template <std::size_t N>
+    TFieldWriter& Raw(std::size_t at, const std::array<std::uint8_t, N>& b) {
+        std::memcpy(p_ + at, b.data(), N);
+        return *this;
+    }
+    template <class R> TFieldWriter& Rec(std::size_t at, const R& r) {
+        TFieldWriter inner(p_ + at);
+        R::Fields(r, inner);
+        return *this;
+    }
+    template <class R, std::size_t N> TFieldWriter& Rec(std::size_t at, const std::array<R, N>& a) {
+        for (std::size_t i = 0; i < N; ++i)
+            Rec(at + R::Size * i, a[i]);
+        return *this;
+    }
+
+private:
+    std::uint8_t* p_;
+};
+
+// A stored record R (struct R : TStoredRecord<R>) reads and writes its R::Size bytes
+// through its Fields declaration.
+template <class R> struct TStoredRecord {
+    void Read(const std::uint8_t* p) {
+        TFieldReader io(p);
+        R::Fields(static_cast<R&>(*this), io);
+    }
+    void Write(std::uint8_t* p) const {
+        TFieldWriter io(p);
+        R::Fields(static_cast<const R&>(*this), io);
+    }
+};
+
 // Pascal-style comparison of two short strings by byte value.
 inline int CompareBytes(std::string_view a, std::string_view b) {
     std::size_t n = std::min(a.size(), b.size());

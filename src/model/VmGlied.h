@@ -14,7 +14,20 @@ namespace vm {
 class TWettkampf;
 class TAltersklasse;
 
-struct TGliederungStat {
+// Stored layout of a row (99 bytes; numbers little-endian):
+//   offset size field
+//        0    6 Kurz         string[5]
+//        6   31 Name         string[30]
+//       37    2 TN
+//       39    6 Go, Si, Br
+//       45    2 Platz
+//       47    2 KRW
+//       49    2 Pending
+//       51    2 PlatzSumme
+//       53    4 Punkte       int32
+//       57    4 AbzugSumme   int32
+//       61   38 reserved
+struct TGliederungStat : TStoredRecord<TGliederungStat> {
     static constexpr std::size_t Size = 99;
 
     TShortStr<5> Kurz;   // short code (key)
@@ -29,8 +42,12 @@ struct TGliederungStat {
     std::int32_t AbzugSumme = 0; // positive discipline penalties added up
     std::array<std::uint8_t, 38> reserved{};
 
-    void Read(const std::uint8_t* p);
-    void Write(std::uint8_t* p) const;
+    template <class Self, class IO> static void Fields(Self& g, IO& io) {
+        io.Str(0, g.Kurz).Str(6, g.Name).I16(37, g.TN);
+        io.I16(39, g.Go).I16(41, g.Si).I16(43, g.Br).I16(45, g.Platz).I16(47, g.KRW);
+        io.I16(49, g.Pending).I16(51, g.PlatzSumme).I32(53, g.Punkte).I32(57, g.AbzugSumme);
+        io.Raw(61, g.reserved);
+    }
 };
 
 // Sort modes of the list: 0 short code, 1 medals, 2 participants, 3 points, 4 KRW.

@@ -2,48 +2,6 @@
 
 namespace vm {
 
-void TTeilnehmer::Read(const std::uint8_t* p) {
-    std::memcpy(head.data(), p, HeadSize);
-    Gliederung.Read(p + 53);
-    Altersklasse.Read(p + 59);
-    Eigenschaften = GetI16(p + 90);
-    for (std::size_t i = 0; i < 5; ++i) {
-        Zeit[i] = GetI32(p + 92 + 4 * i);
-        Abzug[i] = GetI16(p + 112 + 2 * i);
-        Lauf[i] = GetI16(p + 122 + 2 * i);
-        Bahn[i] = GetI16(p + 132 + 2 * i);
-        Punkte[i] = GetI32(p + 154 + 4 * i);
-    }
-    HLWPunkte = GetI32(p + 142);
-    Startzeit = GetI16(p + 146);
-    HLWBahn = GetI16(p + 148);
-    HLWLauf = GetI16(p + 150);
-    reserved = GetI16(p + 152);
-    Gesamtpunkte = GetI32(p + 174);
-    Platz = GetI16(p + 178);
-}
-
-void TTeilnehmer::Write(std::uint8_t* p) const {
-    std::memcpy(p, head.data(), HeadSize);
-    Gliederung.Write(p + 53);
-    Altersklasse.Write(p + 59);
-    PutI16(p + 90, Eigenschaften);
-    for (std::size_t i = 0; i < 5; ++i) {
-        PutI32(p + 92 + 4 * i, Zeit[i]);
-        PutI16(p + 112 + 2 * i, Abzug[i]);
-        PutI16(p + 122 + 2 * i, Lauf[i]);
-        PutI16(p + 132 + 2 * i, Bahn[i]);
-        PutI32(p + 154 + 4 * i, Punkte[i]);
-    }
-    PutI32(p + 142, HLWPunkte);
-    PutI16(p + 146, Startzeit);
-    PutI16(p + 148, HLWBahn);
-    PutI16(p + 150, HLWLauf);
-    PutI16(p + 152, reserved);
-    PutI32(p + 174, Gesamtpunkte);
-    PutI16(p + 178, Platz);
-}
-
 std::unique_ptr<TTeilnehmer> NewParticipant() {
     auto p = std::make_unique<TTeilnehmer>();
     p->Eigenschaften = tnMeldet;

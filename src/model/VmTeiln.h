@@ -28,7 +28,25 @@ enum : int {
     mpIndividualFields = 8,
 };
 
-struct TTeilnehmer {
+// Stored layout (180 bytes; numbers little-endian):
+//   offset size field
+//        0   53 head: Name, Vorname, Geburtsdatum or Mannschaft, Zusatz (below)
+//       53    6 Gliederung     string[5]
+//       59   31 Altersklasse   string[30]
+//       90    2 Eigenschaften
+//       92   20 Zeit[5]        int32 each
+//      112   10 Abzug[5]
+//      122   10 Lauf[5]
+//      132   10 Bahn[5]
+//      142    4 HLWPunkte      int32
+//      146    2 Startzeit
+//      148    2 HLWBahn
+//      150    2 HLWLauf
+//      152    2 reserved
+//      154   20 Punkte[5]      int32 each
+//      174    4 Gesamtpunkte   int32
+//      178    2 Platz
+struct TTeilnehmer : TStoredRecord<TTeilnehmer> {
     static constexpr std::size_t Size = 180;
     static constexpr std::size_t HeadSize = 53;
 
@@ -55,8 +73,12 @@ struct TTeilnehmer {
     // Run-time selection mark of the list views; never stored.
     std::uint8_t Selected = 0;
 
-    void Read(const std::uint8_t* p);
-    void Write(std::uint8_t* p) const;
+    template <class Self, class IO> static void Fields(Self& t, IO& io) {
+        io.Raw(0, t.head).Str(53, t.Gliederung).Str(59, t.Altersklasse).I16(90, t.Eigenschaften);
+        io.I32(92, t.Zeit).I16(112, t.Abzug).I16(122, t.Lauf).I16(132, t.Bahn);
+        io.I32(142, t.HLWPunkte).I16(146, t.Startzeit).I16(148, t.HLWBahn).I16(150, t.HLWLauf);
+        io.I16(152, t.reserved).I32(154, t.Punkte).I32(174, t.Gesamtpunkte).I16(178, t.Platz);
+    }
 
     std::string_view Name() const { return ShortStrAt(head.data(), 0, 20); }
     std::string_view Vorname() const { return ShortStrAt(head.data(), 21, 20); }

@@ -2,40 +2,6 @@
 
 namespace vm {
 
-void TWettkampfHeader::Read(const std::uint8_t* p) {
-    Veranstaltung.Read(p + 0);
-    Art = GetI16(p + 81);
-    Veranstalter.Read(p + 83);
-    Ausrichter.Read(p + 164);
-    Datum.Read(p + 245);
-    Veranstaltungsstaette.Read(p + 326);
-    Startplaetze = GetI16(p + 407);
-    Beckenlaenge = GetI16(p + 409);
-    HLWStationen = GetI16(p + 411);
-    std::memcpy(reserved1.data(), p + 413, reserved1.size());
-    Optionen = GetI16(p + 494);
-    HLWDauer = GetI16(p + 496);
-    HLWMassnahmen = GetI16(p + 498);
-    std::memcpy(reserved2.data(), p + 500, reserved2.size());
-}
-
-void TWettkampfHeader::Write(std::uint8_t* p) const {
-    Veranstaltung.Write(p + 0);
-    PutI16(p + 81, Art);
-    Veranstalter.Write(p + 83);
-    Ausrichter.Write(p + 164);
-    Datum.Write(p + 245);
-    Veranstaltungsstaette.Write(p + 326);
-    PutI16(p + 407, Startplaetze);
-    PutI16(p + 409, Beckenlaenge);
-    PutI16(p + 411, HLWStationen);
-    std::memcpy(p + 413, reserved1.data(), reserved1.size());
-    PutI16(p + 494, Optionen);
-    PutI16(p + 496, HLWDauer);
-    PutI16(p + 498, HLWMassnahmen);
-    std::memcpy(p + 500, reserved2.data(), reserved2.size());
-}
-
 int TWettkampf::Compare(const TAltersklasse& a, const TAltersklasse& b) const {
     const auto& x = a.Data;
     const auto& y = b.Data;

@@ -19,7 +19,23 @@ enum : std::int16_t {
     wkMannschaft = 1,
 };
 
-struct TWettkampfHeader {
+// Stored layout of the header record (701 bytes; numbers little-endian):
+//   offset size field
+//        0   81 Veranstaltung          string[80]
+//       81    2 Art
+//       83   81 Veranstalter           string[80]
+//      164   81 Ausrichter             string[80]
+//      245   81 Datum                  string[80]
+//      326   81 Veranstaltungsstaette  string[80]
+//      407    2 Startplaetze
+//      409    2 Beckenlaenge
+//      411    2 HLWStationen
+//      413   81 reserved1
+//      494    2 Optionen
+//      496    2 HLWDauer
+//      498    2 HLWMassnahmen
+//      500  201 reserved2
+struct TWettkampfHeader : TStoredRecord<TWettkampfHeader> {
     static constexpr std::size_t Size = 701;
 
     TShortStr<80> Veranstaltung;
@@ -37,8 +53,13 @@ struct TWettkampfHeader {
     std::int16_t HLWMassnahmen = 0; // HLW measures per participant or team
     std::array<std::uint8_t, 201> reserved2{};
 
-    void Read(const std::uint8_t* p);
-    void Write(std::uint8_t* p) const;
+    template <class Self, class IO> static void Fields(Self& h, IO& io) {
+        io.Str(0, h.Veranstaltung).I16(81, h.Art).Str(83, h.Veranstalter).Str(164, h.Ausrichter);
+        io.Str(245, h.Datum).Str(326, h.Veranstaltungsstaette);
+        io.I16(407, h.Startplaetze).I16(409, h.Beckenlaenge).I16(411, h.HLWStationen);
+        io.Raw(413, h.reserved1).I16(494, h.Optionen).I16(496, h.HLWDauer);
+        io.I16(498, h.HLWMassnahmen).Raw(500, h.reserved2);
+    }
 };
 
 // A participant entry chosen for a list, with the age class it belongs to.

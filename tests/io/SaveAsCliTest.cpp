@@ -1,10 +1,10 @@
 // velmora-cli save-as with every export type and the export options as flags.
-#include "ExportFixture.h"
 #include "file/VmErg.h"
 #include "file/VmWFile.h"
 #include "io/VmExport.h"
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
+#include "support/Builders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ using vmtest::RunCli;
 class SaveAsCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto c = exporttest::MakeCompetition();
+        auto c = vmtest::ExportCompetition();
         ASSERT_TRUE(Save(erg, *c, TSaveFormat::Ergebnis));
     }
     vmtest::TempDir dir;
@@ -31,7 +31,7 @@ TEST_F(SaveAsCli, TextExportFlags) {
     const std::string out = dir.File("out.csv");
     auto r = RunCli({"save-as", erg, out, "--type", "csv"});
     ASSERT_EQ(r.status, 0) << r.err;
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     TMemoryStream expected;
     ExportText(*c, expected, TTextExportOptions{});
     EXPECT_EQ(ReadFileBytes(out), expected.Data());
@@ -64,7 +64,7 @@ TEST_F(SaveAsCli, HtmlExportFlags) {
     o.AgeClassLinks = false;
     o.BackgroundColour = "gr\xC3\xBCn";
     o.BackgroundPicture = "bg.gif";
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     TMemoryStream expected;
     ExportHtml(*c, expected, o);
     EXPECT_EQ(ReadFileBytes(out), expected.Data());
@@ -153,7 +153,7 @@ TEST(ExportInstaller, SaveAsDispatchesToTheInstalledWriters) {
     options.Text.WithHeader = false;
     options.Html.AgeClassLinks = false;
     TVmFile doc(dir.File("none.ERG"));
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     doc.SetCompetition(std::move(c));
     doc.SetModified(true);
     ASSERT_TRUE(doc.SaveAs(dir.File("A.CSV"), TFileType::Text, options));

@@ -1,7 +1,7 @@
 #include "io/VmDbf.h"
 
-#include "ExportFixture.h"
 #include "io/VmExport.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST(DbfExport, HeaderAndLayoutOfIndividualAndTeamFiles) {
     };
     for (const Case k : {Case{false, 266}, Case{true, 272}}) {
         SCOPED_TRACE(k.team);
-        auto c = exporttest::MakeCompetition(k.team);
+        auto c = vmtest::ExportCompetition(k.team);
         const std::string d = Export(*c);
         EXPECT_EQ(U8(d, 0), 3u);
         EXPECT_EQ(U8(d, 1), 0u);
@@ -74,7 +74,7 @@ TEST(DbfExport, HeaderAndLayoutOfIndividualAndTeamFiles) {
 }
 
 TEST(DbfExport, ValuesAreBlankPaddedNumbersRightAligned) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const std::string d = Export(*c);
     const TTeilnehmer& p = *c->At(0)->At(0);
     ASSERT_EQ(p.NameKey(), "Schr\x94"
@@ -100,7 +100,7 @@ TEST(DbfExport, ValuesAreBlankPaddedNumbersRightAligned) {
     EXPECT_EQ(Field(d, true, 3, 8), "   -1");
     EXPECT_EQ(Field(d, true, 3, 5), PadRight("AK offen", 30));
 
-    auto team = exporttest::MakeCompetition(true);
+    auto team = vmtest::ExportCompetition(true);
     const std::string t = Export(*team);
     for (std::size_t r = 0; r < 4; ++r)
         EXPECT_EQ(Field(t, false, r, 2), "     ");
@@ -108,7 +108,7 @@ TEST(DbfExport, ValuesAreBlankPaddedNumbersRightAligned) {
 }
 
 TEST(DbfExport, CompetitionWithoutParticipants) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     for (TAltersklasse& ac : *c)
         ac.FreeAll();
     const std::string d = Export(*c);

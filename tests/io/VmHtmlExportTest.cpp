@@ -1,7 +1,7 @@
 #include "io/VmHtmlExport.h"
 
-#include "ExportFixture.h"
 #include "print/VmDruck.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ TEST(HtmlEscape, EntitiesForUmlautsMarkupAndOtherLetters) {
 }
 
 TEST(HtmlExport, PageLineByLineWithDefaults) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const auto lines = Page(*c);
     const std::string title = "M&uuml;ller-Pokal &lt;2004&gt; &amp; &quot;Cup&quot;";
     const std::vector<std::string> head = {
@@ -101,7 +101,7 @@ TEST(HtmlExport, PageLineByLineWithDefaults) {
 }
 
 TEST(HtmlExport, MarkupInNamesStaysText) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const auto lines = Page(*c);
     bool found = false;
     for (const auto& line : lines) {
@@ -117,7 +117,7 @@ TEST(HtmlExport, MarkupInNamesStaysText) {
 }
 
 TEST(HtmlExport, TeamTableAndLongRowsAreNotCut) {
-    auto c = exporttest::MakeCompetition(true);
+    auto c = vmtest::ExportCompetition(true);
     TAltersklasse& ac = *c->At(0);
     TAltersklasseData data = ac.Data;
     data.Disziplinenanzahl = 5;
@@ -149,7 +149,7 @@ TEST(HtmlExport, TeamTableAndLongRowsAreNotCut) {
 }
 
 TEST(HtmlExport, LinksAndBackgroundOptions) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     THtmlExportOptions noLinks;
     noLinks.AgeClassLinks = false;
     auto lines = Page(*c, noLinks);
@@ -186,7 +186,7 @@ TEST(HtmlExport, ColourEntriesMapToTheirColours) {
 }
 
 TEST(HtmlExport, TextFormUsesResultListLines) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     for (bool disciplines : {true, false}) {
         SCOPED_TRACE(disciplines);
         THtmlExportOptions o;

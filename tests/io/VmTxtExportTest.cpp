@@ -1,7 +1,7 @@
 #include "io/VmTxtExport.h"
 
-#include "ExportFixture.h"
 #include "io/VmExport.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ TEST(ExportColumns, NameSetsWidthsAndTypes) {
 }
 
 TEST(ExportColumns, ValuesOfOneParticipant) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const TTeilnehmer& p = Find(*c, "Schr\x94"
                                     "der");
     auto text = [&](int col) { return ExportCell(*c, p, col).Text; };
@@ -92,7 +92,7 @@ TEST(ExportColumns, ValuesOfOneParticipant) {
     EXPECT_EQ(ExportCell(*c, disq, 8).Text, "disq.");
     EXPECT_EQ(ExportCell(*c, disq, 8).Number, -1);
 
-    auto team = exporttest::MakeCompetition(true);
+    auto team = vmtest::ExportCompetition(true);
     const TTeilnehmer& t = Find(*team, "Schr\x94"
                                        "der");
     EXPECT_EQ(ExportCell(*team, t, 1).Text, "J\x81rgen");
@@ -100,7 +100,7 @@ TEST(ExportColumns, ValuesOfOneParticipant) {
 }
 
 TEST(ExportColumns, RowOrderFollowsAgeClassesAndRanking) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     std::vector<std::string> order;
     ForEachExportRow(
         *c, [&](const TAltersklasse&, const TTeilnehmer& p) { order.emplace_back(p.NameKey()); });
@@ -115,7 +115,7 @@ TEST(ExportColumns, RowOrderFollowsAgeClassesAndRanking) {
 }
 
 TEST(TextExport, HeaderNamesAreCutToTheirWidthsAndLinesEndLfCr) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const std::string data = Export(*c);
     const std::string header =
         "\"NAME\";\"VORNAME\";\"GEBDATUM\";\"GESAMTPK\";\"PLATZ\";\"ALTERSKL\";\"GLD\";"
@@ -130,7 +130,7 @@ TEST(TextExport, HeaderNamesAreCutToTheirWidthsAndLinesEndLfCr) {
 }
 
 TEST(TextExport, WholeRowWithDefaults) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const auto lines = Lines(Export(*c));
     const TTeilnehmer& p = Find(*c, "Schr\x94"
                                     "der");
@@ -152,21 +152,21 @@ TEST(TextExport, WholeRowWithDefaults) {
 }
 
 TEST(TextExport, QuoteInsideValueIsDoubledAndSeparatorStaysInside) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     const std::string data = Export(*c);
     EXPECT_NE(data.find("\"<b>\"\"Ed\"\"</b>\";\"Anna; Lena\";\"1991\";"), std::string::npos);
 
     TTextExportOptions single;
     single.QuoteChar = '\'';
     single.Separator = ',';
-    auto c2 = exporttest::MakeCompetition();
+    auto c2 = vmtest::ExportCompetition();
     c2->At(0)->At(0)->SetVorname("O'Neil");
     const std::string data2 = Export(*c2, single);
     EXPECT_NE(data2.find(",'O''Neil',"), std::string::npos);
 }
 
 TEST(TextExport, UnquotedValuesAreWrittenUnchanged) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     TTextExportOptions o;
     o.QuoteFields = false;
     o.Separator = ',';
@@ -182,7 +182,7 @@ TEST(TextExport, UnquotedValuesAreWrittenUnchanged) {
 }
 
 TEST(TextExport, OptionsShapeTheFile) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     struct Case {
         const char* what;
         TTextExportOptions o;
@@ -225,7 +225,7 @@ TEST(TextExport, OptionsShapeTheFile) {
 }
 
 TEST(TextExport, CharsetDosKeepsStoredBytesWindowsConverts) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     TTextExportOptions dos;
     dos.Charset = TTextExportOptions::csDos;
     EXPECT_NE(Export(*c, dos).find("\"\x8E"
@@ -241,7 +241,7 @@ TEST(TextExport, CharsetDosKeepsStoredBytesWindowsConverts) {
 }
 
 TEST(TextExport, Utf8StartsWithByteOrderMarkAndCutsByCharacters) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     // A name of 20 umlauts fills its column exactly; cutting by bytes would halve it.
     const std::string umlauts(20, '\x81');
     for (TAltersklasse& ac : *c)
@@ -261,7 +261,7 @@ TEST(TextExport, Utf8StartsWithByteOrderMarkAndCutsByCharacters) {
 }
 
 TEST(TextExport, TeamRowsLeaveTeilnEmpty) {
-    auto c = exporttest::MakeCompetition(true);
+    auto c = vmtest::ExportCompetition(true);
     const auto lines = Lines(Export(*c));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].rfind("\"ORTSGRUPPE\";\"ZUSATZ\";\"TEILN\";\"GESAMTPK\";", 0), 0u);

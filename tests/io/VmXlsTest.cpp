@@ -1,7 +1,7 @@
 #include "io/VmXls.h"
 
-#include "ExportFixture.h"
 #include "io/VmExport.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ unsigned Col(const TRecord& r) {
 }
 
 TEST(XlsExport, CompetitionWithoutParticipantsBytes) {
-    auto c = exporttest::MakeCompetition();
+    auto c = vmtest::ExportCompetition();
     for (TAltersklasse& ac : *c)
         ac.FreeAll();
     TMemoryStream s;
@@ -82,7 +82,7 @@ TEST(XlsExport, CompetitionWithoutParticipantsBytes) {
 TEST(XlsExport, RowsAsTextCellsTeamsWithoutTeilnAndRealExtent) {
     for (bool team : {false, true}) {
         SCOPED_TRACE(team);
-        auto c = exporttest::MakeCompetition(team);
+        auto c = vmtest::ExportCompetition(team);
         TMemoryStream s;
         ASSERT_TRUE(ExportXls(*c, s));
         const auto records = Records(s.Data());

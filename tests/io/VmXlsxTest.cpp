@@ -1,10 +1,10 @@
 #include "io/VmXlsx.h"
 
-#include "ExportFixture.h"
 #include "file/VmWFile.h"
 #include "io/VmExport.h"
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
+#include "support/Builders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -73,11 +73,11 @@ TEST(XlsxExport, WorkbookReadsBackAsTyped) {
     for (bool team : {false, true}) {
         SCOPED_TRACE(team ? "team" : "individual");
         vmtest::TempDir dir;
-        auto c = exporttest::MakeCompetition(team);
+        auto c = vmtest::ExportCompetition(team);
         // A name that a spreadsheet would take as a formula if written as one.
         // Its HLW points, 687,06, are ones that a division in steps would not give exactly.
-        auto formula = exporttest::Entry(team, "=HYPERLINK(\"http://a.example\",\"x\")", "Eva",
-                                         "1980", "SH", "AK offen", false);
+        auto formula = vmtest::Person({"=HYPERLINK(\"http://a.example\",\"x\")", "Eva", "1980",
+                                       "SH", "AK offen", false, team});
         formula->HLWPunkte = 68706;
         c->FindAgeClass("AK offen", false)->InsertParticipant(std::move(formula));
         TVmFile doc(dir.File("none.ERG"));

@@ -1,6 +1,7 @@
 #include "model/VmRech.h"
 #include "model/VmAk.h"
 #include "model/VmWettk.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -43,12 +44,7 @@ std::unique_ptr<TTeilnehmer> Entry(const char* name, std::int32_t total, std::in
     return p;
 }
 
-std::vector<std::string> Names(const TAltersklasse& ac) {
-    std::vector<std::string> v;
-    for (const TTeilnehmer& p : ac)
-        v.emplace_back(p.Name());
-    return v;
-}
+using vmtest::Names;
 
 } // namespace
 
@@ -322,12 +318,7 @@ TEST(Model, NewCompetitionAndAgeClassOrder) {
     EXPECT_FALSE(WithHundredths(*c));
 
     auto make = [](const char* name, int from, int to, bool female) {
-        auto ac = NewAgeClass();
-        ac->Data.Bezeichnung.Set(name);
-        ac->Data.JahrgangVon = static_cast<std::int16_t>(from);
-        ac->Data.JahrgangBis = static_cast<std::int16_t>(to);
-        ac->Data.Eigenschaften = female ? akWeiblich : 0;
-        return ac;
+        return vmtest::AgeClass(name, from, to, female ? akWeiblich : 0);
     };
     c->InsertAgeClass(make("Offen m", 1960, 1980, false));
     c->InsertAgeClass(make("Jung m", 1990, 1991, false));
@@ -353,12 +344,7 @@ TEST(Model, NewCompetitionAndAgeClassOrder) {
 
 TEST(Model, AddParticipantFindsTheAgeClassOrSaysWhy) {
     auto c = NewCompetition();
-    auto ac = NewAgeClass();
-    ac->Data.Bezeichnung.Set("AK 13/14w");
-    ac->Data.JahrgangVon = 1990;
-    ac->Data.JahrgangBis = 1991;
-    ac->Data.Eigenschaften = akWeiblich;
-    c->InsertAgeClass(std::move(ac));
+    c->InsertAgeClass(vmtest::AgeClass("AK 13/14w", 1990, 1991, akWeiblich));
 
     TMessageCapture cap;
     for (const char* date : {"01.02.1991", "01.02.91"}) {

@@ -1,6 +1,6 @@
 // The operation commands of velmora-cli, run as a whole program.
-#include "OpsFixture.h"
 #include "file/VmErg.h"
+#include "support/Builders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,8 @@
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 using vmtest::RunCli;
 
 std::unique_ptr<TWettkampf> TenOnFour() {

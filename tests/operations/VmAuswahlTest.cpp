@@ -1,12 +1,13 @@
 #include "operations/VmAuswahl.h"
 
-#include "OpsFixture.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 // One entry with every resettable value set and an HLW slot.
 TTeilnehmer& Filled(TAltersklasse& ac, const std::string& name) {

@@ -1,6 +1,6 @@
 #include "operations/VmHLW.h"
 
-#include "OpsFixture.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 using Slot = std::tuple<int, int, int>; // start time, station, HLW-Lauf
 

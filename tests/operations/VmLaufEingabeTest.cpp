@@ -2,13 +2,14 @@
 // how far each heat is, and applying a heat's results with the ranking.
 #include "operations/VmLaufEingabe.h"
 
-#include "OpsFixture.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 TEST(HeatEntry, TypedTimes) {
     struct Case {

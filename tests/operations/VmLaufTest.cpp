@@ -1,6 +1,6 @@
 #include "operations/VmLauf.h"
 
-#include "OpsFixture.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 using Slot = std::pair<int, int>; // heat, lane
 

@@ -1,14 +1,15 @@
 #include "operations/VmMerge.h"
 
-#include "OpsFixture.h"
 #include "file/VmErg.h"
+#include "support/Builders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 const std::string kSkipped = " Teilnehmer der Altersklasse ";
 

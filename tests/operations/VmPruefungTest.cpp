@@ -2,7 +2,7 @@
 // its line, and the variant that is no fault gives none.
 #include "operations/VmPruefung.h"
 
-#include "OpsFixture.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 // Two classes of two disciplines (method 1, base times 0:27,00 and 1:00,00) on five
 // lanes; every entry has its times, heats, lanes, a year in range and, in the HLW

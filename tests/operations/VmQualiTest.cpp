@@ -1,13 +1,14 @@
 #include "operations/VmQuali.h"
 
-#include "OpsFixture.h"
 #include "operations/VmAuswahl.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace opsfx;
+using namespace vm;
+using namespace vmtest;
 
 const std::string kOverflow =
     "\x9A"

@@ -1,6 +1,6 @@
 #include "print/VmListen.h"
 
-#include "PrintFixture.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Whole-command tests of the printed lists: velmora-cli print and stats, and the
 // PDF files checked with qpdf and pdftotext where they are installed.
-#include "PrintFixture.h"
 #include "file/VmErg.h"
 #include "print/VmDruck.h"
 #include "print/VmStat.h"
+#include "support/Builders.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

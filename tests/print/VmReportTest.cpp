@@ -1,6 +1,5 @@
 #include "print/VmReport.h"
 
-#include "PrintFixture.h"
 #include "cli/CmdGenerate.h"
 #include "file/VmErg.h"
 #include "operations/VmAuswahl.h"
@@ -9,6 +8,8 @@
 #include "print/VmDruck.h"
 #include "print/VmListen.h"
 #include "print/VmStat.h"
+#include "support/Builders.h"
+#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 

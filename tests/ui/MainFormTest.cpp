@@ -1,6 +1,6 @@
 // The main window driven as a user drives it: keys and clicks on the real window,
 // boxes and dialogs answered through the seam, results read back from the core.
-#include "support/UiFixture.h"
+#include "support/Builders.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
 #include "support/UiWindow.h"

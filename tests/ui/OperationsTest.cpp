@@ -1,7 +1,7 @@
 // The operations of the menu "Wettkampf" and the import, run from the real main window:
 // each dialog opened by its command, worked with keys and clicks, and the competition
 // read back through the core afterwards.
-#include "support/UiFixture.h"
+#include "support/Builders.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
 #include "support/UiWindow.h"
@@ -58,12 +58,7 @@ QString BoxTexts(const TSeamScript& seam) {
     return l.join('\n');
 }
 
-std::vector<std::string> Names(const TAltersklasse& ac) {
-    std::vector<std::string> n;
-    for (const TTeilnehmer& p : ac)
-        n.emplace_back(p.Name());
-    return n;
-}
+using vmtest::Names;
 
 // Every participant of both competitions, in list order, through the check.
 template <class F> void ForPairs(const TWettkampf& a, const TWettkampf& b, F check) {

@@ -2,7 +2,7 @@
 // the printer tells, the print dialog with its options, margins, preview, PDF and
 // printing to a file printer, the heat view and the Gliederungen dialog.
 #include "PrintScript.h"
-#include "support/UiFixture.h"
+#include "support/Builders.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
 #include "support/UiWindow.h"

@@ -1,7 +1,7 @@
 // "Speichern unter..." with every file type from the real main window: the export's
 // option dialog worked with keys and clicks, and the written file compared byte for
 // byte with what velmora-cli save-as writes with the same options.
-#include "support/UiFixture.h"
+#include "support/Builders.h"
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
 #include "support/UiWindow.h"
