@@ -315,7 +315,7 @@ std::string TpnTitle(int kind, int level) {
                                          "Bundesebene "};
     const bool team = kind == 1 || kind == 3;
     std::string title = team ? "Mannschafts" : "Einzel";
-    title += (kind == 2 || kind == 3) ? "wettk\x84mpfe" : "meisterschaften";
+    title += (kind == 2 || kind == 3) ? "wettkämpfe"_oem : "meisterschaften";
     title += " auf ";
     if (level >= 0 && level <= 3) title += levels[level];
     if (title.size() > 80) title.resize(80);

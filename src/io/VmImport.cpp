@@ -160,9 +160,9 @@ std::int16_t LegacyPenalty(std::int16_t code) {
 
 std::string LegacyAgeClassName(int code) {
     static const std::array<const char*, 10> names = {
-        "Sch\x81ler",
-        "Sch\x81lerinnen",
-        "Jugend (m\x84nnlich)",
+        "Schüler"_oem,
+        "Schülerinnen"_oem,
+        "Jugend (männlich)"_oem,
         "Jugend (weiblich)",
         "Junioren",
         "Juniorinnen",
@@ -234,8 +234,8 @@ int ImportText(TStream& s, TWettkampf& c, std::optional<TTextEncoding> encoding)
     }
     if (firstBadLine != 0)
         ShowMessage("Zeile " + IntToText(static_cast<long long>(firstBadLine)) +
-                    ": Zeichen, die im Zeichensatz der Datei ung\x81ltig oder nicht darstellbar "
-                    "sind, wurden durch ? ersetzt.");
+                    ": Zeichen, die im Zeichensatz der Datei ungültig oder nicht darstellbar "
+                    "sind, wurden durch ? ersetzt."_oem);
     return filed;
 }
 

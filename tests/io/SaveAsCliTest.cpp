@@ -57,12 +57,12 @@ TEST_F(SaveAsCli, TextExportFlags) {
 TEST_F(SaveAsCli, HtmlExportFlags) {
     const std::string out = dir.File("out.htm");
     auto r = RunCli({"save-as", erg, out, "--type", "htm", "--text-form", "--no-links",
-                     "--background-colour", "gr\xC3\xBCn", "--background-picture", "bg.gif"});
+                     "--background-colour", "grün", "--background-picture", "bg.gif"});
     ASSERT_EQ(r.status, 0) << r.err;
     THtmlExportOptions o;
     o.TableForm = false;
     o.AgeClassLinks = false;
-    o.BackgroundColour = "gr\xC3\xBCn";
+    o.BackgroundColour = "grün";
     o.BackgroundPicture = "bg.gif";
     auto c = vmtest::ExportCompetition();
     TMemoryStream expected;

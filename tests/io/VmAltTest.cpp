@@ -603,15 +603,15 @@ TEST(OldResultTpn, ReadsHeaderClassesAndParticipants) {
     EXPECT_NE(Find(c, "Schmidt"), nullptr);
     EXPECT_EQ(messages.Messages(),
               std::vector<std::string>{
-                  "Fremd, Udo (Altersklasse Junioren) konnte nicht eingef\x81gt werden."});
+                  "Fremd, Udo (Altersklasse Junioren) konnte nicht eingefügt werden."_oem});
 }
 
 TEST(OldResultTpn, TitlesAndTeams) {
     const std::vector<std::tuple<int, int, std::string>> titles = {
         {0, 0, "Einzelmeisterschaften auf Ortsgruppenebene "},
         {1, 1, "Mannschaftsmeisterschaften auf Bezirksebene "},
-        {2, 3, "Einzelwettk\x84mpfe auf Bundesebene "},
-        {3, 2, "Mannschaftswettk\x84mpfe auf Landesebene "},
+        {2, 3, "Einzelwettkämpfe auf Bundesebene "_oem},
+        {3, 2, "Mannschaftswettkämpfe auf Landesebene "_oem},
         {7, 9, "Einzelmeisterschaften auf "},
     };
     for (const auto& [k, l, t] : titles)
@@ -622,7 +622,7 @@ TEST(OldResultTpn, TitlesAndTeams) {
     TWettkampf c;
     ASSERT_TRUE(ReadBytes(TpnFile(3, 2, {team}), c));
     EXPECT_EQ(c.Header.Art, wkMannschaft);
-    EXPECT_EQ(c.Header.Veranstaltung.Get(), "Mannschaftswettk\x84mpfe auf Landesebene ");
+    EXPECT_EQ(c.Header.Veranstaltung.Get(), "Mannschaftswettkämpfe auf Landesebene "_oem);
     const TTeilnehmer* t = Find(c, "SG Nord");
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->Mannschaft(), "SG Nord");

@@ -37,11 +37,10 @@ std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& li
 
 TEST(HtmlEscape, EntitiesForUmlautsMarkupAndOtherLetters) {
     EXPECT_EQ(HtmlEscape(""), "");
-    EXPECT_EQ(HtmlEscape("M\x81ller"), "M&uuml;ller");
-    EXPECT_EQ(HtmlEscape("\x84\x94\x81\x8E\x99\x9A\xE1"),
-              "&auml;&ouml;&uuml;&Auml;&Ouml;&Uuml;&szlig;");
+    EXPECT_EQ(HtmlEscape("Müller"_oem), "M&uuml;ller");
+    EXPECT_EQ(HtmlEscape("äöüÄÖÜß"_oem), "&auml;&ouml;&uuml;&Auml;&Ouml;&Uuml;&szlig;");
     EXPECT_EQ(HtmlEscape("<a href=\"x\">&</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
-    EXPECT_EQ(HtmlEscape("Ren\x82 \x87"), "Ren&#233; &#231;"); // é and ç of code page 850
+    EXPECT_EQ(HtmlEscape("René ç"_oem), "Ren&#233; &#231;"); // é and ç of code page 850
     EXPECT_EQ(HtmlEscape("plain 12,50 'x'"), "plain 12,50 'x'");
     // No 255-character limit.
     EXPECT_EQ(HtmlEscape(std::string(200, '\x81')).size(), 200u * 6);
@@ -164,7 +163,7 @@ TEST(HtmlExport, LinksAndBackgroundOptions) {
 
     THtmlExportOptions both;
     both.BackgroundColour = "rot";
-    both.BackgroundPicture = "M\xC3\xBC ll\"er.gif";
+    both.BackgroundPicture = "Mü ll\"er.gif";
     lines = Page(*c, both);
     EXPECT_EQ(lines[5], "<BODY BGCOLOR=\"#ff0000\">");
     EXPECT_EQ(lines[6], "<BODY BACKGROUND=\"M%C3%BC%20ll%22er.gif\">");
@@ -174,8 +173,8 @@ TEST(HtmlExport, LinksAndBackgroundOptions) {
 TEST(HtmlExport, ColourEntriesMapToTheirColours) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"Voreinstellung", "#ffffff"}, {"schwarz", "#000000"},
-        {"wei\xC3\x9F", "#ffffff"},    {"rot", "#ff0000"},
-        {"gr\xC3\xBCn", "#008000"},    {"blau", "#0000ff"},
+        {"weiß", "#ffffff"},           {"rot", "#ff0000"},
+        {"grün", "#008000"},           {"blau", "#0000ff"},
         {"gelb", "#ffff00"},           {"magenta", "#ff00ff"},
         {"cyan", "#00ffff"},           {"weiss", "#ffffff"},
         {"gruen", "#008000"},          {"lila", "#ffffff"},

@@ -174,7 +174,7 @@ TEST(TextImport, TeamLinesUseTheTeamColumns) {
     EXPECT_EQ(t->HLWPunkte, 80000);
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_EQ(messages.Messages()[0],
-              "Ohne Klasse (Altersklasse KEINE) konnte nicht eingef\x81gt werden.");
+              "Ohne Klasse (Altersklasse KEINE) konnte nicht eingefügt werden."_oem);
 }
 
 TEST(TextImport, HeaderOnlyEmptyAndUnfiledLines) {
@@ -197,8 +197,9 @@ TEST(TextImport, HeaderOnlyEmptyAndUnfiledLines) {
     EXPECT_EQ(Find(*c, "C")->Altersklasse.Get(), "AK 13/14m");
     ASSERT_EQ(messages.Messages().size(), 2u);
     EXPECT_EQ(messages.Messages()[0],
-              "B, Zwei (Altersklasse AK 99) konnte nicht eingef\x81gt werden.");
-    EXPECT_EQ(messages.Messages()[1], "D, Vier (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+              "B, Zwei (Altersklasse AK 99) konnte nicht eingefügt werden."_oem);
+    EXPECT_EQ(messages.Messages()[1],
+              "D, Vier (Altersklasse ?) konnte nicht eingefügt werden."_oem);
 }
 
 TEST(TextImport, LinesAreSplitIntoAtMostThirtyFields) {
@@ -255,19 +256,18 @@ TEST(TextImportCharset, EveryEncodingGivesTheSameCompetition) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
         auto c = Competition(wkEinzel);
-        AddClass(*c, "Sch\x81ler", 1900, 2100, false);
+        AddClass(*c, "Schüler"_oem, 1900, 2100, false);
         TMemoryStream s(k.file);
         TMessageCapture messages;
         EXPECT_EQ(ImportText(s, *c), 2);
         EXPECT_TRUE(messages.Messages().empty());
-        const TTeilnehmer* a = Find(*c, "M\x81ller");
-        const TTeilnehmer* b = Find(*c, "\x8Erger");
+        const TTeilnehmer* a = Find(*c, "Müller"_oem);
+        const TTeilnehmer* b = Find(*c, "Ärger"_oem);
         ASSERT_TRUE(a && b);
-        EXPECT_EQ(a->Vorname(), "J\x94rg \xE1\x82");
-        EXPECT_EQ(b->Vorname(), "\x99"
-                                "di \x9A\x84");
-        EXPECT_EQ(a->Gliederung.Get(), "W\x9A");
-        EXPECT_EQ(b->Gliederung.Get(), "W\x9A");
+        EXPECT_EQ(a->Vorname(), "Jörg ßé"_oem);
+        EXPECT_EQ(b->Vorname(), "Ödi Üä"_oem);
+        EXPECT_EQ(a->Gliederung.Get(), "WÜ"_oem);
+        EXPECT_EQ(b->Gliederung.Get(), "WÜ"_oem);
     }
 }
 
@@ -315,8 +315,8 @@ TEST(TextImportCharset, UnreadableCharactersAreReplacedAndReportedOnce) {
         EXPECT_EQ(ImportText(s, *c, k.encoding), 3);
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_EQ(messages.Messages()[0], "Zeile 4: Zeichen, die im Zeichensatz der Datei "
-                                          "ung\x81ltig oder nicht darstellbar sind, wurden durch "
-                                          "? ersetzt.");
+                                          "ungültig oder nicht darstellbar sind, wurden durch "
+                                          "? ersetzt."_oem);
         EXPECT_NE(Find(*c, "B?se"), nullptr);
         EXPECT_NE(Find(*c, "Z?"), nullptr);
         const TTeilnehmer* alt = Find(*c, "Alt");
@@ -386,9 +386,9 @@ TEST(BinaryImport, TeamRecord) {
 }
 
 TEST(BinaryImport, LegacyCodes) {
-    const char* names[] = {"Sch\x81ler",
-                           "Sch\x81lerinnen",
-                           "Jugend (m\x84nnlich)",
+    const char* names[] = {"Schüler"_oem,
+                           "Schülerinnen"_oem,
+                           "Jugend (männlich)"_oem,
                            "Jugend (weiblich)",
                            "Junioren",
                            "Juniorinnen",
@@ -420,7 +420,7 @@ TEST(BinaryImport, UnknownCodesAndEmptyNames) {
     EXPECT_EQ(Find(*c, "Neu")->Altersklasse.Get(), "AK 13/14m");
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_EQ(messages.Messages()[0],
-              "Alt, Otto (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+              "Alt, Otto (Altersklasse ?) konnte nicht eingefügt werden."_oem);
 
     auto t = Competition(wkMannschaft);
     AddClass(*t, "AK", 1900, 2100, false);
@@ -428,7 +428,7 @@ TEST(BinaryImport, UnknownCodesAndEmptyNames) {
     messages.Clear();
     EXPECT_EQ(ImportBinary(ts, *t), 0);
     ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0], "Team X (Altersklasse ) konnte nicht eingef\x81gt werden.");
+    EXPECT_EQ(messages.Messages()[0], "Team X (Altersklasse ) konnte nicht eingefügt werden."_oem);
 }
 
 TEST(BinaryImport, EveryCompleteRecordIsRead) {
@@ -509,12 +509,12 @@ TEST_F(ImportCli, TextImportSavesWithBackup) {
     const std::string before = vmtest::ReadFileBytes(erg);
     auto r = vmtest::RunCli({"import", erg, input});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "Fremd, Fritz (Altersklasse AK 99) konnte nicht eingef\xC3\xBCgt werden.\n"
+    EXPECT_EQ(r.err, "Fremd, Fritz (Altersklasse AK 99) konnte nicht eingefügt werden.\n"
                      "Import: 1 Teilnehmer übernommen.\n");
     EXPECT_EQ(vmtest::ReadFileBytes(dir.File("WK.BAK")), before);
     auto info = vmtest::RunCli({"info", erg});
     ASSERT_EQ(info.status, 0);
-    EXPECT_NE(info.out.find("M\xC3\xBCller\tJana"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("Müller\tJana"), std::string::npos) << info.out;
 }
 
 TEST_F(ImportCli, BinaryByDefaultAndOutputFile) {
@@ -525,9 +525,8 @@ TEST_F(ImportCli, BinaryByDefaultAndOutputFile) {
     auto r = vmtest::RunCli({"import", erg, input, "-o", out});
     EXPECT_EQ(r.status, 0) << r.err;
     // The legacy class name does not exist in the preset: reported, nothing lost.
-    EXPECT_EQ(r.err,
-              "Bin, Bea (Altersklasse Jugend (weiblich)) konnte nicht eingef\xC3\xBCgt werden.\n"
-              "Import: 0 Teilnehmer übernommen.\n");
+    EXPECT_EQ(r.err, "Bin, Bea (Altersklasse Jugend (weiblich)) konnte nicht eingefügt werden.\n"
+                     "Import: 0 Teilnehmer übernommen.\n");
     EXPECT_EQ(vmtest::ReadFileBytes(erg), before);
     EXPECT_TRUE(std::filesystem::exists(out));
 
@@ -542,9 +541,9 @@ TEST_F(ImportCli, CharsetOverridesDetection) {
     vmtest::WriteFileBytes(input, "Name;Vorname;Gl;AK;G\r\n"
                                   "M\xFCller;Jana;w\xFC;AK 13/14w;w\r\n");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "M\xC3\xBCller\tJana"},                   // detected as 1252
-        {{"--charset", "dos"}, "M\xC2\xB3ller\tJana"}, // 0xFC is ³ in code page 850
-        {{"--charset", "utf8"}, "M?ller\tJana"},       // not UTF-8
+        {{}, "Müller\tJana"},                    // detected as 1252
+        {{"--charset", "dos"}, "M³ller\tJana"},  // 0xFC is ³ in code page 850
+        {{"--charset", "utf8"}, "M?ller\tJana"}, // not UTF-8
     };
     for (const auto& [flags, shown] : cases) {
         std::vector<std::string> args = {"import", erg, input, "-o", dir.File("NEU.ERG")};

@@ -99,8 +99,7 @@ TEST(XlsExport, RowsAsTextCellsTeamsWithoutTeilnAndRealExtent) {
             ++cellsInRow[Row(r)];
             if (Row(r) > 0 && Col(r) == 2) teilnCell = true;
             if (Row(r) == 1 && Col(r) == 0) {
-                EXPECT_EQ(Label(r), "Schr\x94"
-                                    "der");
+                EXPECT_EQ(Label(r), "Schröder"_oem);
             }
             if (Row(r) == 1 && Col(r) == 3) {
                 EXPECT_EQ(Label(r), PointsToText(winner.Gesamtpunkte, 2));
@@ -139,8 +138,8 @@ TEST(XlsExport, RefusesMoreRowsThanTheDimensionsCanHold) {
     TMessageCapture msgs;
     EXPECT_FALSE(ExportXls(*c, s));
     EXPECT_EQ(msgs.Messages(),
-              std::vector<std::string>{"Zu viele Teilnehmer f\x81r eine Excel-Tabelle (h\x94"
-                                       "chstens 65534)."});
+              std::vector<std::string>{
+                  "Zu viele Teilnehmer für eine Excel-Tabelle (höchstens 65534)."_oem});
     EXPECT_TRUE(s.Data().empty());
 
     // The highest row that is still allowed gives the largest extent there is.

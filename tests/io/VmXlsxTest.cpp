@@ -19,12 +19,11 @@ namespace {
 using namespace vm;
 
 TEST(XlsxSheetName, ReplacesCutsAndMakesUnique) {
-    const std::string maedchen = "M\xC3\xA4"
-                                 "dchen";
+    const std::string maedchen = "Mädchen";
     const std::string long40(40, 'x');
     std::string umlauts31;
     for (int i = 0; i < 31; ++i)
-        umlauts31 += "\xC3\xBC";
+        umlauts31 += "ü";
     struct Case {
         std::string wanted, expected;
     };
@@ -36,16 +35,13 @@ TEST(XlsxSheetName, ReplacesCutsAndMakesUnique) {
         {long40, std::string(31, 'x')},
         {long40, std::string(27, 'x') + " (2)"},
         // Characters, not bytes, count; a cut never splits one.
-        {umlauts31 + "\xC3\xBC", umlauts31},
+        {umlauts31 + "ü", umlauts31},
         // Taken names compare without case, umlauts included.
         {"ak OFFEN", "ak OFFEN"},
         {"AK offen", "AK offen (2)"},
         {"AK offen", "AK offen (3)"},
         {"AK " + maedchen, "AK " + maedchen},
-        {"AK M\xC3\x84"
-         "DCHEN",
-         "AK M\xC3\x84"
-         "DCHEN (2)"},
+        {"AK MÄDCHEN", "AK MÄDCHEN (2)"},
         {"history", "history (2)"},
     };
     std::vector<std::string> taken = {"History"};

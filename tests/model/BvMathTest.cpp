@@ -10,6 +10,7 @@
 
 namespace {
 
+using vm::operator""_oem;
 using vm::TBvMath;
 using vm::TVmFormel;
 
@@ -139,8 +140,8 @@ TEST(BvMath, ExactPowersAndExtendedPrecision) {
 
 TEST(BvMath, FormulaIsUpperCasedAndCut) {
     TBvMath math;
-    math.SetFormula("sqrt(\x84)");
-    EXPECT_EQ(math.Formula(), "SQRT(\x84)");
+    math.SetFormula("sqrt(ä)"_oem);
+    EXPECT_EQ(math.Formula(), "SQRT(ä)"_oem);
 
     std::string longText;
     for (int i = 0; i < 150; ++i)
@@ -201,14 +202,11 @@ TEST(BvMath, ErrorProcCalledOnceForSyntaxErrorsOnly) {
 }
 
 TEST(BvMath, ErrorTexts) {
-    EXPECT_EQ(TBvMath::ErrorText(1), "Stapelspeicher\x81"
-                                     "berlauf im Formelparser.");
+    EXPECT_EQ(TBvMath::ErrorText(1), "Stapelspeicherüberlauf im Formelparser."_oem);
     EXPECT_EQ(TBvMath::ErrorText(3), "Ausdruck erwartet.");
     EXPECT_EQ(TBvMath::ErrorText(4), "Opeartor erwartet.");
-    EXPECT_EQ(TBvMath::ErrorText(5), "\x99"
-                                     "ffnende Klammer erwartet.");
-    EXPECT_EQ(TBvMath::ErrorText(6), "Operator oder schlie\xE1"
-                                     "ende Klammer erwartet.");
+    EXPECT_EQ(TBvMath::ErrorText(5), "Öffnende Klammer erwartet."_oem);
+    EXPECT_EQ(TBvMath::ErrorText(6), "Operator oder schließende Klammer erwartet."_oem);
     EXPECT_EQ(TBvMath::ErrorText(2), "");
 }
 
@@ -223,8 +221,8 @@ TEST(BvMath, ScoringEvaluationMessages) {
     EXPECT_EQ(vm::EvaluateFormula("(t", 1000, 0, kVars, valid), 0.0L);
     EXPECT_FALSE(valid);
     ASSERT_EQ(capture.Messages().size(), 1u);
-    EXPECT_EQ(capture.Messages()[0], "Operator oder schlie\xE1"
-                                     "ende Klammer erwartet.\r\nPosition: 3\r\n(T");
+    EXPECT_EQ(capture.Messages()[0],
+              "Operator oder schließende Klammer erwartet.\r\nPosition: 3\r\n(T"_oem);
     capture.Clear();
 
     EXPECT_EQ(vm::EvaluateFormula("LN(0)", 1000, 0, kVars, valid), 0.0L);

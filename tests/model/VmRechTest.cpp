@@ -327,7 +327,7 @@ TEST(Model, NewCompetitionAndAgeClassOrder) {
     EXPECT_FALSE(c->InsertAgeClass(make("Jung w", 1990, 1991, true)));
     ASSERT_EQ(cap.Messages().size(), 1u);
     EXPECT_EQ(cap.Messages()[0],
-              "Die Altersklasse Jung w konnte nicht eingef\x81gt werden (sie existiert bereits).");
+              "Die Altersklasse Jung w konnte nicht eingefügt werden (sie existiert bereits)."_oem);
     ASSERT_EQ(c->Count(), 3);
     EXPECT_EQ(c->At(0)->Name(), "Jung w");
     EXPECT_EQ(c->At(1)->Name(), "Jung m");
@@ -365,7 +365,7 @@ TEST(Model, AddParticipantFindsTheAgeClassOrSaysWhy) {
     EXPECT_FALSE(AddParticipant(*c, std::move(old)));
     ASSERT_EQ(cap.Messages().size(), 1u);
     EXPECT_EQ(cap.Messages()[0],
-              "Ein sehr langer Nach, Max (Altersklasse ?) konnte nicht eingef\x81gt werden.");
+              "Ein sehr langer Nach, Max (Altersklasse ?) konnte nicht eingefügt werden."_oem);
 
     // A full age class cannot take the entry: the caller must not count it as filed.
     TAltersklasse& full = *c->At(0);
@@ -373,7 +373,7 @@ TEST(Model, AddParticipantFindsTheAgeClassOrSaysWhy) {
         full.Append(CopyParticipant(*full.At(0)));
     cap.Clear();
     auto late = NewParticipant();
-    late->SetName("Sp\x84t");
+    late->SetName("Spät"_oem);
     late->SetFlag(tnWeiblich, true);
     late->SetGeburtsdatum("1990");
     EXPECT_FALSE(AddParticipant(*c, std::move(late)));

@@ -88,8 +88,8 @@ TEST(Records, MismatchesAreReportedAndLeaveTheRecords) {
     EXPECT_EQ(a->Data.Rekorde[2].VorjahrZeit, 3900); // slot 3 differs: untouched
     EXPECT_EQ(a->Data.RekordGesamtpunkte, 123);      // totals untouched
     ASSERT_EQ(cap.Messages().size(), 2u);
-    EXPECT_EQ(cap.Messages()[0], "Mindestens eine Disziplin stimmt nicht \x81"
-                                 "berein! (Altersklasse AK 15/16m)");
+    EXPECT_EQ(cap.Messages()[0],
+              "Mindestens eine Disziplin stimmt nicht überein! (Altersklasse AK 15/16m)"_oem);
     EXPECT_EQ(cap.Messages()[1],
               "Zur Altersklasse AK 17/18m, wurde keine passende Altersklasse gefunden.");
 

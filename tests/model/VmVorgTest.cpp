@@ -95,14 +95,14 @@ TEST(VorgTemplates, SelectedValues) {
         {22, "100m kombiniertes Rettungsschwimmen", 1, 6778, 0},
         {23, "4x25m Hindernisstaffel", 1, 5700, 0},
         {24, "4x50m Hindernisstaffel", 1, 11400, 1},
-        {31, "4x25m R\x81" "ckenlage-Beinschlag", 1, 6000, 1},
+        {31, "4x25m Rückenlage-Beinschlag"_oem, 1, 6000, 1},
         {32, "4x25m Hindernisstaffel", 1, 5100, 0},
         {38, "4x50m Gurtretterstaffel", 1, 9769, 1},
-        {42, "50m R\x81" "ckenschwimmen -ohne Armt\x84" "tigkeit-", 2, 150000, 100},
-        {51, "50m kombiniertes Schnell- und R\x81" "ckenschwimmen", 2, 140000, 100},
-        {56, "4x25m R\x81" "ckenschwimmstaffel ohne Armt\x84" "tigkeit", 2, 190000, 100},
+        {42, "50m Rückenschwimmen -ohne Armtätigkeit-"_oem, 2, 150000, 100},
+        {51, "50m kombiniertes Schnell- und Rückenschwimmen"_oem, 2, 140000, 100},
+        {56, "4x25m Rückenschwimmstaffel ohne Armtätigkeit"_oem, 2, 190000, 100},
         {62, "4x50m Rettungsschwimmstaffel mit Puppe", 2, 340000, 100},
-        {67, "4x50m kombinierte Schnell- und R\x81" "ckenschwimmstaffel", 2, 250000, 100},
+        {67, "4x50m kombinierte Schnell- und Rückenschwimmstaffel"_oem, 2, 250000, 100},
         {68, "4x25m Rettungsschwimmstaffel mit Puppe", 2, 250000, 100},
     };
     // clang-format on
@@ -222,7 +222,7 @@ TEST(PresetApply, UmlautNamesAreStoredInCodePage850) {
     EXPECT_NE(c->FindAgeClass(Utf8ToOem("Schülerinnen 1"), true), nullptr);
     EXPECT_NE(c->FindAgeClass(Utf8ToOem("Schüler 2"), false), nullptr);
     const TAltersklasse& jugend = FindClass(*c, Utf8ToOem("Jugend (männlich)"), false);
-    EXPECT_EQ(jugend.Name(), "Jugend (m\x84nnlich)");
+    EXPECT_EQ(jugend.Name(), "Jugend (männlich)"_oem);
     EXPECT_EQ(OemToUtf8(jugend.Name()), "Jugend (männlich)");
     EXPECT_EQ(jugend.Data.JahrgangVon, 1982);
     EXPECT_EQ(jugend.Data.JahrgangBis, 1983);

@@ -107,9 +107,7 @@ TEST(CliOperations, HlwFiveStationsFromEight) {
     r = RunCli({"hlw", file, "--start", "23:50", "--duration", "30", "--measures", "2", "--station",
                 "99", "--block"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("HLW dauert bis \xC3\xBC"
-                         "ber Mitternacht hinaus!"),
-              std::string::npos);
+    EXPECT_NE(r.err.find("HLW dauert bis über Mitternacht hinaus!"), std::string::npos);
     out = Read(file);
     EXPECT_EQ(out->Header.HLWDauer, 30);
     EXPECT_EQ(out->Header.HLWMassnahmen, 2);
@@ -129,8 +127,7 @@ TEST(CliOperations, QualifyTieAtTheCut) {
     auto r = RunCli({"qualify", file, "--quota", "8", "--mode", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err,
-              "\xC3\x9C"
-              "berhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der "
+              "Überhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der "
               "Altersklasse AK 13/14w.\n"
               "Qualifikation: 0 Teilnehmer gelöscht, 9 startberechtigt.\n");
     auto out = Read(file);
@@ -205,10 +202,8 @@ TEST(CliOperations, MergeSaysWhatItSkipsAndRefusesMixedKinds) {
     AddEntrant(ac, "Spaet", 100, "NI").SetFlag(tnMeldet, false);
     const std::string src = Write(dir, "QUELLE.ERG", *source);
 
-    auto r = RunCli({"merge", file, src, "--gliederung",
-                     "\xC3\x96"
-                     "BB",
-                     "--qualify", "1", "-o", dir.File("OUT.ERG")});
+    auto r = RunCli(
+        {"merge", file, src, "--gliederung", "ÖBB", "--qualify", "1", "-o", dir.File("OUT.ERG")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "1 Teilnehmer der Altersklasse AK 13/14w übersprungen.\n"
                      "Zusammenführen: 1 Teilnehmer übernommen, 0 Altersklassen angelegt.\n");

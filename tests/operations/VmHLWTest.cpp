@@ -78,8 +78,7 @@ TEST(HLWAssignment, PassOverMidnightIsReportedAndGoesOn) {
     s.startTime = 2350;
     AssignHLW(*c, s);
     ASSERT_EQ(msgs.Messages().size(), 1u);
-    EXPECT_EQ(msgs.Messages()[0], "HLW dauert bis \x81"
-                                  "ber Mitternacht hinaus!");
+    EXPECT_EQ(msgs.Messages()[0], "HLW dauert bis über Mitternacht hinaus!"_oem);
     const auto slots = Slots(ac);
     EXPECT_EQ(slots[2], (Slot{2350, 3, 3}));
     EXPECT_EQ(slots[3], (Slot{5, 1, 4}));

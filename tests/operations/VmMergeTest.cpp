@@ -41,10 +41,8 @@ TEST(Merge, DefaultOptionsSkipNotEnteredAndAddMissingAgeClasses) {
     EXPECT_EQ(f.source->Count(), 0);
     // Source age classes are taken from the last to the first.
     EXPECT_EQ(msgs.Messages(),
-              (std::vector<std::string>{"Altersklasse AK 13/14 wurde hinzugef\x81gt.",
-                                        "1" + kSkipped +
-                                            "AK 12 \x81"
-                                            "bersprungen."}));
+              (std::vector<std::string>{"Altersklasse AK 13/14 wurde hinzugefügt."_oem,
+                                        "1" + kSkipped + "AK 12 übersprungen."_oem}));
     EXPECT_EQ(Names(f.mine), (std::vector<std::string>{"Erster", "Zweiter", "DritterA", "DritterB",
                                                        "Fuenfter", "Da"}));
     EXPECT_EQ(Find(f.mine, "Da")->Platz, 6);
@@ -63,8 +61,7 @@ TEST(Merge, CodeAndDirectQualificationForTheBestPlaces) {
     s.qualify = 3;
     TMessageCapture msgs;
     ASSERT_TRUE(Merge(*f.target, *f.source, s));
-    EXPECT_EQ(msgs.Messages(), std::vector<std::string>{"Altersklasse AK 13/14 \x81"
-                                                        "bersprungen."});
+    EXPECT_EQ(msgs.Messages(), std::vector<std::string>{"Altersklasse AK 13/14 übersprungen."_oem});
     EXPECT_EQ(f.mine.Count(), 7);
     for (const TTeilnehmer& p : f.mine) {
         SCOPED_TRACE(std::string(p.Name()));
@@ -117,8 +114,7 @@ TEST(Merge, SameNameOtherYearsCountsAsMissing) {
     TMessageCapture msgs;
     ASSERT_TRUE(Merge(*target, *source, {moTeilnehmer, "", 0}));
     EXPECT_EQ(mine.Count(), 0);
-    EXPECT_EQ(msgs.Messages(), std::vector<std::string>{"Altersklasse AK 12 \x81"
-                                                        "bersprungen."});
+    EXPECT_EQ(msgs.Messages(), std::vector<std::string>{"Altersklasse AK 12 übersprungen."_oem});
 }
 
 TEST(Merge, KindMismatchChangesNothing) {
@@ -128,7 +124,7 @@ TEST(Merge, KindMismatchChangesNothing) {
     EXPECT_FALSE(Merge(*f.target, *f.source, TMergeSettings{}));
     EXPECT_EQ(msgs.Messages(),
               std::vector<std::string>{
-                  "Einzel- u. Mannschaftswettk\x84mpfe k\x94nnen nicht gemischt werden"});
+                  "Einzel- u. Mannschaftswettkämpfe können nicht gemischt werden"_oem});
     EXPECT_EQ(f.target->Count(), 1);
     EXPECT_EQ(f.mine.Count(), 1);
     EXPECT_EQ(f.source->Count(), 2);

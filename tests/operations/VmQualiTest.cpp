@@ -11,8 +11,7 @@ using namespace vm;
 using namespace vmtest;
 
 const std::string kOverflow =
-    "\x9A"
-    "berhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der Altersklasse ";
+    "Überhang (durch TN mit gleicher Punktzahl oder mit der Eig. qualifiziert) in der Altersklasse "_oem;
 
 std::vector<std::string> Admitted(const TAltersklasse& ac) {
     std::vector<std::string> out;

@@ -9,7 +9,6 @@
 #include "print/VmListen.h"
 #include "print/VmStat.h"
 #include "support/Builders.h"
-#include "support/Builders.h"
 
 #include <gtest/gtest.h>
 
@@ -153,9 +152,7 @@ TEST(ReportTest, ResultCoverShowsTheCompetitionDataAsTheyStand) {
     EXPECT_NE(FindText(r, "Veranstalter:   Velbund Testverband"), nullptr);
     EXPECT_NE(FindText(r, "Datum:          08.-09. Mai 2026"), nullptr);
     EXPECT_NE(FindText(r, "Austragungsort: Stadtbad"), nullptr);
-    EXPECT_NE(FindText(r, "Beckengr\x94\xE1"
-                          "e:    6 x 50m Bahnen"),
-              nullptr);
+    EXPECT_NE(FindText(r, "Beckengröße:    6 x 50m Bahnen"_oem), nullptr);
     EXPECT_EQ(FindText(r, "R        neue Bestleistung aufgestellt"), nullptr);
     o.recordMarks = true;
     const TVmReport& marks = job.BuildResultList(o);
@@ -211,7 +208,7 @@ TEST(ReportTest, MedalTableStartsANewPageWithTitleAndLegendWhateverTheOptions) {
     int page = 0;
     ASSERT_NE(FindText(r, "Statistik: Medaillenspiegel", &page), nullptr);
     EXPECT_EQ(page, 2);
-    ASSERT_NE(FindText(r, "Erl\x84uterungen:", &page), nullptr);
+    ASSERT_NE(FindText(r, "Erläuterungen:"_oem, &page), nullptr);
     EXPECT_EQ(page, 2);
     const TBvTextItem* header = FindText(r, StatLine(c->Gliederungen, 1, 0), &page);
     ASSERT_NE(header, nullptr);

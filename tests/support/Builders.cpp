@@ -137,24 +137,21 @@ std::unique_ptr<TWettkampf> MakeCompetition(bool team, int n, int disciplines, b
 std::unique_ptr<TWettkampf> ExportCompetition(bool team) {
     auto c = NewCompetition();
     c->Header.Art = team ? wkMannschaft : wkEinzel;
-    c->Header.Veranstaltung.Set("M\x81ller-Pokal <2004> & \"Cup\"");
+    c->Header.Veranstaltung.Set("Müller-Pokal <2004> & \"Cup\""_oem);
     c->Header.Datum.Set("12.06.2004");
     c->Header.Optionen = 1; // times with hundredths
 
     std::array<TDisziplin, 5> d{};
     d[0] = MakeDiscipline(*DisciplineTemplate(1), 2);
     d[1] = MakeDiscipline(*DisciplineTemplate(2), 2);
-    const std::string ak1 = "AK 13/14 M\x84"
-                            "dchen";
+    const std::string ak1 = "AK 13/14 Mädchen"_oem;
     c->InsertAgeClass(vm::MakeAgeClass(ak1, 1990, 1991, akWeiblich | akHLW, 2, d));
     c->InsertAgeClass(vm::MakeAgeClass("AK 15/16", 1988, 1989, 0, 2, d));
     c->InsertAgeClass(vm::MakeAgeClass("AK offen", 1900, 1987, 0, 1, d));
     TAltersklasse* a1 = c->FindAgeClass(ak1, true);
     TAltersklasse* a3 = c->FindAgeClass("AK offen", false);
 
-    auto p1 = Person({"Schr\x94"
-                      "der",
-                      "J\x81rgen", "12.03.1990", "BY", ak1, true, team});
+    auto p1 = Person({"Schröder"_oem, "Jürgen"_oem, "12.03.1990", "BY", ak1, true, team});
     p1->Zeit = {6150, 4321, 0, 0, 0};
     p1->Abzug = {5, 0, 0, 0, 0};
     p1->Lauf = {2, 3, 0, 0, 0};
@@ -177,12 +174,7 @@ std::unique_ptr<TWettkampf> ExportCompetition(bool team) {
     p3->HLWPunkte = 7000;
     a1->InsertParticipant(std::move(p3));
 
-    auto p4 = Person({"\x8E"
-                      "rger",
-                      "\x99"
-                      "di \x9A"
-                      "lf \xE1",
-                      "1970", "SH", "AK offen", false, team});
+    auto p4 = Person({"Ärger"_oem, "Ödi Ülf ß"_oem, "1970", "SH", "AK offen", false, team});
     p4->Zeit = {6000, 0, 0, 0, 0};
     p4->Abzug = {-1, 0, 0, 0, 0};
     a3->InsertParticipant(std::move(p4));
@@ -214,7 +206,7 @@ std::string SmallCompetitionFile(const TempDir& dir, const std::string& name, bo
     add(a0, Swimmer("Zander", "Paula", "SH", 4000));
     add(a0, Swimmer("Berger", "Greta", "BY", 3500));
     add(a0, Swimmer("Meier", "Leni", "NI", 4500));
-    add(c.At(2), Swimmer("Kr\x94ger", "Ida", "HE", 3900));
+    add(c.At(2), Swimmer("Kröger"_oem, "Ida", "HE", 3900));
     const std::string path = dir.File(name);
     doc.SaveAs(path, vm::TFileType::Ergebnis);
     return path;
