@@ -119,10 +119,6 @@ int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const T
     return CompareBytes(a.NameKey(), b.NameKey());
 }
 
-int CompareSelection(const TWettkampf& c, const TTeilnehmer& a, const TTeilnehmer& b) {
-    return CompareSelection(SelectionOrderOf(c), a, b);
-}
-
 void SetSelectionOrder(TWettkampf& c, int order, int discipline) {
     c.SelectionOrder = static_cast<std::uint8_t>(order);
     c.SelectionDiscipline = static_cast<std::int16_t>(discipline);

@@ -83,7 +83,6 @@ TSelectionOrder SelectionOrderOf(const TWettkampf& c);
 
 // The order of two participants in a selection (−1 puts a first).
 int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const TTeilnehmer& b);
-int CompareSelection(const TWettkampf& c, const TTeilnehmer& a, const TTeilnehmer& b);
 // Sets the order (and the discipline of order 2) and re-sorts the list.
 void SetSelectionOrder(TWettkampf& c, int order, int discipline = 1);
 // Adds one entry at its place: before the first entry that compares equal.

@@ -137,6 +137,9 @@ void TVmReport::PageStarted() {
 
 // ---- print job -------------------------------------------------------------------
 
+namespace {
+// The statistics mode (smKurz ...) a build of that kind with those options prints, as
+// the list itself or appended to it; -1 when it prints no statistics.
 int StatisticsModeOfBuild(int kind, const TPrintOptions& o) {
     switch (kind) {
     case rkQualifikation:
@@ -150,6 +153,7 @@ int StatisticsModeOfBuild(int kind, const TPrintOptions& o) {
         return o.medalTable ? StatModeOfPrintIndex(spMedaillenspiegel) : -1;
     }
 }
+} // namespace
 
 void RefreshForBuild(TWettkampf& c, int kind, const TPrintOptions& o) {
     const int mode = StatisticsModeOfBuild(kind, o);

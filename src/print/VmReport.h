@@ -158,9 +158,6 @@ std::string FooterKindText(int kind);
 // Day.month.year - hh:mm:ss of the current local time.
 std::string FooterTimeNow();
 
-// The statistics mode (smKurz ...) a build of that kind with those options prints, as
-// the list itself or appended to it; -1 when it prints no statistics.
-int StatisticsModeOfBuild(int kind, const TPrintOptions& o);
 // Brings the stored data a build of that kind reads up to date: the Gliederung rows,
 // recomputed from the participants and ordered in the mode the build prints. The
 // command that prints calls it once before it builds; the builds only read.
