@@ -8,5 +8,7 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     vm::ui::TMainForm form(args.size() > 1 ? args.at(1) : QString());
     form.show();
+    // Changes that a crash kept from being saved are offered once the window is up.
+    QMetaObject::invokeMethod(&form, [&form] { form.OfferRecovery(); }, Qt::QueuedConnection);
     return QApplication::exec();
 }

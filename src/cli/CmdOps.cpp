@@ -6,10 +6,8 @@
 #include "operations/VmLauf.h"
 #include "operations/VmMerge.h"
 #include "operations/VmQuali.h"
+#include "operations/VmSummary.h"
 
-#include <map>
-#include <set>
-#include <tuple>
 
 namespace vm::cli {
 
@@ -48,32 +46,6 @@ bool ParseItems(const std::string& text, TResetSet& out) {
     return true;
 }
 
-// The entries an operation may change, per participant, to count afterwards whose
-// entries it changed. Participants are held by their collections and keep their
-// addresses while an operation re-sorts or deletes others.
-using TEntries = std::tuple<std::array<std::int32_t, 5>, std::array<std::int16_t, 5>,
-                            std::array<std::int16_t, 5>, std::array<std::int16_t, 5>, std::int32_t>;
-
-std::map<const TTeilnehmer*, TEntries> EntriesOf(const TWettkampf& c) {
-    std::map<const TTeilnehmer*, TEntries> entries;
-    for (const TAltersklasse& ac : c)
-        for (const TTeilnehmer& p : ac)
-            entries.emplace(&p, TEntries{p.Zeit, p.Abzug, p.Lauf, p.Bahn, p.HLWPunkte});
-    return entries;
-}
-
-int ChangedEntries(const TWettkampf& c, const std::map<const TTeilnehmer*, TEntries>& before) {
-    int changed = 0;
-    for (const TAltersklasse& ac : c)
-        for (const TTeilnehmer& p : ac) {
-            auto it = before.find(&p);
-            if (it != before.end() &&
-                it->second != TEntries{p.Zeit, p.Abzug, p.Lauf, p.Bahn, p.HLWPunkte})
-                ++changed;
-        }
-    return changed;
-}
-
 } // namespace
 
 int CmdQualify(const std::vector<std::string>& args) {
@@ -105,15 +77,10 @@ int CmdQualify(const std::vector<std::string>& args) {
     TQualiSettings s = DefaultQualiSettings(*c);
     if (a.Has("--quota")) s.quota = static_cast<int>(quota);
     s.mode = static_cast<int>(mode);
-    const int before = EntrantCount(*c);
+    const TOperationBefore before = Before(*c);
     QualifyCompetition(*c, s);
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    int admitted = 0;
-    for (const TAltersklasse& ac : *c)
-        for (const TTeilnehmer& p : ac)
-            admitted += p.Has(tnStartberechtigt) ? 1 : 0;
-    Summary("Qualifikation: " + EntrantsText(*c, before - EntrantCount(*c)) + " gelöscht, " +
-            IntToText(admitted) + " startberechtigt.");
+    Summary(QualifySummary(*c, before));
     return 0;
 }
 
@@ -154,20 +121,7 @@ int CmdHeats(const std::vector<std::string>& args) {
     if (!c) return 1;
     AssignHeats(*c, s);
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    int seated = 0;
-    std::set<std::pair<int, int>> heats; // discipline, heat
-    for (const TAltersklasse& ac : *c)
-        for (const TTeilnehmer& p : ac) {
-            bool any = false;
-            for (int d = 0; d < 5; ++d)
-                if (p.Lauf[d] > 0) {
-                    heats.emplace(d, p.Lauf[d]);
-                    any = true;
-                }
-            seated += any ? 1 : 0;
-        }
-    Summary("Laufbesetzung: " + EntrantsText(*c, seated) + " in " +
-            CountText(static_cast<int>(heats.size()), "Lauf", "Läufe") + " eingeteilt.");
+    Summary(HeatsSummary(*c));
     return 0;
 }
 
@@ -214,18 +168,7 @@ int CmdHlw(const std::vector<std::string>& args) {
     s.block = a.Has("--block");
     AssignHLW(*c, s);
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    int seated = 0;
-    std::set<int> times;
-    for (const TAltersklasse& ac : *c) {
-        if (!HasHLW(ac)) continue;
-        for (const TTeilnehmer& p : ac)
-            if (p.HLWBahn > 0) {
-                ++seated;
-                times.insert(p.Startzeit);
-            }
-    }
-    Summary("HLW-Laufeinteilung: " + EntrantsText(*c, seated) + " auf " +
-            CountText(static_cast<int>(times.size()), "Startzeit", "Startzeiten") + " verteilt.");
+    Summary(HlwSummary(*c));
     return 0;
 }
 
@@ -263,11 +206,10 @@ int CmdReset(const std::vector<std::string>& args) {
     }
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    const auto before = EntriesOf(*c);
+    const TOperationBefore before = Before(*c);
     ResetCompetition(*c, items);
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    Summary("Zurücksetzen: Einträge von " + EntrantsText(*c, ChangedEntries(*c, before), true) +
-            " zurückgesetzt.");
+    Summary(ResetSummary(*c, before));
     return 0;
 }
 
@@ -290,16 +232,10 @@ int CmdStrike(const std::vector<std::string>& args) {
     if (!GetInt(a, cmd, "--mode", skMarkAbsent, 0, 2, mode, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    const auto before = EntriesOf(*c);
+    const TOperationBefore before = Before(*c);
     StrikeCompetition(*c, static_cast<int>(mode));
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    if (mode == skMarkAbsent)
-        Summary("Streichen: " + EntrantsText(*c, ChangedEntries(*c, before)) +
-                " auf n.a. gesetzt.");
-    else
-        Summary(
-            "Streichen: " + EntrantsText(*c, static_cast<int>(before.size()) - EntrantCount(*c)) +
-            " gelöscht.");
+    Summary(StrikeSummary(*c, before, mode == skMarkAbsent));
     return 0;
 }
 
@@ -339,13 +275,12 @@ int CmdMerge(const std::vector<std::string>& args) {
     if (s.gliederung.size() > 5) s.gliederung.resize(5);
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    const int entrants = EntrantCount(*c), ageClasses = c->Count();
+    const TOperationBefore before = Before(*c);
     if (!ReportingFailure(a.positional[1], "nicht zusammengeführt",
                           [&] { return MergeFile(*c, a.positional[1], s); }))
         return 1;
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    Summary("Zusammenführen: " + EntrantsText(*c, EntrantCount(*c) - entrants) + " übernommen, " +
-            CountText(c->Count() - ageClasses, "Altersklasse", "Altersklassen") + " angelegt.");
+    Summary(MergeSummary(*c, before));
     return 0;
 }
 

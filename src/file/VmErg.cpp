@@ -87,7 +87,7 @@ TResultKind DetectSignature(std::string_view first38) {
     return TResultKind::Unknown;
 }
 
-bool ReadNative(TStream& s, TWettkampf& c) {
+bool ReadNative(TStream& s, TWettkampf& c, bool exact) {
     s.Seek(static_cast<std::int64_t>(SignatureSize));
     const std::int32_t h = s.ReadI32();
     if (s.Status() != stOk || h < 0) return false;
@@ -129,8 +129,8 @@ bool ReadNative(TStream& s, TWettkampf& c) {
         g->Read(grec.data());
         c.Gliederungen.Append(std::move(g));
     }
-    s.ReadU8();
-    c.Gliederungen.Flag = 0;
+    const std::uint8_t statisticsFlag = s.ReadU8();
+    c.Gliederungen.Flag = exact ? statisticsFlag : 0;
     if (s.Status() != stOk) return false;
     c.Gliederungen.Sort();
 
@@ -149,28 +149,31 @@ bool ReadNative(TStream& s, TWettkampf& c) {
     return true;
 }
 
-void WriteNative(TStream& s, const TWettkampf& c) {
+void WriteNativeHead(TStream& s, const TWettkampf& c) {
     s.WriteText(SignatureV21);
     s.WriteI32(static_cast<std::int32_t>(TWettkampfHeader::Size));
     std::array<std::uint8_t, TWettkampfHeader::Size> header{};
     c.Header.Write(header.data());
     s.Write(header.data(), header.size());
+    WriteListHead(s, c);
+}
 
+void WriteNativeAgeClass(TStream& s, const TAltersklasse& ac) {
     std::array<std::uint8_t, TAltersklasseData::Size> data{};
     std::array<std::uint8_t, TTeilnehmer::Size> rec{};
-    WriteListHead(s, c);
-    for (const TAltersklasse& ac : c) {
-        s.WriteI16(TagAgeClass);
-        ac.Data.Write(data.data());
-        s.Write(data.data(), data.size());
-        WriteListHead(s, ac);
-        for (const TTeilnehmer& p : ac) {
-            s.WriteI16(TagParticipant);
-            p.Write(rec.data());
-            s.Write(rec.data(), rec.size());
-        }
-        s.WriteU8(ac.Duplicates ? 1 : 0);
+    s.WriteI16(TagAgeClass);
+    ac.Data.Write(data.data());
+    s.Write(data.data(), data.size());
+    WriteListHead(s, ac);
+    for (const TTeilnehmer& p : ac) {
+        s.WriteI16(TagParticipant);
+        p.Write(rec.data());
+        s.Write(rec.data(), rec.size());
     }
+    s.WriteU8(ac.Duplicates ? 1 : 0);
+}
+
+void WriteNativeTail(TStream& s, const TWettkampf& c) {
     s.WriteU8(c.Duplicates ? 1 : 0);
 
     std::array<std::uint8_t, TGliederungStat::Size> grec{};
@@ -188,6 +191,13 @@ void WriteNative(TStream& s, const TWettkampf& c) {
         s.Write(o.bytes.data(), o.bytes.size());
     }
     s.WriteU8(c.Organisation.Flag);
+}
+
+void WriteNative(TStream& s, const TWettkampf& c) {
+    WriteNativeHead(s, c);
+    for (const TAltersklasse& ac : c)
+        WriteNativeAgeClass(s, ac);
+    WriteNativeTail(s, c);
 }
 
 bool ReadResultStream(TStream& s, TWettkampf& into) {
@@ -224,6 +234,13 @@ std::string BackupName(const std::string& fileName) {
 
 bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStream&)>& write,
                      bool backup) {
+    if (WriteFileAtomically(fileName, write, backup)) return true;
+    ShowMessage(kSaveError);
+    return false;
+}
+
+bool WriteFileAtomically(const std::string& fileName, const std::function<bool(TStream&)>& write,
+                         bool backup) {
     namespace fs = std::filesystem;
     static std::atomic<unsigned> counter{0};
     const fs::path target(fileName);
@@ -290,7 +307,6 @@ bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStre
     if (!ok) {
         if (folderFd < 0 || ::unlinkat(folderFd, tmpName.c_str(), 0) != 0) ::unlink(tmp.c_str());
         if (folderFd >= 0) ::close(folderFd);
-        ShowMessage(kSaveError);
         return false;
     }
     // Make the new directory entry durable as well.

@@ -25,8 +25,17 @@ TResultKind DetectSignature(std::string_view first38);
 
 // Native layout, on any stream. ReadNative fills `into`, which must be a fresh
 // competition; false when the data is damaged (the caller discards `into`).
-bool ReadNative(TStream& s, TWettkampf& into);
+// `exact` keeps the statistics flag of the Gliederung list as stored (a snapshot of the
+// undo history); a file read from disk clears it, as every list read from a file.
+bool ReadNative(TStream& s, TWettkampf& into, bool exact = false);
 void WriteNative(TStream& s, const TWettkampf& c);
+// The three pieces WriteNative writes one after the other: signature, header and the
+// head of the age-class list; one age class with its participants; the rest (the
+// Gliederung and organisation lists). Snapshots keep them apart so that unchanged age
+// classes can be shared.
+void WriteNativeHead(TStream& s, const TWettkampf& c);
+void WriteNativeAgeClass(TStream& s, const TAltersklasse& ac);
+void WriteNativeTail(TStream& s, const TWettkampf& c);
 
 // Reads a result file of any known signature from a stream into a fresh competition.
 // Shows "Unbekanntes Ergebnisdateiformat." for an unknown signature.
@@ -42,6 +51,11 @@ std::string BackupName(const std::string& fileName);
 // `write` returns false to abandon the file (an export that could not be completed).
 bool WriteFileSafely(const std::string& fileName, const std::function<bool(TStream&)>& write,
                      bool backup = true);
+// The same without the message, for writers that report in their own way or run away
+// from the thread that shows messages (the recovery copy); the reason is in
+// LastSystemError() of the calling thread.
+bool WriteFileAtomically(const std::string& fileName, const std::function<bool(TStream&)>& write,
+                         bool backup = true);
 
 // The formats of the result file's load. The numbers are the ones other callers and
 // stored settings exchange; LoadFormatFromCode turns such a number into a format.

@@ -4,6 +4,7 @@
 #include "model/VmVorg.h"
 
 #include <optional>
+#include <sys/stat.h>
 
 namespace vm {
 
@@ -31,6 +32,18 @@ std::optional<TSaveFormat> SaveFormatOf(TFileType type) {
 }
 } // namespace
 
+TFileStamp StampOf(const std::string& fileName) {
+    TFileStamp s;
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0) return s;
+    s.exists = true;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.size = st.st_size;
+    s.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
 TVmFile::TVmFile(const std::string& fileName) : fileName_(fileName) {
     if (fileName_.empty()) fileName_ = Unbenannt;
     if (!IsUnnamed()) {
@@ -39,6 +52,25 @@ TVmFile::TVmFile(const std::string& fileName) : fileName_(fileName) {
     }
     if (!competition_) New(8, CurrentYear());
     modified_ = false;
+    TakeStamp();
+}
+
+void TVmFile::TakeStamp() {
+    stamp_ = IsUnnamed() ? TFileStamp{} : StampOf(fileName_);
+}
+
+bool TVmFile::ChangedOnDisk() const {
+    if (IsUnnamed()) return false;
+    const TFileStamp now = StampOf(fileName_);
+    // A file that was never there (a recovered document) or has gone is no other
+    // program's work to protect.
+    if (!now.exists) return false;
+    return !stamp_.exists || !(now == stamp_);
+}
+
+void TVmFile::SetFileName(const std::string& fileName) {
+    fileName_ = fileName.empty() ? Unbenannt : fileName;
+    TakeStamp();
 }
 
 void TVmFile::New(int type, int year) {
@@ -49,6 +81,8 @@ void TVmFile::New(int type, int year) {
     // NewCompetition already holds "-" in the four other texts.
     c->Header.Veranstaltung.Set("neue Meisterschaft " + IntToText(year));
     competition_ = std::move(c);
+    stamp_ = {};
+    Replaced();
 }
 
 bool TVmFile::Open(const std::string& fileName) {
@@ -57,12 +91,15 @@ bool TVmFile::Open(const std::string& fileName) {
     competition_ = std::move(c);
     fileName_ = fileName;
     modified_ = false;
+    TakeStamp();
+    Replaced();
     return true;
 }
 
 bool TVmFile::Save() {
     if (!vm::Save(fileName_, *competition_, TSaveFormat::Ergebnis)) return false;
     modified_ = false;
+    TakeStamp();
     return true;
 }
 
@@ -77,6 +114,7 @@ bool TVmFile::SaveAs(const std::string& fileName, TFileType type, const TSaveOpt
     if (type == TFileType::Ergebnis) {
         fileName_ = fileName;
         modified_ = false;
+        TakeStamp();
     }
     return true;
 }

@@ -4,6 +4,8 @@
 #include "file/VmErg.h"
 #include "model/VmWettk.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +25,18 @@ enum class TFileType : int {
     Kopie = 7, // result file written as a copy
     Xlsx = 8,  // Excel workbook
 };
+
+// What identifies the content of a file on disk without reading it: enough to notice
+// that another program wrote it since.
+struct TFileStamp {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp StampOf(const std::string& fileName);
 
 class TVmFile {
 public:
@@ -47,16 +61,35 @@ public:
 
     TWettkampf& Competition() { return *competition_; }
     const TWettkampf& Competition() const { return *competition_; }
-    // Replaces the competition (the editing dialogs' confirmed copy).
+    // Replaces the competition (the editing dialogs' confirmed copy, a state of the
+    // undo history).
     void SetCompetition(std::unique_ptr<TWettkampf> c) {
         competition_ = std::move(c);
         modified_ = true;
+        Replaced();
     }
+    // Called whenever the competition object was replaced by another: whoever points
+    // into the old one lets go here, before anything else can run.
+    void SetReplacedHook(std::function<void()> hook) { replaced_ = std::move(hook); }
+
+    // True when the result file on disk is no longer what this document opened or
+    // last saved (another program wrote it). An unnamed document never is.
+    bool ChangedOnDisk() const;
+    // The file name of a recovered document, which has not been saved yet; the file on
+    // disk as it is now counts as what the document started from.
+    void SetFileName(const std::string& fileName);
 
 private:
+    void Replaced() {
+        if (replaced_) replaced_();
+    }
+    void TakeStamp();
+
     std::string fileName_;
     bool modified_ = false;
     std::unique_ptr<TWettkampf> competition_;
+    std::function<void()> replaced_;
+    TFileStamp stamp_;
 };
 
 } // namespace vm

@@ -46,11 +46,11 @@ QPushButton* SideButton(QWidget* parent, QVBoxLayout& column, const QString& tex
 
 // ---- list of the age classes -----------------------------------------------------------
 
-TAltersklassenDlg::TAltersklassenDlg(QWidget* parent, TVmFile& doc, int currentAgeClass)
+TAltersklassenDlg::TAltersklassenDlg(QWidget* parent, const TWettkampf& c, int currentAgeClass)
     : QDialog(parent) {
     {
         TBusyGuard busy;
-        copy_ = CopyCompetition(doc.Competition());
+        copy_ = CopyCompetition(c);
     }
     setWindowTitle(QStringLiteral("Altersklassen eingeben"));
     SetHint(this, QStringLiteral("Altersklassen des Wettkampfs festlegen"));
@@ -167,12 +167,12 @@ void TAltersklassenDlg::ShiftYearsOfAll() {
     Fill(list_->currentRow());
 }
 
-bool TAltersklassenDlg::Open(QWidget* parent, TVmFile& doc, int& currentAgeClass) {
-    TAltersklassenDlg dlg(parent, doc, currentAgeClass);
-    if (ExecDialog(dlg) != QDialog::Accepted) return false;
+std::unique_ptr<TWettkampf> TAltersklassenDlg::Open(QWidget* parent, const TWettkampf& c,
+                                                    int& currentAgeClass) {
+    TAltersklassenDlg dlg(parent, c, currentAgeClass);
+    if (ExecDialog(dlg) != QDialog::Accepted) return nullptr;
     currentAgeClass = dlg.SelectedIndex();
-    doc.SetCompetition(dlg.TakeCopy());
-    return true;
+    return dlg.TakeCopy();
 }
 
 // ---- data of one age class ---------------------------------------------------------------

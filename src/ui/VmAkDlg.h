@@ -28,12 +28,13 @@ bool ConfirmDeleteAgeClass(QWidget* parent, const TWettkampf& c, const TAlterskl
 class TAltersklassenDlg : public QDialog {
     Q_OBJECT
 public:
-    // Works on a copy of the document's competition; currentAgeClass is selected.
-    TAltersklassenDlg(QWidget* parent, TVmFile& doc, int currentAgeClass);
+    // Works on a copy of the competition; currentAgeClass is selected.
+    TAltersklassenDlg(QWidget* parent, const TWettkampf& c, int currentAgeClass);
     ~TAltersklassenDlg() override;
-    // On OK the document takes the edited copy and currentAgeClass becomes the
-    // selected age class.
-    static bool Open(QWidget* parent, TVmFile& doc, int& currentAgeClass);
+    // On OK answers the edited copy, and currentAgeClass becomes the selected age
+    // class; nullptr for Cancel.
+    static std::unique_ptr<TWettkampf> Open(QWidget* parent, const TWettkampf& c,
+                                            int& currentAgeClass);
 
     int SelectedIndex() const;
     std::unique_ptr<TWettkampf> TakeCopy() { return std::move(copy_); }

@@ -767,7 +767,8 @@ bool TLaufeingabeDlg::ApplyHeat() {
     }
     const std::vector<TLaufErgebnis> results = model_->Results();
     if (results.empty()) return true;
-    gate_.RunCommand([&] { return ApplyHeatResults(results); });
+    gate_.RunCommand(QStringLiteral("Zeiten nach Läufen eingeben"),
+                     [&](TWettkampf&) { ApplyHeatResults(results); });
     applied_ = true;
     model_->Applied();
     progress_[heat_] = model_->Stand();

@@ -1,9 +1,13 @@
 #include "ui/VmMain.h"
 
 #include "model/VmBasis.h"
+#include "ui/VmAutosave.h"
 #include "ui/VmFind.h"
 #include "ui/VmGridModel.h"
 #include "ui/VmInfo.h"
+#include "journal/VmStepJournal.h"
+#include "ui/VmLogDlg.h"
+#include "ui/VmMeldungsliste.h"
 #include "ui/VmUiSeam.h"
 
 #include "ui/VmAkDlg.h"
@@ -36,11 +40,49 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstring>
+
 namespace vm::ui {
 
 namespace {
 
 const QString kTitle = QStringLiteral("Velmora");
+const QString kLoadFailed = QStringLiteral("Fehler beim Laden der Datei.");
+const QString kSaveFailed = QStringLiteral("Fehler beim Speichern der Datei.");
+const QString kSkipped = QStringLiteral("übersprungen.");
+
+// The system's reason in the program's language; the system's own text where we have
+// none of ours.
+QString SystemErrorText(int error) {
+    switch (error) {
+    case 0:
+        return QStringLiteral("Unbekannter Fehler");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Keine Berechtigung");
+    case ENOENT:
+        return QStringLiteral("Datei oder Verzeichnis nicht gefunden");
+    case ENOTDIR:
+        return QStringLiteral("Ein Teil des Pfades ist kein Verzeichnis");
+    case EISDIR:
+        return QStringLiteral("Ist ein Verzeichnis");
+    case ENOSPC:
+        return QStringLiteral("Kein Speicherplatz mehr auf dem Gerät");
+    case EDQUOT:
+        return QStringLiteral("Speicherkontingent überschritten");
+    case EFBIG:
+        return QStringLiteral("Datei zu groß");
+    case EROFS:
+        return QStringLiteral("Nur lesbares Dateisystem");
+    case EIO:
+        return QStringLiteral("Ein-/Ausgabefehler");
+    case ENAMETOOLONG:
+        return QStringLiteral("Dateiname zu lang");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
 
 QKeySequence Keys(QKeyCombination key) {
     return QKeySequence(key);
@@ -80,21 +122,33 @@ TMainForm::TMainForm(const QString& fileName, QWidget* parent) : QMainWindow(par
     FindHelpFile();
     InstallHooks();
 
+    autosave_ = new TAutosave(this);
+    connect(autosave_, &TAutosave::written, this, [this](const QDateTime& when) {
+        autosaveIndicator_->setText(QStringLiteral("Gesichert %1").arg(when.toString("HH:mm")));
+        autosaveIndicator_->setToolTip(QString::fromStdString(autosave_->CopyFile()));
+    });
+    connect(autosave_, &TAutosave::failed, this, [this](const QString& reason) {
+        ShowStatus(QStringLiteral("Sicherungskopie konnte nicht geschrieben werden (%1); "
+                                  "neuer Versuch folgt.")
+                       .arg(reason));
+    });
+
     doc_ = std::make_unique<TVmFile>();
-    if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) {
-        // A file that cannot be read leaves the new unnamed competition open; the
-        // document has said why.
-        RunCommand([&] {
-            doc_->Open(fileName.toStdString());
-            return false;
-        });
-    }
+    doc_->SetReplacedHook([this] { DocumentReplaced(); });
+    StartHistory();
     UpdateCaption();
+    // A file that cannot be read leaves the new unnamed competition open; the document
+    // has said why.
+    if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) OpenDocument(fileName);
     SelectAgeClass(0);
     resize(1100, 680);
 }
 
 TMainForm::~TMainForm() {
+    // The window goes with its document: a closed window leaves no copy behind. After a
+    // crash the destructor never runs, and the copy is there for the next start.
+    if (autosave_) autosave_->Discard();
+    if (doc_) doc_->SetReplacedHook({});
     SetMessageHook({});
     SetProgressHook({});
     while (busy_)
@@ -128,6 +182,16 @@ void TMainForm::BuildActions() {
     Wire("actDruckerEinrichten", [this] { CmdDruckerEinrichten(*this); });
     connect(MakeAction("actBeenden", "&Beenden", Keys(Qt::ALT | Qt::Key_X), nullptr),
             &QAction::triggered, this, &QWidget::close);
+
+    auto* undo = MakeAction("actRueckgaengig", "&Rückgängig", Keys(Qt::CTRL | Qt::Key_Z),
+                            &TMainForm::CmdUndo);
+    undo->setStatusTip("Den letzten Befehl zurücknehmen");
+    auto* redo = MakeAction("actWiederherstellen", "&Wiederherstellen", Keys(Qt::CTRL | Qt::Key_Y),
+                            &TMainForm::CmdRedo);
+    redo->setShortcuts({Keys(Qt::CTRL | Qt::Key_Y), Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setStatusTip("Den zurückgenommenen Befehl wiederholen");
+    MakeAction("actProtokoll", "&Änderungsprotokoll...", {}, &TMainForm::CmdJournal)
+        ->setStatusTip("Alle gespeicherten Änderungen an dieser Datei anzeigen");
 
     auto* cut = MakeAction("actAusschneiden", "&Ausschneiden", Keys(Qt::CTRL | Qt::Key_Delete),
                            &TMainForm::CmdCut);
@@ -165,7 +229,7 @@ void TMainForm::BuildActions() {
     MakeAction("actLaufeingabe", "Zeiten nach &Läufen eingeben...", Keys(Qt::CTRL | Qt::Key_L),
                nullptr)
         ->setStatusTip("Zeiten und Strafpunkte Lauf für Lauf eingeben");
-    MakeAction("actPruefen", "&Daten prüfen...", {}, nullptr)
+    MakeAction("actPruefen", "&Daten prüfen...", Keys(Qt::CTRL | Qt::Key_D), nullptr)
         ->setStatusTip("Fehlende und widersprüchliche Angaben im Wettkampf suchen");
     Wire("actGliederungen", [this] { CmdGliederungen(*this); });
     Wire("actQualifikation", [this] { CmdQualifikation(*this); });
@@ -223,12 +287,17 @@ void TMainForm::BuildMenus() {
     for (auto n : {"actNeu", "actOeffnen", "actSpeichern", "actSpeichernUnter"})
         datei->addAction(Action(n));
     datei->addSeparator();
+    datei->addAction(Action("actProtokoll"));
+    datei->addSeparator();
     datei->addAction(Action("actDrucken"));
     datei->addAction(Action("actDruckerEinrichten"));
     datei->addSeparator();
     datei->addAction(Action("actBeenden"));
 
     QMenu* bearb = bar->addMenu("&Bearbeiten");
+    bearb->addAction(Action("actRueckgaengig"));
+    bearb->addAction(Action("actWiederherstellen"));
+    bearb->addSeparator();
     for (auto n : {"actAusschneiden", "actKopieren", "actEinfuegen", "actLoeschen"})
         bearb->addAction(Action(n));
     bearb->addSeparator();
@@ -245,6 +314,9 @@ void TMainForm::BuildMenus() {
     for (auto n :
          {"actQualifikation", "actLaufbesetzung", "actZuruecksetzen", "actStreichen", "actHLW"})
         wk->addAction(Action(n));
+    wk->addSeparator();
+    wk->addAction(Action("actLaufeingabe"));
+    wk->addAction(Action("actPruefen"));
 
     QMenu* hilfe = bar->addMenu("&Hilfe");
     hilfe->addAction(helpAction_);
@@ -420,6 +492,8 @@ void TMainForm::BuildStatus() {
     modifiedIndicator_ = new QLabel(bar);
     modifiedIndicator_->setObjectName("ModifiedIndicator");
     modifiedIndicator_->setToolTip("Anzeige, ob die Datei geändert wurde");
+    autosaveIndicator_ = new QLabel(bar);
+    autosaveIndicator_->setObjectName("AutosaveIndicator");
     activityIndicator_ = new QLabel("Bereit", bar);
     activityIndicator_->setObjectName("ActivityIndicator");
     activityIndicator_->setToolTip("Anzeige über den Programmstatus");
@@ -431,6 +505,7 @@ void TMainForm::BuildStatus() {
         l->setAlignment(Qt::AlignCenter);
     bar->addWidget(statusLine_, 1);
     bar->addPermanentWidget(infoIndicator_);
+    bar->addPermanentWidget(autosaveIndicator_);
     bar->addPermanentWidget(modifiedIndicator_);
     bar->addPermanentWidget(activityIndicator_);
 }
@@ -462,25 +537,144 @@ void TMainForm::InstallHooks() {
 
 // ---- the gate --------------------------------------------------------------------------
 
-bool TMainForm::RunCommand(const std::function<bool()>& change) {
+bool TMainForm::RunCommand(const QString& label, const std::function<void(TWettkampf&)>& change,
+                           TStepKind kind) {
+    return Gate(label, kind, [&] { change(doc_->Competition()); });
+}
+
+bool TMainForm::RunReplace(const QString& label, std::unique_ptr<TWettkampf> copy,
+                           TStepKind kind) {
+    return Gate(label, kind, [&] { doc_->SetCompetition(std::move(copy)); });
+}
+
+bool TMainForm::Gate(const QString& label, TStepKind kind, const std::function<void()>& change) {
+    // A command started from within another one is part of it.
+    if (commandDepth_ > 0) {
+        change();
+        return true;
+    }
     SetBusy(true);
     ++commandDepth_;
+    const TCursor before = CaptureCursor();
+    const TAltersklasse* keepClass = CurrentAgeClassPtr();
+    const TTeilnehmer* keepRow = CurrentParticipant();
     bool changed = false;
     try {
-        changed = change();
+        change();
+        TSnapshot after = TSnapshot::Take(doc_->Competition(), &history_.Current());
+        changed = !after.SameAs(history_.Current());
+        if (changed) {
+            // The user stays with the participant he worked on, wherever the ranking put it.
+            TCursor now = before;
+            const TWettkampf& c = doc_->Competition();
+            for (int i = 0; i < c.Count(); ++i)
+                if (c.At(i) == keepClass) {
+                    now.ageClass = i;
+                    for (int r = 0; r < c.At(i)->Count(); ++r)
+                        if (c.At(i)->At(r) == keepRow) now.row = r;
+                }
+            history_.Push(label.toStdString(), std::move(after), before, now);
+        }
     } catch (...) {
+        // Back to the state before the change, whatever it managed to do.
+        if (auto restored = history_.Current().Restore()) doc_->SetCompetition(std::move(restored));
+        doc_->SetModified(!history_.AtSaved());
         --commandDepth_;
+        current_ = before.ageClass;
+        RedrawAll();
+        SetCurrentRow(before.row);
         FlushMessages();
-        if (doc_) RedrawAll();
         SetBusy(false);
         throw;
     }
     --commandDepth_;
+    if (changed) {
+        doc_->SetModified(!history_.AtSaved());
+        autosave_->Schedule(history_.Current(), doc_->IsUnnamed() ? std::string() : doc_->FileName(),
+                            kind == TStepKind::Whole);
+        ShowStatus({});
+    }
+    // Views first: the messages below may run an event loop that repaints them.
+    RedrawAll();
+    UpdateUndoActions();
     FlushMessages();
-    if (changed && doc_) doc_->SetModified();
-    if (doc_) RedrawAll();
     SetBusy(false);
     return changed;
+}
+
+TCursor TMainForm::CaptureCursor() const {
+    return {current_, CurrentRow()};
+}
+
+void TMainForm::StartHistory() {
+    history_.Reset(TSnapshot::Take(doc_->Competition()), {0, 0});
+    savedState_ = history_.Current();
+    journalReported_ = false;
+    autosave_->Discard();
+    UpdateUndoActions();
+}
+
+void TMainForm::DocumentReplaced() {
+    // Called the moment the competition object is replaced: nothing may point into the
+    // old one any more, even before the next redraw.
+    model_->SetAgeClass(nullptr, nullptr);
+}
+
+void TMainForm::ShowState(const THistoryState& state) {
+    SetBusy(true);
+    if (auto c = state.snapshot.Restore()) doc_->SetCompetition(std::move(c));
+    doc_->SetModified(!history_.AtSaved());
+    current_ = state.cursor.ageClass;
+    RedrawAll();
+    SetCurrentRow(state.cursor.row);
+    if (const TTeilnehmer* p = CurrentParticipant()) SelectParticipant(CurrentAgeClassPtr(), p);
+    autosave_->Schedule(history_.Current(), doc_->IsUnnamed() ? std::string() : doc_->FileName(),
+                        true);
+    UpdateUndoActions();
+    FlushMessages();
+    SetBusy(false);
+}
+
+void TMainForm::CmdUndo() {
+    if (!history_.CanUndo() || commandDepth_ > 0) return;
+    const QString label = QString::fromStdString(history_.UndoLabel());
+    const TCursor here = CaptureCursor();
+    ShowState(history_.Undo(here));
+    ShowStatus(QStringLiteral("Rückgängig: %1").arg(label));
+}
+
+void TMainForm::CmdRedo() {
+    if (!history_.CanRedo() || commandDepth_ > 0) return;
+    const QString label = QString::fromStdString(history_.RedoLabel());
+    const TCursor here = CaptureCursor();
+    ShowState(history_.Redo(here));
+    ShowStatus(QStringLiteral("Wiederhergestellt: %1").arg(label));
+}
+
+void TMainForm::UpdateUndoActions() {
+    QAction* undo = Action("actRueckgaengig");
+    QAction* redo = Action("actWiederherstellen");
+    if (!undo || !redo) return;
+    undo->setEnabled(history_.CanUndo());
+    redo->setEnabled(history_.CanRedo());
+    undo->setText(history_.CanUndo()
+                      ? QStringLiteral("&Rückgängig: %1").arg(QString::fromStdString(history_.UndoLabel()))
+                      : QStringLiteral("&Rückgängig"));
+    redo->setText(history_.CanRedo() ? QStringLiteral("&Wiederherstellen: %1")
+                                           .arg(QString::fromStdString(history_.RedoLabel()))
+                                     : QStringLiteral("&Wiederherstellen"));
+}
+
+void TMainForm::ShowStatus(const QString& text) {
+    statusLine_->setText(text);
+}
+
+QString TMainForm::StatusText() const {
+    return statusLine_->text();
+}
+
+void TMainForm::SetAutosaveDelay(int milliseconds) {
+    autosave_->SetDelay(milliseconds);
 }
 
 void TMainForm::FlushMessages() {
@@ -489,7 +683,34 @@ void TMainForm::FlushMessages() {
     while (!queuedMessages_.empty()) {
         std::string m = std::move(queuedMessages_.front());
         queuedMessages_.erase(queuedMessages_.begin());
-        ShowBox(this, TBoxKind::Information, FromOem(m), QMessageBox::Ok, kTitle);
+        const QString text = FromOem(m);
+        // A merge names every entry it skipped: one list instead of a box each.
+        if (text.endsWith(kSkipped)) {
+            QStringList skipped{text};
+            while (!queuedMessages_.empty() && FromOem(queuedMessages_.front()).endsWith(kSkipped)) {
+                skipped << FromOem(queuedMessages_.front());
+                queuedMessages_.erase(queuedMessages_.begin());
+            }
+            if (skipped.size() > 1) {
+                ShowMessageList(this, kTitle,
+                                QStringLiteral("%1 Einträge wurden übersprungen:").arg(skipped.size()),
+                                skipped);
+                continue;
+            }
+        }
+        // A file that could not be read or written is named, with the reason.
+        if ((text == kLoadFailed || text == kSaveFailed) && !failureFile_.isEmpty()) {
+            const QString reason =
+                failureError_ ? SystemErrorText(failureError_)
+                : text == kLoadFailed
+                    ? QStringLiteral("Die Datei ist beschädigt oder keine Ergebnisdatei.")
+                    : SystemErrorText(0);
+            ShowBox(this, TBoxKind::Warning,
+                    text + "\n" + QFileInfo(failureFile_).fileName() + ": " + reason,
+                    QMessageBox::Ok, kTitle);
+            continue;
+        }
+        ShowBox(this, TBoxKind::Information, text, QMessageBox::Ok, kTitle);
     }
 }
 
@@ -508,7 +729,7 @@ void TMainForm::SetBusy(bool busy) {
 
 // ---- redraw ----------------------------------------------------------------------------
 
-TAltersklasse* TMainForm::CurrentAgeClassPtr() const {
+const TAltersklasse* TMainForm::CurrentAgeClassPtr() const {
     if (!doc_) return nullptr;
     const TWettkampf& c = doc_->Competition();
     return current_ >= 0 && current_ < c.Count() ? c.At(current_) : nullptr;
@@ -519,8 +740,8 @@ int TMainForm::CurrentRow() const {
     return i.isValid() ? i.row() : 0;
 }
 
-TTeilnehmer* TMainForm::CurrentParticipant() const {
-    TAltersklasse* ac = CurrentAgeClassPtr();
+const TTeilnehmer* TMainForm::CurrentParticipant() const {
+    const TAltersklasse* ac = CurrentAgeClassPtr();
     const int row = CurrentRow();
     return ac && row >= 0 && row < ac->Count() ? ac->At(row) : nullptr;
 }
@@ -694,15 +915,24 @@ bool TMainForm::SaveQuery() {
 
 bool TMainForm::OpenDocument(const QString& fileName) {
     if (!SaveQuery()) return false;
-    bool ok = false;
-    RunCommand([&] {
-        ok = doc_->Open(fileName.toStdString());
-        return false;
-    });
+    SetBusy(true);
+    ++commandDepth_;
+    failureFile_ = fileName;
+    ResetSystemError();
+    const bool ok = doc_->Open(fileName.toStdString());
+    failureError_ = LastSystemError();
+    --commandDepth_;
     if (ok) {
+        current_ = 0;
+        StartHistory();
         UpdateCaption();
-        SelectAgeClass(0);
     }
+    // The grid shows the new competition before any message can repaint it.
+    RedrawAll();
+    SetCurrentRow(0);
+    FlushMessages();
+    failureFile_.clear();
+    SetBusy(false);
     return ok;
 }
 
@@ -711,12 +941,16 @@ void TMainForm::CmdNew() {
     int code = 0;
     if (!TFileNewDlg::Open(this, year, code)) return;
     if (!SaveQuery()) return;
-    RunCommand([&] {
-        doc_->New(code, year);
-        return false;
-    });
+    SetBusy(true);
+    ++commandDepth_;
+    doc_->New(code, year);
+    --commandDepth_;
+    current_ = 0;
+    StartHistory();
     UpdateCaption();
-    SelectAgeClass(0);
+    RedrawAll();
+    FlushMessages();
+    SetBusy(false);
 }
 
 void TMainForm::CmdOpen() {
@@ -728,14 +962,39 @@ void TMainForm::CmdOpen() {
     if (!name.isEmpty()) OpenDocument(name);
 }
 
+bool TMainForm::SaveTo(const std::function<bool()>& save) {
+    SetBusy(true);
+    ++commandDepth_;
+    ResetSystemError();
+    const bool ok = save();
+    failureError_ = LastSystemError();
+    --commandDepth_;
+    if (ok) {
+        WriteJournal();
+        history_.MarkSaved();
+        autosave_->Discard();
+    }
+    doc_->SetModified(!history_.AtSaved());
+    UpdateCaption();
+    RedrawStatus();
+    FlushMessages();
+    failureFile_.clear();
+    SetBusy(false);
+    return ok;
+}
+
 bool TMainForm::CmdSave() {
     if (doc_->IsUnnamed()) return CmdSaveAs();
-    bool ok = false;
-    RunCommand([&] {
-        ok = doc_->Save();
+    const QString name = QString::fromStdString(doc_->FileName());
+    if (doc_->ChangedOnDisk() &&
+        ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("Die Datei ´%1´ wurde außerhalb von Velmora geändert. "
+                               "Trotzdem überschreiben?")
+                    .arg(name),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
-    });
-    return ok;
+    failureFile_ = name;
+    return SaveTo([this] { return doc_->Save(); });
 }
 
 bool TMainForm::CmdSaveAs() {
@@ -760,11 +1019,29 @@ bool TMainForm::CmdSaveAs() {
 }
 
 bool TMainForm::SaveUnder(const QString& name, TFileType fileType) {
-    const std::string before = doc_->FileName();
-    bool ok = false;
-    ok = SaveAsWithOptions(*this, name, fileType);
-    if (ok && fileType == TFileType::Ergebnis && doc_->FileName() != before) UpdateCaption();
-    return ok;
+    return SaveAsWithOptions(*this, name, fileType);
+}
+
+bool TMainForm::SaveDocumentAs(const QString& fileName, TFileType type, const TSaveOptions& options) {
+    const bool asDocument = type == TFileType::Ergebnis;
+    if (!asDocument) {
+        // An export leaves the document, its history and its modified flag alone.
+        SetBusy(true);
+        ++commandDepth_;
+        failureFile_ = fileName;
+        ResetSystemError();
+        const bool ok = doc_->SaveAs(QFile::encodeName(fileName).toStdString(), type, options);
+        failureError_ = LastSystemError();
+        --commandDepth_;
+        FlushMessages();
+        failureFile_.clear();
+        SetBusy(false);
+        return ok;
+    }
+    failureFile_ = fileName;
+    return SaveTo([&] {
+        return doc_->SaveAs(QFile::encodeName(fileName).toStdString(), type, options);
+    });
 }
 
 // ---- editing ---------------------------------------------------------------------------
@@ -791,33 +1068,36 @@ void TMainForm::CmdCopy() {
 }
 
 void TMainForm::CmdCut() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    TTeilnehmer* p = CurrentParticipant();
-    if (!ac || !p) return;
+    const int ac = current_;
+    const TTeilnehmer* p = CurrentParticipant();
+    if (!p) return;
     CmdCopy();
-    RunCommand([&] {
-        ac->Free(p);
-        RecalcAgeClass(*ac);
-        return true;
+    RunCommand("Ausschneiden", [&](TWettkampf& c) {
+        TAltersklasse* cls = c.At(ac);
+        cls->Free(cls->At(cls->IndexOf(p)));
+        RecalcAgeClass(*cls);
     });
 }
 
 void TMainForm::CmdPaste() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    if (!ac) return;
-    RunCommand([&] {
+    const int ac = current_;
+    if (!CurrentAgeClassPtr()) return;
+    TTeilnehmer* raw = nullptr;
+    RunCommand("Einfügen", [&](TWettkampf& c) {
+        TAltersklasse* cls = c.At(ac);
         auto p = CopyParticipant(clip_);
         // It now belongs to this age class, whichever it was copied from.
-        p->Altersklasse.Set(ac->Name());
-        ac->InsertParticipant(std::move(p));
-        return true;
+        p->Altersklasse.Set(cls->Name());
+        raw = p.get();
+        cls->InsertParticipant(std::move(p));
     });
+    if (raw) SelectParticipant(CurrentAgeClassPtr(), raw);
 }
 
 void TMainForm::CmdDelete() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    TTeilnehmer* p = CurrentParticipant();
-    if (!ac || !p) return;
+    const int ac = current_;
+    const TTeilnehmer* p = CurrentParticipant();
+    if (!p) return;
     const QString who = IsSingleCompetition(doc_->Competition())
                             ? FromOem(p->Name()) + ", " + FromOem(p->Vorname())
                             : FromOem(p->Mannschaft());
@@ -825,10 +1105,10 @@ void TMainForm::CmdDelete() {
                 QStringLiteral("Möchten Sie den Teilnehmer ´%1´ löschen?").arg(who),
                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    RunCommand([&] {
-        ac->Free(p);
-        RecalcAgeClass(*ac);
-        return true;
+    RunCommand("Teilnehmer löschen", [&](TWettkampf& c) {
+        TAltersklasse* cls = c.At(ac);
+        cls->Free(cls->At(cls->IndexOf(p)));
+        RecalcAgeClass(*cls);
     });
 }
 
@@ -862,106 +1142,109 @@ void TMainForm::CmdFindNext() {
 }
 
 void TMainForm::CmdNewParticipant() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    if (!ac) return;
+    const TAltersklasse* cur = CurrentAgeClassPtr();
+    if (!cur) return;
+    const int ac = current_;
     auto p = NewParticipant();
-    p->Altersklasse.Set(ac->Name());
-    if (IsFemale(*ac)) p->SetFlag(tnWeiblich, true);
+    p->Altersklasse.Set(cur->Name());
+    if (IsFemale(*cur)) p->SetFlag(tnWeiblich, true);
     if (!TTeilnehmerDlg::Open(this, doc_->Competition(), *p)) return;
     TTeilnehmer* raw = p.get();
-    RunCommand([&] {
-        ac->InsertParticipant(std::move(p));
-        return true;
-    });
-    SelectParticipant(ac, raw);
+    RunCommand("Teilnehmer einfügen", [&](TWettkampf& c) { c.At(ac)->InsertParticipant(std::move(p)); });
+    SelectParticipant(CurrentAgeClassPtr(), raw);
 }
 
 void TMainForm::CmdEditParticipant() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    TTeilnehmer* p = CurrentParticipant();
-    if (!ac) return;
+    const TTeilnehmer* p = CurrentParticipant();
+    if (!CurrentAgeClassPtr()) return;
     if (!p) {
         CmdNewParticipant();
         return;
     }
-    if (!TTeilnehmerDlg::Open(this, doc_->Competition(), *p)) return;
-    RunCommand([&] {
-        RecalcAgeClass(*ac);
-        return true;
+    // The dialog edits a copy; the participant itself changes only in the gate.
+    TTeilnehmer edited = *p;
+    if (!TTeilnehmerDlg::Open(this, doc_->Competition(), edited)) return;
+    const int ac = current_;
+    RunCommand("Teilnehmerdaten bearbeiten", [&](TWettkampf& c) {
+        TAltersklasse* cls = c.At(ac);
+        TTeilnehmer* target = cls->At(cls->IndexOf(p));
+        *target = edited;
+        RecalcAgeClass(*cls);
     });
-    SelectParticipant(ac, p);
+    SelectParticipant(CurrentAgeClassPtr(), p);
 }
 
 // ---- competition and age classes -------------------------------------------------------
 
 void TMainForm::CmdCompetitionData() {
     if (!doc_) return;
-    RunCommand([&] {
-        if (!TWettkampfDatenDlg::Open(this, doc_->Competition())) return false;
+    TWettkampfHeader header = doc_->Competition().Header;
+    if (!TWettkampfDatenDlg::Open(this, doc_->Competition(), header)) return;
+    RunCommand("Wettkampfdaten", [&](TWettkampf& c) {
+        c.Header = header;
         // The hundredths setting changes every time text; the totals stay.
-        for (TAltersklasse& ac : doc_->Competition())
+        for (TAltersklasse& ac : c)
             RecalcAgeClass(ac);
-        return true;
     });
 }
 
 void TMainForm::CmdAgeClasses() {
     if (!doc_) return;
-    // The dialogs run outside the gate, so that what the model says while they are
-    // open is shown at once; the gate then marks and redraws.
     int index = current_;
-    if (!TAltersklassenDlg::Open(this, *doc_, index)) return;
-    RunCommand([&] {
-        current_ = index;
-        return true;
-    });
+    auto copy = TAltersklassenDlg::Open(this, doc_->Competition(), index);
+    if (!copy) return;
+    RunReplace("Altersklassen", std::move(copy));
+    SelectAgeClass(index);
 }
 
 void TMainForm::CmdRecords() {
     if (!doc_) return;
-    if (!TRekordeDlg::Open(this, *doc_)) return;
-    RunCommand([] { return true; });
+    if (auto copy = TRekordeDlg::Open(this, doc_->Competition())) RunReplace("Rekorde", std::move(copy));
 }
 
 void TMainForm::CmdInsertAgeClass() {
-    TAltersklasse* cur = CurrentAgeClassPtr();
+    const TAltersklasse* cur = CurrentAgeClassPtr();
     if (!cur) return;
-    TWettkampf& c = doc_->Competition();
     auto ac = NewAgeClass();
     ac->Data = cur->Data;
     ac->Data.Bezeichnung.Set(cur->Name() + " - neu");
-    if (!TAltersklassenDatenDlg::Open(this, c, ac->Data, "Altersklassendaten eingeben")) return;
+    if (!TAltersklassenDatenDlg::Open(this, doc_->Competition(), ac->Data,
+                                      "Altersklassendaten eingeben"))
+        return;
     TAltersklasse* raw = ac.get();
-    RunCommand([&] {
-        if (!c.InsertAgeClass(std::move(ac))) return false;
-        current_ = c.IndexOf(raw);
-        return true;
+    int index = -1;
+    RunCommand("Altersklasse einfügen", [&](TWettkampf& c) {
+        // Evaluated as a loaded class would be: the bests it took over from the class it
+        // was made from belong to that class's participants, not to its own.
+        SetAgeClassData(*ac, ac->Data);
+        if (c.InsertAgeClass(std::move(ac))) index = c.IndexOf(raw);
     });
+    if (index >= 0) SelectAgeClass(index);
 }
 
 void TMainForm::CmdEditAgeClass() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    if (!ac) return;
-    TWettkampf& c = doc_->Competition();
-    TAltersklasseData data = ac->Data;
-    if (!TAltersklassenDatenDlg::Open(this, c, data, "Altersklassendaten ändern")) return;
-    RunCommand([&] {
+    const TAltersklasse* cur = CurrentAgeClassPtr();
+    if (!cur) return;
+    TAltersklasseData data = cur->Data;
+    if (!TAltersklassenDatenDlg::Open(this, doc_->Competition(), data, "Altersklassendaten ändern"))
+        return;
+    const int at = current_;
+    int index = at;
+    RunCommand("Altersklassendaten ändern", [&](TWettkampf& c) {
+        TAltersklasse* ac = c.At(at);
         SetAgeClassData(*ac, data);
         c.Sort();
-        current_ = c.IndexOf(ac);
-        return true;
+        index = c.IndexOf(ac);
     });
+    SelectAgeClass(index);
 }
 
 void TMainForm::CmdDeleteAgeClass() {
-    TAltersklasse* ac = CurrentAgeClassPtr();
-    if (!ac) return;
-    TWettkampf& c = doc_->Competition();
-    if (!ConfirmDeleteAgeClass(this, c, *ac)) return;
-    RunCommand([&] {
-        c.Free(ac);
-        return true;
-    });
+    const TAltersklasse* cur = CurrentAgeClassPtr();
+    if (!cur) return;
+    if (!ConfirmDeleteAgeClass(this, doc_->Competition(), *cur)) return;
+    const int at = current_;
+    RunCommand("Altersklasse löschen", [&](TWettkampf& c) { c.Free(c.At(at)); });
 }
 
 void TMainForm::CmdNextAgeClass(int step) {
@@ -972,6 +1255,101 @@ void TMainForm::CmdNextAgeClass(int step) {
 }
 
 // ---- help ------------------------------------------------------------------------------
+
+bool TMainForm::OfferRecovery() {
+    // Newest first: one document is taken at a time; the others wait for the next start.
+    std::vector<TRecoveryCopy> copies = OrphanedCopies(autosave_->Folder());
+    for (auto it = copies.rbegin(); it != copies.rend(); ++it) {
+        const TRecoveryCopy& copy = *it;
+        const QString name = copy.document.empty() ? QString::fromLatin1(Unbenannt)
+                                                   : QString::fromStdString(copy.document);
+        std::unique_ptr<TWettkampf> restored;
+        {
+            // The copy's own load messages are not the user's concern; one message below
+            // says what went wrong.
+            ++commandDepth_;
+            restored = Load(copy.copyFile, TLoadFormat::Ergebnis);
+            --commandDepth_;
+            queuedMessages_.clear();
+        }
+        if (!restored) {
+            ShowBox(this, TBoxKind::Warning,
+                    QStringLiteral("Die Sicherungskopie der Datei ´%1´ kann nicht gelesen werden. "
+                                   "Sie wird unter %2 beiseitegelegt.")
+                        .arg(name, QString::fromStdString(copy.copyFile)),
+                    QMessageBox::Ok, kTitle);
+            SetAside(copy);
+            continue;
+        }
+        const auto answer = ShowBox(
+            this, TBoxKind::Question,
+            QStringLiteral("Velmora wurde nicht ordnungsgemäß beendet. Sollen die nicht "
+                           "gespeicherten Änderungen an ´%1´ wiederhergestellt werden?")
+                .arg(name),
+            QMessageBox::Yes | QMessageBox::No, kTitle);
+        if (answer != QMessageBox::Yes) {
+            SetAside(copy);
+            continue;
+        }
+        if (!SaveQuery()) return false;
+        doc_->SetCompetition(std::move(restored));
+        doc_->SetFileName(copy.document);
+        current_ = 0;
+        history_.Reset(TSnapshot::Take(doc_->Competition()), {0, 0}, false);
+        // The journal of the next save tells what the recovered changes did to the file
+        // as it is on disk.
+        savedState_ = {};
+        if (!copy.document.empty() && QFileInfo(name).isFile()) {
+            ++commandDepth_;
+            if (auto onDisk = Load(copy.document, TLoadFormat::Ergebnis))
+                savedState_ = TSnapshot::Take(*onDisk);
+            --commandDepth_;
+            queuedMessages_.clear();
+        }
+        autosave_->Discard();
+        doc_->SetModified(true);
+        // This program's own copy takes over before the old one goes.
+        autosave_->Schedule(history_.Current(), copy.document, true);
+        RemoveCopy(copy);
+        UpdateCaption();
+        UpdateUndoActions();
+        RedrawAll();
+        SetCurrentRow(0);
+        ShowStatus(QStringLiteral("Nicht gespeicherte Änderungen an ´%1´ wiederhergestellt.").arg(name));
+        return true;
+    }
+    return false;
+}
+
+void TMainForm::WriteJournal() {
+    std::vector<TJournalEntry> entries =
+        JournalSinceSave(history_, savedState_, "Velmora", std::time(nullptr));
+    savedState_ = history_.Current();
+    if (entries.empty()) return;
+    std::string error;
+    if (AppendJournal(doc_->FileName(), entries, error)) return;
+    // The save itself is done: the journal only says so, once a document.
+    const QString text = QStringLiteral("Das Änderungsprotokoll konnte nicht geschrieben werden: %1")
+                             .arg(QString::fromStdString(error));
+    if (journalReported_) {
+        ShowStatus(text);
+        return;
+    }
+    journalReported_ = true;
+    ShowBox(this, TBoxKind::Warning, text + QStringLiteral("\nDie Datei wurde gespeichert."),
+            QMessageBox::Ok, kTitle);
+}
+
+void TMainForm::CmdJournal() {
+    if (doc_->IsUnnamed()) {
+        ShowBox(this, TBoxKind::Information,
+                QStringLiteral("Die Datei ist noch nicht gespeichert: es gibt noch kein "
+                               "Änderungsprotokoll."),
+                QMessageBox::Ok, kTitle);
+        return;
+    }
+    ShowJournal(this, QString::fromStdString(doc_->FileName()));
+}
 
 void TMainForm::CmdHelp() {
     if (!helpFile_.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile_));

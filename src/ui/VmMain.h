@@ -3,6 +3,8 @@
 // document goes through RunCommand, the one gate.
 #pragma once
 
+#include "file/VmRecovery.h"
+#include "file/VmUndo.h"
 #include "file/VmWFile.h"
 #include "ui/VmGate.h"
 
@@ -22,6 +24,7 @@ namespace vm::ui {
 
 class TParticipantModel;
 class TFindDlg;
+class TAutosave;
 
 class TMainForm : public QMainWindow, public TCommandGate {
     Q_OBJECT
@@ -30,15 +33,16 @@ public:
     explicit TMainForm(const QString& fileName = QString(), QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    TVmFile* Document() const { return doc_.get(); }
+    // Outside the gate the document is only read.
+    const TVmFile* Document() const { return doc_.get(); }
     // The PDF information of this run: the PDF option dialogs start from it and keep
     // what the user confirmed there.
     TPdfInfo& PdfInfo() { return pdfInfo_; }
     int CurrentAgeClass() const { return current_; }
     // The grid's current row: 0 the first participant, Count() the new-participant row.
     int CurrentRow() const;
-    TTeilnehmer* CurrentParticipant() const;
-    TAltersklasse* CurrentAgeClassPtr() const;
+    const TTeilnehmer* CurrentParticipant() const;
+    const TAltersklasse* CurrentAgeClassPtr() const;
     QTableView* Grid() const { return grid_; }
     QTabBar* Tabs() const { return tabs_; }
     TFindDlg* FindDialog() const { return findDlg_; }
@@ -46,7 +50,28 @@ public:
     // Looked up by its object name ("actNeu", "actSpeichern", …) in tests.
     QAction* Action(const QString& name) const;
 
-    bool RunCommand(const std::function<bool()>& change) override;
+    // The gate: every change of the document passes here (see TCommandGate).
+    bool RunCommand(const QString& label, const std::function<void(TWettkampf&)>& change,
+                    TStepKind kind = TStepKind::Edit) override;
+    // A list dialog's confirmed copy replaces the competition, as one step.
+    bool RunReplace(const QString& label, std::unique_ptr<TWettkampf> copy,
+                    TStepKind kind = TStepKind::Edit);
+
+    void CmdUndo();
+    void CmdRedo();
+    const TUndoHistory& History() const { return history_; }
+    // Saves or exports under another name; the file name of the document follows a
+    // result file saved under a new name.
+    bool SaveDocumentAs(const QString& fileName, TFileType type, const TSaveOptions& options);
+    // At start-up: offers the recovery copies of programs that ended without saving;
+    // answers whether one was taken.
+    bool OfferRecovery();
+    // The delay between a change and its recovery copy (30 s; tests shorten it).
+    void SetAutosaveDelay(int milliseconds);
+    TAutosave* Autosave() const { return autosave_; }
+    QString StatusText() const;
+    // The program's own line in the status bar (the outcome of a command, the autosave).
+    void ShowStatus(const QString& text);
 
     // Open document: the save query first; a file that cannot be read leaves the
     // window as it was.
@@ -78,6 +103,7 @@ public:
     void CmdEditAgeClass();
     void CmdDeleteAgeClass();
     void CmdNextAgeClass(int step);
+    void CmdJournal();
     void CmdHelp();
     void CmdTips();
     void CmdAbout();
@@ -103,6 +129,14 @@ private:
     void UpdateCommandState();
     void FlushMessages();
     void SetCurrentRow(int row);
+    bool Gate(const QString& label, TStepKind kind, const std::function<void()>& change);
+    TCursor CaptureCursor() const;
+    void ShowState(const THistoryState& state);
+    void StartHistory();
+    void UpdateUndoActions();
+    void DocumentReplaced();
+    bool SaveTo(const std::function<bool()>& save);
+    void WriteJournal();
     bool SaveUnder(const QString& name, TFileType fileType);
     // Points the action at a command that lives outside the window.
     void Wire(const QString& name, std::function<void()> command);
@@ -110,6 +144,11 @@ private:
                         void (TMainForm::*slot)());
 
     std::unique_ptr<TVmFile> doc_;
+    TUndoHistory history_;
+    // What the result file on disk holds: the journal of the next save starts from it.
+    TSnapshot savedState_;
+    bool journalReported_ = false;
+    TAutosave* autosave_ = nullptr;
     // Made with the window, so that every PDF of one run carries the same creation date.
     TPdfInfo pdfInfo_ = TPdfInfo::Defaults();
     int current_ = 0;
@@ -118,6 +157,10 @@ private:
     TTeilnehmer clip_{};
 
     int commandDepth_ = 0;
+    // The file a load or save is working on, and the system's reason when it failed:
+    // the message "Fehler beim …" names them.
+    QString failureFile_;
+    int failureError_ = 0;
     std::vector<std::string> queuedMessages_;
     int busy_ = 0;
 
@@ -129,6 +172,7 @@ private:
     QLabel* statusLine_ = nullptr;
     QLabel* infoIndicator_ = nullptr;
     QLabel* modifiedIndicator_ = nullptr;
+    QLabel* autosaveIndicator_ = nullptr;
     QLabel* activityIndicator_ = nullptr;
     TFindDlg* findDlg_ = nullptr;
     QMenu* gridMenu_ = nullptr;

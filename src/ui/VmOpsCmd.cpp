@@ -2,6 +2,7 @@
 
 #include "file/VmErg.h"
 #include "operations/VmMerge.h"
+#include "operations/VmSummary.h"
 #include "output/VmPdfExport.h"
 #include "ui/VmHinzuDlg.h"
 #include "ui/VmMain.h"
@@ -22,13 +23,6 @@ std::string LocalName(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
 }
 
-long ParticipantCount(const TWettkampf& c) {
-    long n = 0;
-    for (const TAltersklasse& ac : c)
-        n += ac.Count();
-    return n;
-}
-
 // Under "Alle Dateien" a ".TXT" or ".CSV" file is text, anything else a file of
 // participant records of the older program.
 bool IsTextFile(const QString& fileName) {
@@ -45,48 +39,70 @@ std::optional<TLoadFormat> ImportFormatOfFilter(int filterIndex, const QString& 
                                                     : TLoadFormat::TeilnehmerBinaer;
 }
 
+// After an operation on the whole competition the status line says what it did, and
+// how to take it back.
+void Report(TMainForm& form, bool changed, const std::string& summary) {
+    form.ShowStatus(changed ? QString::fromStdString(summary) + QStringLiteral(" – Rückgängig mit Strg+Z")
+                            : QString::fromStdString(summary));
+}
+
 // An operation on the whole competition: its dialog with the preset, then the run
 // through the gate. Cancel changes nothing.
-template <class Dlg, class Preset, class Run>
-void Operate(TMainForm& form, Preset preset, Run run) {
-    TVmFile* doc = form.Document();
+template <class Dlg, class Preset, class Run, class Say>
+void Operate(TMainForm& form, const QString& label, Preset preset, Run run, Say say) {
+    const TVmFile* doc = form.Document();
     if (!doc) return;
-    TWettkampf& c = doc->Competition();
-    auto settings = preset(c);
+    auto settings = preset(doc->Competition());
     if (!Dlg::Open(&form, settings)) return;
-    form.RunCommand([&] {
-        run(c, settings);
-        return true;
-    });
+    std::string summary;
+    const bool changed = form.RunCommand(
+        label,
+        [&](TWettkampf& c) {
+            const TOperationBefore before = Before(c);
+            run(c, settings);
+            summary = say(c, before, settings);
+        },
+        TStepKind::Whole);
+    Report(form, changed, summary);
 }
 
 } // namespace
 
 void CmdQualifikation(TMainForm& form) {
-    Operate<TQualifikationDlg>(form, DefaultQualiSettings, QualifyCompetition);
+    Operate<TQualifikationDlg>(
+        form, QStringLiteral("Qualifikation"), DefaultQualiSettings, QualifyCompetition,
+        [](const TWettkampf& c, const TOperationBefore& b, const auto&) { return QualifySummary(c, b); });
 }
 
 void CmdLaufbesetzung(TMainForm& form) {
     Operate<TLaufbesetzungDlg>(
-        form, [](const TWettkampf&) { return THeatSettings{}; }, AssignHeats);
+        form, QStringLiteral("Laufbesetzung"), [](const TWettkampf&) { return THeatSettings{}; },
+        AssignHeats, [](const TWettkampf& c, const TOperationBefore&, const auto&) { return HeatsSummary(c); });
 }
 
 void CmdHLWLaufbesetzung(TMainForm& form) {
-    Operate<THLWLaufbesetzungDlg>(form, DefaultHLWSettings, AssignHLW);
+    Operate<THLWLaufbesetzungDlg>(
+        form, QStringLiteral("HLW Laufeinteilung"), DefaultHLWSettings, AssignHLW,
+        [](const TWettkampf& c, const TOperationBefore&, const auto&) { return HlwSummary(c); });
 }
 
 void CmdZuruecksetzen(TMainForm& form) {
     Operate<TZuruecksetzenDlg>(
-        form, [](const TWettkampf&) { return TResetSet{0}; }, ResetCompetition);
+        form, QStringLiteral("Zurücksetzen"), [](const TWettkampf&) { return TResetSet{0}; },
+        ResetCompetition,
+        [](const TWettkampf& c, const TOperationBefore& b, const auto&) { return ResetSummary(c, b); });
 }
 
 void CmdStreichen(TMainForm& form) {
     Operate<TStreichenDlg>(
-        form, [](const TWettkampf&) { return int{skMarkAbsent}; }, StrikeCompetition);
+        form, QStringLiteral("Streichen"), [](const TWettkampf&) { return int{skMarkAbsent}; },
+        StrikeCompetition, [](const TWettkampf& c, const TOperationBefore& b, int mode) {
+            return StrikeSummary(c, b, mode == skMarkAbsent);
+        });
 }
 
 void CmdImportieren(TMainForm& form) {
-    TVmFile* doc = form.Document();
+    const TVmFile* doc = form.Document();
     if (!doc) return;
     TFileRequest req;
     req.caption = QStringLiteral("Datei importieren");
@@ -97,25 +113,35 @@ void CmdImportieren(TMainForm& form) {
     const QString name = AskFileName(&form, req);
     if (name.isEmpty()) return;
     const std::string file = LocalName(name);
-    TWettkampf& c = doc->Competition();
+    std::string summary;
+    bool changed = false;
     if (const std::optional<TLoadFormat> format = ImportFormatOfFilter(req.filterIndex, name)) {
-        form.RunCommand([&] {
-            const long before = ParticipantCount(c);
-            LoadInto(file, c, *format);
-            return ParticipantCount(c) != before;
-        });
+        changed = form.RunCommand(
+            QStringLiteral("Importieren"),
+            [&](TWettkampf& c) {
+                const TOperationBefore before = Before(c);
+                if (LoadInto(file, c, *format)) summary = ImportSummary(c, before);
+            },
+            TStepKind::Whole);
     } else {
         TMergeSettings s;
         if (!THinzufuegenDlg::Open(&form, s)) return;
         // A file that cannot be loaded or a refused merge has changed nothing and
         // leaves the modified flag as it was.
-        form.RunCommand([&] { return MergeFile(c, file, s); });
+        changed = form.RunCommand(
+            QStringLiteral("Zusammenführen"),
+            [&](TWettkampf& c) {
+                const TOperationBefore before = Before(c);
+                if (MergeFile(c, file, s)) summary = MergeSummary(c, before);
+            },
+            TStepKind::Whole);
     }
     form.SelectAgeClass(0);
+    if (!summary.empty()) Report(form, changed, summary);
 }
 
 bool SaveAsWithOptions(TMainForm& form, const QString& fileName, TFileType fileType) {
-    TVmFile* doc = form.Document();
+    const TVmFile* doc = form.Document();
     if (!doc) return false;
     // The text and HTML dialogs start at their defaults every time; the PDF information
     // is the window's, kept from one export to the next.
@@ -136,11 +162,7 @@ bool SaveAsWithOptions(TMainForm& form, const QString& fileName, TFileType fileT
     default:
         break;
     }
-    bool ok = false;
-    form.RunCommand([&] {
-        ok = doc->SaveAs(LocalName(fileName), fileType, options);
-        return false;
-    });
+    const bool ok = form.SaveDocumentAs(fileName, fileType, options);
     if (ok && loadPdf) TOptPDFDlg::LoadPdf(fileName);
     return ok;
 }

@@ -18,7 +18,7 @@
 namespace vm::ui {
 
 void CmdDrucken(TMainForm& form) {
-    TVmFile* doc = form.Document();
+    const TVmFile* doc = form.Document();
     if (!doc) return;
     int first = form.CurrentRow(), last = first;
     if (QItemSelectionModel* sel = form.Grid() ? form.Grid()->selectionModel() : nullptr) {
@@ -32,9 +32,16 @@ void CmdDrucken(TMainForm& form) {
             }
         }
     }
+    // Printing brings the statistics rows up to date before it builds: on a copy, so
+    // that a print never changes the document.
+    std::unique_ptr<TWettkampf> copy;
+    {
+        TBusyGuard busy;
+        copy = CopyCompetition(doc->Competition());
+    }
     TDruckenDlg dlg(&form);
     dlg.UsePdfInfo(form.PdfInfo());
-    dlg.Attach(&doc->Competition(), form.CurrentAgeClass(), last, first, form.CurrentRow());
+    dlg.Attach(copy.get(), form.CurrentAgeClass(), last, first, form.CurrentRow());
     ExecDialog(dlg);
 }
 
@@ -43,26 +50,32 @@ void CmdDruckerEinrichten(TMainForm& form) {
 }
 
 void CmdLaufAnzeigen(TMainForm& form) {
-    if (TVmFile* doc = form.Document()) TLaufanzeigeDlg::Open(&form, doc->Competition());
+    // The view keeps a selection list of its own, on a copy that no change of the
+    // document can pull away from under it.
+    if (const TVmFile* doc = form.Document()) {
+        auto copy = CopyCompetition(doc->Competition());
+        TLaufanzeigeDlg::Open(&form, *copy);
+    }
 }
 
 void CmdGliederungen(TMainForm& form) {
-    TVmFile* doc = form.Document();
+    const TVmFile* doc = form.Document();
     if (!doc) return;
     std::unique_ptr<TWettkampf> copy;
     {
         TBusyGuard busy;
-        // The list of the Gliederungen is brought up to date with the participants
-        // before the copy is taken.
-        ComputeStatistics(doc->Competition(), smMedaillen);
+        // The list of the Gliederungen is brought up to date with the participants on
+        // the copy: the document itself changes only when the dialog is confirmed.
         copy = CopyCompetition(doc->Competition());
+        ComputeStatistics(*copy, smMedaillen);
     }
     TGliederungenDlg dlg(&form, std::move(copy));
     if (ExecDialog(dlg) != QDialog::Accepted) return;
-    form.RunCommand([&] {
-        doc->SetCompetition(dlg.TakeCopy());
-        return true;
-    });
+    std::unique_ptr<TWettkampf> edited = dlg.TakeCopy();
+    // Kept in the order of the short codes, as the file keeps them: the medal order was
+    // only for the dialog.
+    edited->Gliederungen.SetMode(smKurz);
+    form.RunReplace(QStringLiteral("Gliederungen"), std::move(edited));
 }
 
 } // namespace vm::ui

@@ -20,12 +20,12 @@ namespace vm::ui {
 
 // ---- records of the competition -------------------------------------------------------
 
-TRekordeDlg::TRekordeDlg(QWidget* parent, TVmFile& doc) : QDialog(parent) {
+TRekordeDlg::TRekordeDlg(QWidget* parent, const TWettkampf& c) : QDialog(parent) {
     {
         TBusyGuard busy;
         ProgressStart("Bestleistungen aktualisieren");
-        RefreshBests(doc.Competition());
-        copy_ = CopyCompetition(doc.Competition());
+        copy_ = CopyCompetition(c);
+        RefreshBests(*copy_);
         ProgressStart("");
     }
     setWindowTitle(QStringLiteral("Rekordverwaltung"));
@@ -109,11 +109,10 @@ void TRekordeDlg::TakeOver() {
     ProgressStart("");
 }
 
-bool TRekordeDlg::Open(QWidget* parent, TVmFile& doc) {
-    TRekordeDlg dlg(parent, doc);
-    if (ExecDialog(dlg) != QDialog::Accepted) return false;
-    doc.SetCompetition(dlg.TakeCopy());
-    return true;
+std::unique_ptr<TWettkampf> TRekordeDlg::Open(QWidget* parent, const TWettkampf& c) {
+    TRekordeDlg dlg(parent, c);
+    if (ExecDialog(dlg) != QDialog::Accepted) return nullptr;
+    return dlg.TakeCopy();
 }
 
 // ---- previous years' records of one age class -----------------------------------------

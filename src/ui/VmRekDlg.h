@@ -23,11 +23,11 @@ class TTimeEdit;
 class TRekordeDlg : public QDialog {
     Q_OBJECT
 public:
-    // Brings the bests of the document up to date and works on a copy of it.
-    TRekordeDlg(QWidget* parent, TVmFile& doc);
+    // Works on a copy of the competition with its bests brought up to date.
+    TRekordeDlg(QWidget* parent, const TWettkampf& c);
     ~TRekordeDlg() override;
-    // On OK the document takes the edited copy.
-    static bool Open(QWidget* parent, TVmFile& doc);
+    // On OK answers the edited copy; nullptr for Cancel.
+    static std::unique_ptr<TWettkampf> Open(QWidget* parent, const TWettkampf& c);
 
     TWettkampf& Copy() { return *copy_; }
     std::unique_ptr<TWettkampf> TakeCopy() { return std::move(copy_); }

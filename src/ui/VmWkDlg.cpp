@@ -236,8 +236,7 @@ TWettkampfDatenDlg::TWettkampfDatenDlg(QWidget* parent, const TWettkampf& c) : T
     noHundredths_->setChecked(!WithHundredths(c));
 }
 
-void TWettkampfDatenDlg::Store(TWettkampf& c) const {
-    TWettkampfHeader& h = c.Header;
+void TWettkampfDatenDlg::Store(TWettkampfHeader& h) const {
     h.Veranstaltung.Set(ToOem(title_->text(), 80));
     h.Veranstalter.Set(ToOem(organiser_->text(), 80));
     h.Ausrichter.Set(ToOem(host_->text(), 80));
@@ -253,10 +252,10 @@ void TWettkampfDatenDlg::Store(TWettkampf& c) const {
         h.Optionen = static_cast<std::int16_t>(h.Optionen | 1);
 }
 
-bool TWettkampfDatenDlg::Open(QWidget* parent, TWettkampf& c) {
+bool TWettkampfDatenDlg::Open(QWidget* parent, const TWettkampf& c, TWettkampfHeader& header) {
     TWettkampfDatenDlg dlg(parent, c);
     if (ExecDialog(dlg) != QDialog::Accepted) return false;
-    dlg.Store(c);
+    dlg.Store(header);
     return true;
 }
 

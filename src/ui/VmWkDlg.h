@@ -102,9 +102,10 @@ class TWettkampfDatenDlg : public TDataDlg {
     Q_OBJECT
 public:
     TWettkampfDatenDlg(QWidget* parent, const TWettkampf& c);
-    // On OK the header fields are written into c.
-    static bool Open(QWidget* parent, TWettkampf& c);
-    void Store(TWettkampf& c) const;
+    // Shows the header of c; on OK its fields are written into `header` (a copy the
+    // caller applies).
+    static bool Open(QWidget* parent, const TWettkampf& c, TWettkampfHeader& header);
+    void Store(TWettkampfHeader& header) const;
 
 private:
     TRadioGroup* art_;

@@ -162,6 +162,14 @@ QStringList Items(const QListWidget& list) {
     return out;
 }
 
+// What the main window does with a list dialog's confirmed copy: the document takes it.
+template <class Open> bool Confirm(TVmFile& doc, Open open) {
+    std::unique_ptr<TWettkampf> copy = open(doc.Competition());
+    if (!copy) return false;
+    doc.SetCompetition(std::move(copy));
+    return true;
+}
+
 } // namespace
 
 class TDataDialogsTest : public QObject {
@@ -217,7 +225,7 @@ void TDataDialogsTest::competitionDataUnchangedKeepsHeader() {
         QCOMPARE(Get<QLineEdit>(d, "Edit2").text(), QStringLiteral("Velbund Landesverband Süd"));
         Click(d, "OK");
     });
-    QVERIFY(TWettkampfDatenDlg::Open(nullptr, *c));
+    QVERIFY(TWettkampfDatenDlg::Open(nullptr, *c, c->Header));
     QCOMPARE(HeaderBytes(h), before);
     QCOMPARE(script.unexpected, 0);
 }
@@ -243,7 +251,7 @@ void TDataDialogsTest::competitionDataStoresChanges() {
         Keys(QApplication::focusWidget(), QStringLiteral("Velbund Bezirk Süd"));
         Click(d, "OK");
     });
-    QVERIFY(TWettkampfDatenDlg::Open(nullptr, *c));
+    QVERIFY(TWettkampfDatenDlg::Open(nullptr, *c, c->Header));
     const TWettkampfHeader& h = c->Header;
     QCOMPARE(h.Art, std::int16_t(wkMannschaft));
     QCOMPARE(LaneCount(*c), 7);
@@ -262,7 +270,7 @@ void TDataDialogsTest::competitionDataStoresChanges() {
         Type(Get<QLineEdit>(d, "Edit5"), "anderswo");
         Click(d, "Abbrechen");
     });
-    QVERIFY(!TWettkampfDatenDlg::Open(nullptr, *c));
+    QVERIFY(!TWettkampfDatenDlg::Open(nullptr, *c, c->Header));
     QCOMPARE(HeaderBytes(h), before);
     QCOMPARE(script.unexpected, 0);
 }
@@ -391,7 +399,7 @@ void TDataDialogsTest::ageClassListNewAndChange() {
         Click(d, "OK");
     });
     int current = 2;
-    QVERIFY(TAltersklassenDlg::Open(nullptr, *doc, current));
+    QVERIFY(Confirm(*doc, [&](const TWettkampf& w) { return TAltersklassenDlg::Open(nullptr, w, current); }));
     QCOMPARE(current, 1);
     QVERIFY(doc->Modified());
     const TWettkampf& c = doc->Competition();
@@ -448,7 +456,7 @@ void TDataDialogsTest::ageClassListDeleteAndCancel() {
         Click(d, "Abbrechen");
     });
     int current = 0;
-    QVERIFY(!TAltersklassenDlg::Open(nullptr, *doc, current));
+    QVERIFY(!Confirm(*doc, [&](const TWettkampf& w) { return TAltersklassenDlg::Open(nullptr, w, current); }));
     QCOMPARE(script.boxes.size(), std::size_t(4));
     QCOMPARE(Bytes(doc->Competition()), before);
     QVERIFY(!doc->Modified());
@@ -460,7 +468,7 @@ void TDataDialogsTest::ageClassListDeleteAndCancel() {
         Click(d, "&Löschen");
         Click(d, "OK");
     });
-    QVERIFY(TAltersklassenDlg::Open(nullptr, *doc, current));
+    QVERIFY(Confirm(*doc, [&](const TWettkampf& w) { return TAltersklassenDlg::Open(nullptr, w, current); }));
     QCOMPARE(doc->Competition().Count(), 2);
     QVERIFY(doc->Competition().FindAgeClass("AK 13/14w", true) == nullptr);
     QVERIFY(doc->Modified());
@@ -484,7 +492,7 @@ void TDataDialogsTest::ageClassListShiftsYears() {
         Click(d, "OK");
     });
     int current = 0;
-    QVERIFY(TAltersklassenDlg::Open(nullptr, *doc, current));
+    QVERIFY(Confirm(*doc, [&](const TWettkampf& w) { return TAltersklassenDlg::Open(nullptr, w, current); }));
     const TWettkampf& c = doc->Competition();
     QCOMPARE(c.Count(), 3);
     QCOMPARE(c.At(0)->Data.JahrgangVon, std::int16_t(1989));
@@ -640,7 +648,7 @@ void TDataDialogsTest::recordsClearAndTakeOver() {
         Click(d, "Übernehmen...");
         Click(d, "OK");
     });
-    QVERIFY(TRekordeDlg::Open(nullptr, *doc));
+    QVERIFY(Confirm(*doc, [&](const TWettkampf& w) { return TRekordeDlg::Open(nullptr, w); }));
     QVERIFY(doc->Modified());
     QCOMPARE(script.fileRequests.size(), std::size_t(1));
     QVERIFY(!script.fileRequests[0].save);
@@ -772,13 +780,13 @@ void TDataDialogsTest::screenshots() {
         });
     };
     shoot("wettkampfdaten");
-    TWettkampfDatenDlg::Open(nullptr, c);
+    TWettkampfDatenDlg::Open(nullptr, c, c.Header);
     shoot("neue-meisterschaft");
     int year = CurrentYear(), code = 0;
     TFileNewDlg::Open(nullptr, year, code);
     shoot("altersklassen");
     int current = 1;
-    TAltersklassenDlg::Open(nullptr, doc, current);
+    TAltersklassenDlg::Open(nullptr, c, current);
     TAltersklasse& ac = *c.At(1);
     shoot("altersklassendaten");
     TAltersklassenDatenDlg::Open(nullptr, c, ac.Data, "Altersklassendaten ändern");
@@ -788,7 +796,7 @@ void TDataDialogsTest::screenshots() {
     int delta = 0;
     TJahrgaengeDlg::Open(nullptr, delta);
     shoot("rekorde");
-    TRekordeDlg::Open(nullptr, doc);
+    TRekordeDlg::Open(nullptr, c);
     ac.Data.Rekorde[0].VorjahrZeit = 3012;
     ac.Data.RekordGesamtpunkte = 150000;
     shoot("rekorddaten");

@@ -204,7 +204,7 @@ private Q_SLOTS:
     void lastAgeClassCannotBeDeleted() {
         TSeamScript seam;
         Window w(QString::fromStdString(vmtest::SmallCompetitionFile(dir)));
-        TWettkampf& c = w.form.Document()->Competition();
+        TWettkampf& c = w.Competition();
         // An empty one goes after its question; a full one asks the other question.
         Key(w.form, Qt::Key_N, Qt::AltModifier);
         const QString name = FromOem(c.At(1)->Name());
@@ -219,7 +219,7 @@ private Q_SLOTS:
             "ist nicht leer. Altersklasse mit allen enthaltenen Teilnehmern löschen?"));
         while (c.Count() > 1)
             c.Free(c.At(c.Count() - 1));
-        w.form.Document()->SetModified(false);
+        w.Doc().SetModified(false);
         w.form.RedrawAll();
         Key(w.form, Qt::Key_Delete, Qt::AltModifier);
         QCOMPARE(seam.LastBoxText(),
@@ -338,7 +338,7 @@ private Q_SLOTS:
         QCOMPARE(seam.dialogTitles.at(0), QString("Neue Meisterschaft anlegen"));
         QVERIFY(seam.LastBoxText().endsWith("wurde geändert. Speichern?"));
         QCOMPARE(w.form.windowTitle(), QString("Velmora - <unbenannt>"));
-        const TWettkampf& c = w.form.Document()->Competition();
+        const TWettkampf& c = w.Competition();
         QVERIFY(!IsSingleCompetition(c));
         QCOMPARE(FromOem(c.Header.Veranstaltung.Get()), QString("neue Meisterschaft 2025"));
         QVERIFY(Label(w.form, "Label1").endsWith(" - Mannschaftswettbewerbe"));

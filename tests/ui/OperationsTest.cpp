@@ -311,7 +311,7 @@ private Q_SLOTS:
         QCOMPARE(withLane, 4);
         // Cancel resets nothing.
         OnDialog(seam, [&](QDialog& d) { Click(d, "Abbrechen"); });
-        w.form.Document()->SetModified(false);
+        w.Doc().SetModified(false);
         w.Key(Qt::Key_Z, Qt::AltModifier);
         QVERIFY(!w.Modified());
         QVERIFY(before->At(0)->At(0)->Zeit[1] == c.At(0)->At(0)->Zeit[1]);
@@ -408,7 +408,7 @@ private Q_SLOTS:
             TSeamScript seam;
             Window w(vmtest::SmallCompetitionFile(dir, "Einzel.ERG"));
             auto saved = [&](const std::string& name) {
-                QVERIFY(w.form.Document()->SaveAs(dir.File(name), TFileType::Kopie));
+                QVERIFY(w.Doc().SaveAs(dir.File(name), TFileType::Kopie));
             };
             saved("vorher.ERG");
             seam.AnswerFile(QString::fromStdString(k.file), 1);
@@ -462,7 +462,7 @@ private Q_SLOTS:
         }
         const std::string old = dir.File("MELDUNG.DAT");
         vmtest::WriteFileBytes(old, records);
-        w.form.Document()->SetModified(false);
+        w.Doc().SetModified(false);
         seam.boxes.clear();
         seam.AnswerFile(QString::fromStdString(old), 3);
         w.Key(Qt::Key_I, Qt::ControlModifier);

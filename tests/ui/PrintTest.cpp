@@ -861,7 +861,7 @@ private Q_SLOTS:
         QVERIFY(w.form.Document()->Modified());
 
         // Cancel discards the copy with its names.
-        w.form.Document()->SetModified(false);
+        w.Doc().SetModified(false);
         seam.OnDialog([](QDialog& d) {
             auto* dlg = static_cast<TGliederungenDlg*>(&d);
             dlg->Copy().Gliederungen.Find("HE")->Name.Set("Hessen");

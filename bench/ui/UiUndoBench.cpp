@@ -1,0 +1,180 @@
+// The command gate's targets on the standard workload, offscreen on the real main
+// window: the snapshot and comparison around one changed time in the age class of
+// 16 000, undo and redo of a qualification until the grid is painted, and the longest
+// the event loop waits while recovery copies of the whole competition are written.
+
+#include "file/VmErg.h"
+#include "operations/VmQuali.h"
+#include "ui/VmApp.h"
+#include "ui/VmAutosave.h"
+#include "ui/VmMain.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+bool RunCli(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        std::string cli = VELMORA_CLI;
+        argv.push_back(cli.data());
+        std::vector<std::string> copy = args;
+        for (auto& a : copy)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::FILE* null = std::fopen("/dev/null", "w");
+        if (null) dup2(fileno(null), 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void Report(const std::string& name, std::vector<double> runs, double target) {
+    std::sort(runs.begin(), runs.end());
+    const double best = runs.front(), median = runs[runs.size() / 2];
+    std::printf("%-62s best %8.2f  median %8.2f ms  (target < %g ms) %s\n", name.c_str(), best,
+                median, target, median < target ? "ok" : "MISSED");
+}
+
+void PaintGrid(vm::ui::TMainForm& form) {
+    form.Grid()->viewport()->repaint();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    char templ[] = "/tmp/velmora-undobench-XXXXXX";
+    if (!mkdtemp(templ)) return 1;
+    const fs::path dir = templ;
+    const std::string many = (dir / "WK20000.ERG").string();
+    const std::string one = (dir / "AK16000.ERG").string();
+    const std::string both = (dir / "WK36000.ERG").string();
+    if (!RunCli({"generate", many, "--participants", "20000", "--seed", "1", "--year", "2004"}) ||
+        !RunCli({"generate", one, "--participants", "16000", "--seed", "1", "--year", "2004",
+                 "--age-classes", "1"})) {
+        std::cerr << "velmora-cli generate failed\n";
+        return 1;
+    }
+    {
+        auto c = vm::Load(many);
+        auto big = vm::Load(one);
+        if (!c || !big || big->Count() != 1) return 1;
+        auto ac = big->AtDelete(0);
+        ac->Data.Bezeichnung.Set("AK 16000");
+        for (vm::TTeilnehmer& p : *ac)
+            p.Altersklasse.Set("AK 16000");
+        c->InsertAgeClass(std::move(ac));
+        if (!vm::Save(both, *c, vm::TSaveFormat::Ergebnis)) return 1;
+    }
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString((dir / "state").string()));
+    vm::ui::TVelmoraApp app(argc, argv);
+    vm::SetMessageHook([](const std::string&) {});
+    const int runs = 15;
+
+    // One changed time in the class of 16 000: the gate around a change that itself
+    // costs nothing, so that the figure is the snapshot and the comparison.
+    {
+        vm::ui::TMainForm form(QString::fromStdString(both));
+        form.show();
+        const vm::TWettkampf& c = form.Document()->Competition();
+        int bigIndex = 0;
+        for (int i = 0; i < c.Count(); ++i)
+            if (c.At(i)->Count() == 16000) bigIndex = i;
+        std::vector<double> gate;
+        for (int i = 0; i < runs; ++i) {
+            const auto t0 = Clock::now();
+            form.RunCommand("Zeit", [&](vm::TWettkampf& w) {
+                vm::TTeilnehmer* p = w.At(bigIndex)->At(8000);
+                p->Zeit[0] += (i % 2 ? -1 : 1);
+            });
+            gate.push_back(Ms(Clock::now() - t0));
+        }
+        Report("gate: snapshot and comparison, one time in the class of 16 000", gate, 10);
+    }
+
+    vm::ui::TMainForm form(QString::fromStdString(many));
+    form.show();
+    PaintGrid(form);
+    form.RunCommand("Qualifikation", [](vm::TWettkampf& c) {
+        vm::TQualiSettings s = vm::DefaultQualiSettings(c);
+        vm::QualifyCompetition(c, s);
+    }, vm::ui::TStepKind::Whole);
+    std::vector<double> undo, redo;
+    for (int i = 0; i < runs; ++i) {
+        auto t0 = Clock::now();
+        form.CmdUndo();
+        PaintGrid(form);
+        undo.push_back(Ms(Clock::now() - t0));
+        t0 = Clock::now();
+        form.CmdRedo();
+        PaintGrid(form);
+        redo.push_back(Ms(Clock::now() - t0));
+    }
+    Report("undo of a qualification until the grid is painted", undo, 50);
+    Report("redo of a qualification until the grid is painted", redo, 50);
+
+    // The event loop's longest wait while whole-competition copies are written: a timer
+    // ticks every millisecond and the largest gap between two ticks is taken, with the
+    // gate's own work (the changes) excluded.
+    std::vector<double> gaps;
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = clock.nsecsElapsed();
+        double worst = 0;
+        bool inGate = false;
+        QTimer tick;
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            if (!inGate) worst = std::max(worst, (now - last) / 1e6);
+            last = now;
+        });
+        tick.start();
+        int written = 0;
+        QObject::connect(form.Autosave(), &vm::ui::TAutosave::written, [&] { ++written; });
+        for (int i = 0; i < 8; ++i) {
+            inGate = true;
+            form.RunCommand("Zeit", [i](vm::TWettkampf& c) { c.At(0)->At(0)->Zeit[0] += i % 2 ? -1 : 1; },
+                            vm::ui::TStepKind::Whole);
+            inGate = false;
+            last = clock.nsecsElapsed();
+            worst = 0;
+            QEventLoop loop;
+            QTimer until;
+            QObject::connect(form.Autosave(), &vm::ui::TAutosave::attempted, &loop, &QEventLoop::quit);
+            until.singleShot(5000, &loop, &QEventLoop::quit);
+            loop.exec();
+            gaps.push_back(worst);
+        }
+        if (written == 0) std::cerr << "no recovery copy was written\n";
+    }
+    Report("longest event-loop wait while a recovery copy is written", gaps, 16);
+    fs::remove_all(dir);
+    return 0;
+}
