@@ -40,9 +40,11 @@ std::string FormatJournalBlock(const TJournalEntry& entry) {
     if (entry.lines.empty()) block += "  (keine Änderung eingegebener Daten)\n";
     for (const std::string& line : entry.lines) {
         block += "  ";
+        const std::size_t at = block.size();
+        block += line;
         // A line break inside a field would start a line that is not the entry's.
-        for (char ch : line)
-            block += (ch == '\n' || ch == '\r') ? ' ' : ch;
+        for (std::size_t i = at; i < block.size(); ++i)
+            if (block[i] == '\n' || block[i] == '\r') block[i] = ' ';
         block += '\n';
     }
     block += '\n';

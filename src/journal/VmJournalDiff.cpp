@@ -11,6 +11,7 @@
 #include "model/VmDisz.h"
 #include "model/VmGrid.h"
 
+#include <array>
 #include <cstdio>
 #include <deque>
 #include <map>
@@ -34,7 +35,18 @@ std::string YesNo(bool on) {
 // A time as the grid shows it; when that text hides the difference (tenths only,
 // or ten minutes and more), the full value.
 std::string TimeText(TZeit t, bool hundredths) {
-    return TimeToText(t, hundredths);
+    // The usual times below ten minutes directly; the same text as TimeToText, which
+    // builds it step by step and takes its time over 20 000 deleted entries.
+    if (t < 0 || t >= 60000) return TimeToText(t, hundredths);
+    char buf[8] = {static_cast<char>('0' + t / 6000),
+                   ':',
+                   static_cast<char>('0' + t / 1000 % 6),
+                   static_cast<char>('0' + t / 100 % 10),
+                   ',',
+                   static_cast<char>('0' + t / 10 % 10),
+                   static_cast<char>('0' + t % 10),
+                   0};
+    return std::string(buf, hundredths ? 7 : 6);
 }
 std::string FullTimeText(TZeit t) {
     const bool negative = t < 0;
@@ -145,6 +157,7 @@ void ParticipantChanges(const std::string& prefix, const TTeilnehmer& a, const T
 std::string ParticipantSummary(const char* what, const TTeilnehmer& p, bool single,
                                bool hundredths) {
     std::string s = what;
+    s.reserve(160);
     bool first = true;
     auto add = [&](const std::string& field, const std::string& value) {
         s += first ? " (" : ", ";
@@ -175,26 +188,6 @@ std::string ParticipantSummary(const char* what, const TTeilnehmer& p, bool sing
 
 // ---- pairing participants -----------------------------------------------------------
 
-void AppendField(std::string& key, std::string_view v) {
-    key.append(v.data(), v.size());
-    key += '\0';
-}
-template <class T> void AppendRaw(std::string& key, const T& v) {
-    key.append(reinterpret_cast<const char*>(&v), sizeof v);
-}
-
-void AppendResults(std::string& key, const TTeilnehmer& p) {
-    AppendRaw(key, p.Zeit);
-    AppendRaw(key, p.Abzug);
-    AppendRaw(key, p.Lauf);
-    AppendRaw(key, p.Bahn);
-    AppendRaw(key, p.HLWPunkte);
-    AppendRaw(key, p.Startzeit);
-    AppendRaw(key, p.HLWBahn);
-    AppendRaw(key, p.HLWLauf);
-    AppendRaw(key, p.Eigenschaften);
-}
-
 enum class TKey {
     Everything,   // identity and every typed value: the unchanged entries
     Identity,     // names, birth date (or supplement) and Gliederung: changed results
@@ -204,44 +197,118 @@ enum class TKey {
     NoFirst,      // the name (or the team's name) was edited
 };
 
-std::string KeyOf(const TTeilnehmer& p, bool single, TKey kind) {
-    std::string key;
-    key.reserve(96);
+// The fields a key is made of, as views into the participant: no copies, since a
+// qualification of 20 000 entries pairs them all.
+struct TKeyParts {
+    std::array<std::string_view, 14> part{};
+    std::size_t count = 0;
+
+    void Add(std::string_view v) { part[count++] = v; }
+    template <class T> void AddRaw(const T& v) {
+        Add(std::string_view(reinterpret_cast<const char*>(&v), sizeof v));
+    }
+    void AddResults(const TTeilnehmer& p) {
+        AddRaw(p.Zeit), AddRaw(p.Abzug), AddRaw(p.Lauf), AddRaw(p.Bahn), AddRaw(p.HLWPunkte);
+        AddRaw(p.Startzeit), AddRaw(p.HLWBahn), AddRaw(p.HLWLauf), AddRaw(p.Eigenschaften);
+    }
+    bool operator==(const TKeyParts& o) const {
+        if (count != o.count) return false;
+        for (std::size_t i = 0; i < count; ++i)
+            if (part[i] != o.part[i]) return false;
+        return true;
+    }
+    std::size_t Hash() const {
+        std::size_t h = count;
+        for (std::size_t i = 0; i < count; ++i)
+            h = h * 1000003u ^ std::hash<std::string_view>{}(part[i]);
+        return h;
+    }
+};
+
+TKeyParts KeyOf(const TTeilnehmer& p, bool single, TKey kind) {
+    TKeyParts k;
     const std::string_view first = single ? p.Name() : p.Mannschaft();
     const std::string_view second = single ? p.Vorname() : p.Zusatz();
     const std::string_view birth = single ? p.Geburtsdatum() : std::string_view{};
     const std::string_view glied = p.Gliederung.View();
     switch (kind) {
     case TKey::Everything:
-        AppendField(key, first), AppendField(key, second), AppendField(key, birth);
-        AppendField(key, glied);
-        AppendResults(key, p);
+        k.Add(first), k.Add(second), k.Add(birth), k.Add(glied);
+        k.AddResults(p);
         break;
     case TKey::Identity:
-        AppendField(key, first), AppendField(key, second), AppendField(key, birth);
-        AppendField(key, glied);
+        k.Add(first), k.Add(second), k.Add(birth), k.Add(glied);
         break;
     case TKey::NoGliederung:
-        AppendField(key, first), AppendField(key, second), AppendField(key, birth);
+        k.Add(first), k.Add(second), k.Add(birth);
         break;
     case TKey::NoBirth:
-        AppendField(key, first), AppendField(key, second), AppendField(key, glied);
+        k.Add(first), k.Add(second), k.Add(glied);
         break;
     case TKey::NoSecond:
         // A team's supplement alone says too little: its results must agree too.
-        AppendField(key, first), AppendField(key, glied);
+        k.Add(first), k.Add(glied);
         if (single)
-            AppendField(key, birth);
+            k.Add(birth);
         else
-            AppendResults(key, p);
+            k.AddResults(p);
         break;
     case TKey::NoFirst:
-        AppendField(key, second), AppendField(key, birth), AppendField(key, glied);
-        if (!single || second.empty()) AppendResults(key, p);
+        k.Add(second), k.Add(birth), k.Add(glied);
+        if (!single || second.empty()) k.AddResults(p);
         break;
     }
-    return key;
+    return k;
 }
+
+// Entries waiting to be paired, by key; entries of one key are taken in the order
+// they were added.
+class TWaiting {
+public:
+    TWaiting(bool single, TKey kind, std::size_t expected) : single_(single), kind_(kind) {
+        nodes_.reserve(expected);
+        chains_.reserve(expected);
+    }
+    bool Empty() const { return nodes_.empty(); }
+    void Add(const TTeilnehmer& p, int id) {
+        const std::size_t h = KeyOf(p, single_, kind_).Hash();
+        const int n = static_cast<int>(nodes_.size());
+        nodes_.push_back({&p, id, -1, false});
+        auto [it, fresh] = chains_.try_emplace(h, n, n);
+        if (!fresh) {
+            nodes_[static_cast<std::size_t>(it->second.second)].next = n;
+            it->second.second = n;
+        }
+    }
+    // The id of the first waiting entry with the key of p, which is taken; -1 if none.
+    int Take(const TTeilnehmer& p) {
+        const TKeyParts key = KeyOf(p, single_, kind_);
+        auto it = chains_.find(key.Hash());
+        if (it == chains_.end()) return -1;
+        int& head = it->second.first;
+        while (head >= 0 && nodes_[static_cast<std::size_t>(head)].taken)
+            head = nodes_[static_cast<std::size_t>(head)].next;
+        for (int n = head; n >= 0; n = nodes_[static_cast<std::size_t>(n)].next) {
+            TNode& node = nodes_[static_cast<std::size_t>(n)];
+            if (node.taken || !(KeyOf(*node.p, single_, kind_) == key)) continue;
+            node.taken = true;
+            return node.id;
+        }
+        return -1;
+    }
+
+private:
+    struct TNode {
+        const TTeilnehmer* p;
+        int id;
+        int next;
+        bool taken;
+    };
+    bool single_;
+    TKey kind_;
+    std::vector<TNode> nodes_;
+    std::unordered_map<std::size_t, std::pair<int, int>> chains_; // first and last node
+};
 
 struct TSide {
     std::vector<const TTeilnehmer*> items;
@@ -264,18 +331,14 @@ void PairBy(TSide& before, TSide& after, bool single, TKey kind) {
     for (int m : after.match)
         open += m < 0 ? 1 : 0;
     if (open == 0) return;
-    std::unordered_map<std::string, std::deque<int>> waiting;
-    waiting.reserve(before.items.size());
+    TWaiting waiting(single, kind, before.items.size());
     for (std::size_t i = 0; i < before.items.size(); ++i)
-        if (before.match[i] < 0)
-            waiting[KeyOf(*before.items[i], single, kind)].push_back(static_cast<int>(i));
-    if (waiting.empty()) return;
+        if (before.match[i] < 0) waiting.Add(*before.items[i], static_cast<int>(i));
+    if (waiting.Empty()) return;
     for (std::size_t j = 0; j < after.items.size(); ++j) {
         if (after.match[j] >= 0) continue;
-        auto it = waiting.find(KeyOf(*after.items[j], single, kind));
-        if (it == waiting.end() || it->second.empty()) continue;
-        const int i = it->second.front();
-        it->second.pop_front();
+        const int i = waiting.Take(*after.items[j]);
+        if (i < 0) continue;
         before.match[static_cast<std::size_t>(i)] = static_cast<int>(j);
         after.match[j] = i;
     }
@@ -492,24 +555,30 @@ std::vector<std::string> DescribeChanges(const TWettkampf& before, const TWettka
         std::size_t fromPair, fromIndex;
     };
     std::map<std::pair<std::size_t, std::size_t>, TMove> moves; // (pair, after index)
-    {
-        std::unordered_map<std::string, std::deque<std::pair<std::size_t, std::size_t>>> gone;
+    bool anyAdded = false;
+    for (const TClassPair& p : pairs)
+        for (int m : p.a.match)
+            anyAdded = anyAdded || m < 0;
+    if (anyAdded) {
+        std::vector<TMove> goneList;
+        TWaiting gone(single, TKey::Identity, 0);
         for (std::size_t p = 0; p < pairs.size(); ++p)
             for (std::size_t i = 0; i < pairs[p].b.items.size(); ++i)
-                if (pairs[p].b.match[i] < 0)
-                    gone[KeyOf(*pairs[p].b.items[i], single, TKey::Identity)].emplace_back(p, i);
-        if (!gone.empty())
+                if (pairs[p].b.match[i] < 0) {
+                    gone.Add(*pairs[p].b.items[i], static_cast<int>(goneList.size()));
+                    goneList.push_back({p, i});
+                }
+        if (!gone.Empty())
             for (std::size_t p = 0; p < pairs.size(); ++p)
                 for (std::size_t j = 0; j < pairs[p].a.items.size(); ++j) {
                     if (pairs[p].a.match[j] >= 0) continue;
-                    auto it = gone.find(KeyOf(*pairs[p].a.items[j], single, TKey::Identity));
-                    if (it == gone.end() || it->second.empty()) continue;
-                    const auto [fp, fi] = it->second.front();
-                    it->second.pop_front();
+                    const int g = gone.Take(*pairs[p].a.items[j]);
+                    if (g < 0) continue;
+                    const TMove from = goneList[static_cast<std::size_t>(g)];
                     // -2: paired, but not within this age class.
-                    pairs[fp].b.match[fi] = -2;
+                    pairs[from.fromPair].b.match[from.fromIndex] = -2;
                     pairs[p].a.match[j] = -2;
-                    moves[{p, j}] = {fp, fi};
+                    moves[{p, j}] = from;
                 }
     }
 
