@@ -38,14 +38,10 @@ std::string TimeText(TZeit t, bool hundredths) {
     // The usual times below ten minutes directly; the same text as TimeToText, which
     // builds it step by step and takes its time over 20 000 deleted entries.
     if (t < 0 || t >= 60000) return TimeToText(t, hundredths);
-    char buf[8] = {static_cast<char>('0' + t / 6000),
-                   ':',
-                   static_cast<char>('0' + t / 1000 % 6),
-                   static_cast<char>('0' + t / 100 % 10),
-                   ',',
-                   static_cast<char>('0' + t / 10 % 10),
-                   static_cast<char>('0' + t % 10),
-                   0};
+    char buf[8] = {
+        static_cast<char>('0' + t / 6000),     ':', static_cast<char>('0' + t / 1000 % 6),
+        static_cast<char>('0' + t / 100 % 10), ',', static_cast<char>('0' + t / 10 % 10),
+        static_cast<char>('0' + t % 10),       0};
     return std::string(buf, hundredths ? 7 : 6);
 }
 std::string FullTimeText(TZeit t) {
@@ -441,6 +437,8 @@ void PairLines(const TWettkampf& c, const TClassPair& pair, std::vector<std::str
         if (i < 0) continue;
         const TTeilnehmer& was = *pair.b.items[static_cast<std::size_t>(i)];
         const TTeilnehmer& now = *pair.a.items[j];
+        // Most entries are unchanged: no label is built for them.
+        if (KeyOf(was, single, TKey::Everything) == KeyOf(now, single, TKey::Everything)) continue;
         ParticipantChanges(ak + ParticipantLabel(was, single) + " | ", was, now, single, hundredths,
                            out);
     }
