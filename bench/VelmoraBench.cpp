@@ -17,11 +17,13 @@
 #include "io/VmExport.h"
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
+#include "journal/VmJournal.h"
 #include "model/VmAk.h"
 #include "model/VmBasis.h"
 #include "operations/VmLauf.h"
 #include "operations/VmLaufEingabe.h"
 #include "operations/VmPruefung.h"
+#include "operations/VmQuali.h"
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
 #include "print/VmReport.h"
@@ -447,6 +449,46 @@ void BM_ApplyHeat(benchmark::State& state) {
     CheckNoMessage(state);
 }
 
+// The journal block of a qualification that deletes about 10 000 of the 20 000
+// participants: every entry before and after paired, the lines of the deleted ones
+// and of those whose "startberechtigt" changed written, the block formatted. The quota
+// that deletes closest to 10 000 is found before the timing starts.
+void BM_JournalQualification(benchmark::State& state) {
+    vm::TWettkampf* before = nullptr;
+    if (!Prepare(state, before)) return;
+    auto qualified = [&](int quota) {
+        auto c = vm::CopyCompetition(*before);
+        vm::TQualiSettings s = vm::DefaultQualiSettings(*c);
+        s.quota = quota;
+        vm::QualifyCompetition(*c, s);
+        return c;
+    };
+    auto deleted = [&](const vm::TWettkampf& c) {
+        return static_cast<int>(vm::ExportRowCount(*before) - vm::ExportRowCount(c));
+    };
+    int lo = 1, hi = 20000;
+    while (lo < hi) { // the smallest quota that deletes at most 10 000
+        const int mid = (lo + hi) / 2;
+        if (deleted(*qualified(mid)) > 10000)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    const auto after = qualified(lo);
+    std::size_t lines = 0, bytes = 0;
+    for (auto _ : state) {
+        vm::TJournalEntry entry{0, "Qualifikation", "Velmora",
+                                vm::DescribeChanges(*before, *after)};
+        const std::string block = vm::FormatJournalBlock(entry);
+        lines = entry.lines.size();
+        bytes = block.size();
+        benchmark::DoNotOptimize(block.data());
+    }
+    state.counters["deleted"] = deleted(*after);
+    state.counters["lines"] = static_cast<double>(lines);
+    state.counters["block_kB"] = static_cast<double>(bytes) / 1024.0;
+}
+
 double MinOf(const std::vector<double>& v) {
     return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
 }
@@ -489,6 +531,7 @@ BENCHMARK(BM_PeakMemoryCliPrint)->Apply(OncePerRepetition);
 BENCHMARK(BM_Check)->Apply(Timed);
 BENCHMARK(BM_CheckCli)->Apply(Timed);
 BENCHMARK(BM_ApplyHeat)->Apply(Timed);
+BENCHMARK(BM_JournalQualification)->Apply(Timed);
 
 // ---- summary -------------------------------------------------------------------------
 
@@ -527,6 +570,7 @@ const std::vector<TNamedTarget>& Targets() {
         {"BM_Check", {"data checks of the competition", 100}},
         {"BM_CheckCli", {"velmora-cli check (load included)", 100}},
         {"BM_ApplyHeat", {"apply a heat of eight, rank, next heat", 20}},
+        {"BM_JournalQualification", {"journal block of a qualification", 50}},
     };
     return t;
 }

@@ -5,6 +5,7 @@
 #include "cli/CmdCore.h"
 #include "cli/CmdGenerate.h"
 #include "cli/CmdImport.h"
+#include "cli/CmdLog.h"
 #include "cli/CmdOps.h"
 #include "cli/CmdPrint.h"
 
@@ -43,6 +44,7 @@ const std::map<std::string, TCommand>& Commands() {
         {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
         {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
+        {"log", {CmdLog, "prints the change journal of a result file"}},
     };
     return commands;
 }

@@ -1,9 +1,11 @@
 #include "cli/CliSupport.h"
 
 #include "file/VmErg.h"
+#include "journal/VmJournal.h"
 
 #include <cctype>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 
 namespace vm::cli {
@@ -27,6 +29,7 @@ int UsageError(const TCommandSpec& cmd, const std::string& message) {
 bool ParseArgs(const std::vector<std::string>& args, const TCommandSpec& cmd, TArgs& out,
                int& status) {
     out = TArgs{};
+    out.command = cmd.usage.substr(0, cmd.usage.find(' '));
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -126,18 +129,52 @@ const char* const kNotLoaded = "keine lesbare Ergebnisdatei";
 const char* const kNotWritten = "nicht geschrieben";
 } // namespace
 
+namespace {
+// The competitions of this run as LoadCompetition returned them, by the address of
+// the loaded competition, for the journal of their save. A command runs once per
+// process; this lives as long as the command.
+std::map<const TWettkampf*, std::unique_ptr<TWettkampf>>& LoadedStates() {
+    static std::map<const TWettkampf*, std::unique_ptr<TWettkampf>> states;
+    return states;
+}
+
+void WriteJournal(const TWettkampf& c, const std::string& target, const TArgs& a) {
+    auto it = LoadedStates().find(&c);
+    if (it == LoadedStates().end() || a.command.empty()) return;
+    TJournalEntry entry{std::time(nullptr), JournalLabel(a.command), "velmora-cli " + a.command,
+                        DescribeChanges(*it->second, c)};
+    std::string error;
+    if (!AppendJournal(target, {entry}, error)) std::cerr << error << std::endl;
+    // A second save of the same competition journals only what changed after this one.
+    it->second = CopyCompetition(c);
+}
+} // namespace
+
+std::string JournalLabel(const std::string& command) {
+    static const std::map<std::string, std::string> labels = {
+        {"qualify", "Qualifikation"},  {"heats", "Laufbesetzung"},
+        {"hlw", "HLW-Laufeinteilung"}, {"reset", "Zurücksetzen"},
+        {"strike", "Streichen"},       {"merge", "Zusammenführen"},
+        {"import", "Importieren"},     {"records", "Rekorde übernehmen"},
+    };
+    auto it = labels.find(command);
+    return it == labels.end() ? command : it->second;
+}
+
 std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) {
     std::unique_ptr<TWettkampf> c;
     ReportingFailure(file, kNotLoaded, [&] { return (c = Load(file)) != nullptr; });
+    if (c) LoadedStates()[c.get()] = CopyCompetition(*c);
     return c;
 }
 
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
     const std::string target = a.Get("-o", file);
-    return ReportingFailure(target, kNotWritten,
-                            [&] { return Save(target, c, TSaveFormat::Ergebnis); })
-               ? 0
-               : 1;
+    if (!ReportingFailure(target, kNotWritten,
+                          [&] { return Save(target, c, TSaveFormat::Ergebnis); }))
+        return 1;
+    WriteJournal(c, target, a);
+    return 0;
 }
 
 bool OpenDocument(TVmFile& doc, const std::string& file) {

@@ -15,6 +15,7 @@
 namespace vm::cli {
 
 struct TArgs {
+    std::string command; // "qualify": the first word of the command's usage
     std::vector<std::string> positional;
     std::map<std::string, std::string> values; // "--quota" -> "3"
     std::set<std::string> flags;               // "--reverse"
@@ -48,11 +49,19 @@ bool GetInt(const TArgs& a, const TCommandSpec& cmd, const std::string& name, lo
 // inside a message become " / ").
 void InstallMessageHook();
 
-// Loads a result file; nullptr after the model's messages when it fails.
+// Loads a result file; nullptr after the model's messages when it fails. The state as
+// loaded is kept for the change journal of SaveCompetition.
 std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file);
 // Writes the changed competition back to FILE (with backup) or to "-o OUT";
-// returns the exit status (0 or 1).
+// returns the exit status (0 or 1). A competition that came from LoadCompetition
+// also gets a block in the change journal beside the file written: the command's
+// label (JournalLabel), "velmora-cli COMMAND" and what changed since it was loaded.
+// A journal that cannot be written is reported on standard error and does not
+// change the exit status.
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a);
+// The name the user knows a command by ("Qualifikation" for qualify); the command's
+// own name for one that has none yet.
+std::string JournalLabel(const std::string& command);
 
 // After a failed load or save: one line naming the file and why, the system's own text
 // when the operating system refused, else `otherwise`.
