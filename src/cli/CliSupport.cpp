@@ -153,7 +153,7 @@ void WriteJournal(const TWettkampf& c, const std::string& target, const TArgs& a
 std::string JournalLabel(const std::string& command) {
     static const std::map<std::string, std::string> labels = {
         {"qualify", "Qualifikation"},  {"heats", "Laufbesetzung"},
-        {"hlw", "HLW-Laufeinteilung"}, {"reset", "Zurücksetzen"},
+        {"hlw", "HLW Laufeinteilung"}, {"reset", "Zurücksetzen"},
         {"strike", "Streichen"},       {"merge", "Zusammenführen"},
         {"import", "Importieren"},     {"records", "Rekorde übernehmen"},
     };
@@ -188,22 +188,6 @@ bool SaveDocumentAs(TVmFile& doc, const std::string& file, TFileType type,
 
 void Summary(const std::string& line) {
     std::cerr << line << std::endl;
-}
-
-std::string CountText(int n, const std::string& one, const std::string& many) {
-    return IntToText(n) + " " + (n == 1 ? one : many);
-}
-
-std::string EntrantsText(const TWettkampf& c, int n, bool dative) {
-    if (!IsSingleCompetition(c)) return CountText(n, "Mannschaft", "Mannschaften");
-    return CountText(n, "Teilnehmer", dative ? "Teilnehmern" : "Teilnehmer");
-}
-
-int EntrantCount(const TWettkampf& c) {
-    int n = 0;
-    for (const TAltersklasse& ac : c)
-        n += ac.Count();
-    return n;
 }
 
 } // namespace vm::cli

@@ -5,6 +5,7 @@
 #include "base/BvBase.h"
 #include "file/VmWFile.h"
 #include "model/VmWettk.h"
+#include "operations/VmSummary.h"
 
 #include <map>
 #include <memory>
@@ -81,12 +82,10 @@ bool SaveDocumentAs(TVmFile& doc, const std::string& file, TFileType type,
 
 // The closing line of a command that changed the competition, on standard error (UTF-8).
 void Summary(const std::string& line);
-// "1 Lauf", "3 Läufe".
-std::string CountText(int n, const std::string& one, const std::string& many);
-// "3 Teilnehmer" or "3 Mannschaften", as the competition's kind has it; `dative` for
-// "von 3 Teilnehmern".
-std::string EntrantsText(const TWettkampf& c, int n, bool dative = false);
-int EntrantCount(const TWettkampf& c);
+// The counting words of the summaries, shared with the desktop program's status line.
+using vm::CountText;
+using vm::EntrantCount;
+using vm::EntrantsText;
 
 // Converts for output on a terminal.
 std::string ToUtf8(const std::string& oem);

@@ -1,6 +1,7 @@
 #include "cli/CmdImport.h"
 
 #include "cli/CliSupport.h"
+#include "operations/VmSummary.h"
 #include "file/VmErg.h"
 #include "io/VmImport.h"
 
@@ -64,13 +65,13 @@ int CmdImport(const std::vector<std::string>& args) {
     }
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    const int before = EntrantCount(*c);
+    const TOperationBefore before = Before(*c);
     if (!ReportingFailure(input, "nicht importiert", [&] {
             return encoding ? ImportTextFile(input, *c, encoding) : LoadInto(input, *c, format);
         }))
         return 1;
     if (const int status = SaveCompetition(*c, a.positional[0], a)) return status;
-    Summary("Import: " + EntrantsText(*c, EntrantCount(*c) - before) + " übernommen.");
+    Summary(ImportSummary(*c, before));
     return 0;
 }
 

@@ -2,7 +2,9 @@
 
 #include "file/VmErg.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -141,6 +143,37 @@ bool ReadJournal(const std::string& ergFile, std::string& text, std::string& err
     }
     text = buffer.str();
     return true;
+}
+
+std::map<std::string, std::time_t> LastChangeByAgeClass(const std::string& journalText) {
+    std::map<std::string, std::time_t> last;
+    std::time_t block = 0;
+    std::size_t pos = 0;
+    while (pos < journalText.size()) {
+        std::size_t end = journalText.find('\n', pos);
+        if (end == std::string::npos) end = journalText.size();
+        const std::string line = journalText.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.empty()) continue;
+        if (line[0] != ' ') {
+            // "11.12.2026 14:32:05 | Qualifikation | Velmora"
+            std::tm tm{};
+            const char* rest = strptime(line.c_str(), "%d.%m.%Y %H:%M:%S", &tm);
+            if (rest) {
+                tm.tm_isdst = -1;
+                block = std::mktime(&tm);
+            }
+            continue;
+        }
+        const std::size_t start = line.find_first_not_of(' ');
+        const std::size_t bar = line.find(" | ", start);
+        if (!block || start == std::string::npos || bar == std::string::npos) continue;
+        const std::string subject = line.substr(start, bar - start);
+        if (subject == "Wettkampf" || subject.rfind("Gliederung ", 0) == 0) continue;
+        std::time_t& t = last[subject];
+        t = std::max(t, block);
+    }
+    return last;
 }
 
 } // namespace vm

@@ -16,6 +16,7 @@
 #include "model/VmWettk.h"
 
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,5 +63,10 @@ bool AppendJournal(const std::string& ergFile, const std::vector<TJournalEntry>&
 // The journal beside `ergFile` as it is stored. False when there is none or it cannot
 // be read; `error` then says why.
 bool ReadJournal(const std::string& ergFile, std::string& text, std::string& error);
+
+// The time of each age class's last change that a journal text records, by the age
+// class's name as the journal writes it (UTF-8). Lines about the competition or the
+// Gliederungen name no age class and are left out.
+std::map<std::string, std::time_t> LastChangeByAgeClass(const std::string& journalText);
 
 } // namespace vm

@@ -42,7 +42,7 @@ TEST(JournalCli, EveryChangingCommandJournalsItsSave) {
     const Case cases[] = {
         {{"reset", f.erg, "--items", "1"}, " | Zurücksetzen | velmora-cli reset\n", " | Zeit1 "},
         {{"heats", f.erg}, " | Laufbesetzung | velmora-cli heats\n", " | Lauf1 0 → "},
-        {{"hlw", f.erg}, " | HLW-Laufeinteilung | velmora-cli hlw\n", " | HLW-Startzeit "},
+        {{"hlw", f.erg}, " | HLW Laufeinteilung | velmora-cli hlw\n", " | HLW-Startzeit "},
         {{"import", f.erg, input},
          " | Importieren | velmora-cli import\n",
          "AK 12w | Neumann, Nina | hinzugefügt (Glied. BY, Zeit1 0:41,00)"},

@@ -296,3 +296,33 @@ TEST(Journal, RefusesWhatItCannotOrMustNotWrite) {
 
 } // namespace
 } // namespace vm
+
+namespace vm {
+namespace {
+
+TEST(JournalLastChange, TakesTheLatestBlockPerAgeClass) {
+    const std::string text = "10.12.2026 09:00:00 | Qualifikation | velmora-cli qualify\n"
+                             "  AK 12w | Schmitz, Greta | gelöscht (Jg 14)\n"
+                             "  AK 13m | Abel, Tim | Zeit1 0:40,00 → 0:41,00\n"
+                             "\n"
+                             "11.12.2026 14:32:05 | Teilnehmerdaten bearbeiten | Velmora\n"
+                             "  AK 12w | Neu, Ida | Zeit1 0:00,00 → 0:37,23\n"
+                             "  Wettkampf | Veranstaltung Kreis → Bezirk\n"
+                             "  Gliederung VSTA | Name Velstadt → Velstadt-Nord\n"
+                             "\n";
+    const auto last = LastChangeByAgeClass(text);
+    ASSERT_EQ(last.size(), 2u);
+    std::tm tm{};
+    char buf[32];
+    const std::time_t w = last.at("AK 12w");
+    localtime_r(&w, &tm);
+    std::strftime(buf, sizeof buf, "%d.%m.%Y %H:%M:%S", &tm);
+    EXPECT_STREQ(buf, "11.12.2026 14:32:05");
+    const std::time_t m = last.at("AK 13m");
+    localtime_r(&m, &tm);
+    std::strftime(buf, sizeof buf, "%d.%m.%Y %H:%M:%S", &tm);
+    EXPECT_STREQ(buf, "10.12.2026 09:00:00");
+}
+
+} // namespace
+} // namespace vm
