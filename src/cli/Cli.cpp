@@ -7,6 +7,7 @@
 #include "cli/CmdImport.h"
 #include "cli/CmdOps.h"
 #include "cli/CmdPrint.h"
+#include "cli/CmdTiming.h"
 
 #include "io/VmExport.h"
 #include "io/VmImport.h"
@@ -43,6 +44,8 @@ const std::map<std::string, TCommand>& Commands() {
         {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
         {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
+        {"timing", {CmdTiming, "takes the times of a timing console's file into a discipline"}},
+        {"startlist", {CmdStartlist, "writes the heats of a discipline as a console's start list"}},
     };
     return commands;
 }
