@@ -211,7 +211,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
     auto* left = new QVBoxLayout;
     left->addWidget(listLabel);
     left->addWidget(list_, 1);
-    list_->setFixedWidth(ch * 36);
+    list_->setFixedWidth(ch * 40);
     auto* body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right, 1);
@@ -298,7 +298,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
     const QRect screen = QApplication::primaryScreen()
                              ? QApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1366, 768);
-    resize(std::min(ch * 175, screen.width() - 40),
+    resize(std::min(ch * 195, screen.width() - 40),
            std::min(fontMetrics().height() * 38, screen.height() - 60));
 
     // As the heat view opens: discipline 1, heat 0 clamped into its heats.
@@ -717,7 +717,11 @@ void TLaufeingabeDlg::CheckFolder() {
                     QStringLiteral("Neue Zeitmessung „%1“ für %2 einlesen?").arg(name, which),
                     QMessageBox::Yes | QMessageBox::No, windowTitle()) != QMessageBox::Yes)
             continue;
-        if (!CheckHeat()) continue;
+        // The open heat cannot be left yet: the file is offered again with the next change.
+        if (!CheckHeat()) {
+            known_.removeAll(name);
+            continue;
+        }
         TakeTiming(m, path);
     }
     checkingFolder_ = false;

@@ -587,6 +587,12 @@ private Q_SLOTS:
             QCOMPARE(Cell(d, 2, 4), QString("0:33,33"));
             d.CheckFolder(); // offered once
             QCOMPARE(seam.boxes.size(), std::size_t(3));
+            // The watcher itself notices a file the console leaves; Nein leaves it.
+            seam.AnswerBox(QMessageBox::No);
+            vmtest::WriteFileBytes(watched + "/spaet.csv", "Lauf;Bahn;Zeit\n1;3;0:44,44\n");
+            QTRY_COMPARE(seam.boxes.size(), std::size_t(4));
+            QVERIFY(seam.boxes.back().text.contains("spaet.csv"));
+            QCOMPARE(Cell(d, 2, 4), QString("0:33,33"));
 
             // The start list of the discipline, named without extension.
             seam.AnswerFile(QString::fromStdString(dir.File("Start")));
