@@ -38,7 +38,8 @@ int CmdTiming(const std::vector<std::string>& args) {
         "  --limit S       watches further apart than S seconds are reported\n"
         "                  (default 0,30)\n"
         "  -o OUT.ERG      write the result to OUT instead of writing FILE back\n"
-        "Exit status 1 when INPUT cannot be read at all; nothing is written then.",
+        "Exit status 1 when INPUT cannot be read at all or has no readable lane;\n"
+        "nothing is written then.",
         {"--discipline", "--limit", "-o"},
         {},
         2,
@@ -58,6 +59,13 @@ int CmdTiming(const std::vector<std::string>& args) {
     std::string error;
     if (!ReadTimingFile(a.positional[1], file, error)) {
         std::cerr << error << std::endl;
+        return 1;
+    }
+    // Not one lane could be read: nothing to take over, and the file stays as it is.
+    if (file.rows.empty()) {
+        for (const std::string& line : file.problems)
+            std::cerr << a.positional[1] << ": " << line << std::endl;
+        std::cerr << a.positional[1] << ": keine lesbare Zeile" << std::endl;
         return 1;
     }
     const TZeitmessungAbgleich m = MatchTiming(*c, discipline, file, limit);
