@@ -730,6 +730,7 @@ private Q_SLOTS:
                     m->setData(m->index(row, 4 + w), watches[lane][w], Qt::EditRole);
                 ++lane;
             }
+            QCoreApplication::processEvents(); // the heat's line is laid out anew
             QVERIFY(d.grab().save(dir + "/laufeingabe-uhren.png"));
             d.findChild<QSpinBox*>("Zeitnehmer")->setFocus();
             dlg.done(QDialog::Rejected);
