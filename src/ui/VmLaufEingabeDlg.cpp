@@ -279,11 +279,17 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
         TZeit t = 0;
         if (!model_->IsTimeColumn(at.column()) || text.trimmed().isEmpty())
             SetMessage(QString(), false);
-        else if (ParseTimeEntry(text.toStdString(), hundredths, t))
-            SetMessage(QStringLiteral("%1: %2").arg(model_->Place(at.row()),
-                                                    t > 0 ? TimeShown(t, hundredths)
-                                                          : QStringLiteral("keine Zeit")),
-                       false);
+        else if (ParseTimeEntry(text.toStdString(), hundredths, t)) {
+            QString line = QStringLiteral("%1: %2").arg(
+                model_->Place(at.row()), t > 0 ? TimeShown(t, hundredths) : QStringLiteral("keine Zeit"));
+            // With several watches the lane's time as it would come out of them.
+            if (model_->Kind(at.column()) == TLaneColumn::Uhr) {
+                const int w = at.column() - model_->Column(TLaneColumn::Uhr, 0);
+                const TZeit derived = model_->DerivedWith(at.row(), w, t);
+                if (derived > 0) line += QStringLiteral(" – Zeit %1").arg(TimeShown(derived, hundredths));
+            }
+            SetMessage(line, false);
+        }
         else
             SetMessage(QStringLiteral("%1: „%2“ ist keine lesbare Zeit")
                            .arg(model_->Place(at.row()), text),

@@ -374,6 +374,12 @@ TLaufStand THeatEntryModel::Stand() const {
     return StandOf(rows_, discipline_);
 }
 
+TZeit THeatEntryModel::DerivedWith(int row, int w, TZeit value) const {
+    TUhren watches = Watches(EntryOf(row));
+    if (w >= 0 && w < watchCount_) watches[static_cast<std::size_t>(w)] = value;
+    return OfficialTime(watches, hundredths_);
+}
+
 int THeatEntryModel::DeviatingLanes() const {
     return Stand().deviating;
 }

@@ -86,6 +86,9 @@ public:
     std::vector<TLaufErgebnis> Results() const;
     // A lane from a timing console: its watches and its penalty, as if typed.
     void Fill(const TLaufErgebnis& r);
+    // The time of a lane as it would be derived with `value` on watch w (0-based), while
+    // that watch is still being typed.
+    TZeit DerivedWith(int row, int w, TZeit value) const;
     // The lanes of the shown heat whose watches lie further apart than the limit.
     int DeviatingLanes() const;
 

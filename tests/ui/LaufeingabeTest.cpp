@@ -431,9 +431,18 @@ private Q_SLOTS:
             Type("3530");
             Key(Qt::Key_Tab);
             Type("3510");
+            // Two watches so far: their mean.
+            QCOMPARE(Text(d, "Meldung"),
+                     QString("Bahn 1 (Dorn, Vorname): 0:35,10 – Zeit 0:35,20"));
             Key(Qt::Key_Tab);
             Type("3520");
-            QCOMPARE(Text(d, "Meldung"), QString("Bahn 1 (Dorn, Vorname): 0:35,20"));
+            // While the third watch is typed, the time it gives is shown.
+            QCOMPARE(Text(d, "Meldung"),
+                     QString("Bahn 1 (Dorn, Vorname): 0:35,20 – Zeit 0:35,20"));
+            Key(Qt::Key_Backspace);
+            QCOMPARE(Text(d, "Meldung"),
+                     QString("Bahn 1 (Dorn, Vorname): 0:03,52 – Zeit 0:35,10"));
+            Type("0");
             Key(Qt::Key_Return);
             QCOMPARE(Cell(d, 0, 7), QString("0:35,20"));
             QCOMPARE(d.Table()->currentIndex(), m->index(1, 4));
