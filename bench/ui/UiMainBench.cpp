@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
         const vm::TAltersklasse* ac = h.At(largest);
         entryForm.SelectAgeClass(largest);
         PaintGrid(entryForm);
-        vm::ui::TLaufeingabeDlg dlg(&entryForm, *entryForm.Document(), entryForm);
+        vm::ui::TLaufeingabeDlg dlg(&entryForm, entryForm.Document()->Competition());
         if (!dlg.GoToHeat(ac->At(ac->Count() / 2)->Lauf[0])) return 1;
         QAbstractItemModel* lanes = dlg.Table()->model();
         const int timeColumn = 4;
@@ -208,7 +208,10 @@ int main(int argc, char** argv) {
             for (int row = 0; row < lanes->rowCount(); ++row)
                 lanes->setData(lanes->index(row, timeColumn),
                                QString::number((i % 2 ? 4000 : 3000) + 37 * row), Qt::EditRole);
-            if (!dlg.ApplyHeat()) return 1;
+            // OK of the dialog: what was typed goes through the window's gate.
+            if (!dlg.CheckHeat()) return 1;
+            const std::vector<vm::TLaufErgebnis> results = dlg.Results();
+            entryForm.RunCommand([&] { return vm::ApplyHeatResults(results); });
             PaintGrid(entryForm);
             heat.runs.push_back(Ms(Clock::now() - t0));
         }

@@ -8,6 +8,7 @@
 #include "cli/CmdLog.h"
 #include "cli/CmdOps.h"
 #include "cli/CmdPrint.h"
+#include "cli/CmdTiming.h"
 
 #include "io/VmExport.h"
 #include "io/VmImport.h"
@@ -45,6 +46,8 @@ const std::map<std::string, TCommand>& Commands() {
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
         {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
         {"log", {CmdLog, "prints the change journal of a result file"}},
+        {"timing", {CmdTiming, "takes the times of a timing console's file into a discipline"}},
+        {"startlist", {CmdStartlist, "writes the heats of a discipline as a console's start list"}},
     };
     return commands;
 }

@@ -5,6 +5,7 @@
 
 #include "model/VmWettk.h"
 
+#include <array>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,7 @@ std::vector<TLaufPlatz> HeatRows(const TWettkampf& c, int heat, int discipline);
 struct TLaufStand {
     int participants = 0;
     int missing = 0;
+    int deviating = 0; // lanes whose watches lie too far apart (hand timing)
 };
 // Every heat number of discipline d that has a participant; heat 0 only counts the
 // participants whose age class has discipline d, as HeatRows lists them.
@@ -53,6 +55,9 @@ struct TLaufErgebnis {
     int discipline = 1;
     TZeit time = 0;
     TAbzug penalty = 0;
+    // The watches the time was derived from (0 where empty); all 0 when the time was
+    // typed as one. Kept so that the record of a confirmed heat can name them.
+    std::array<TZeit, 3> watches{};
 };
 // Writes the results, recalculates the changed participants and ranks each age class
 // touched once; answers whether anything changed.

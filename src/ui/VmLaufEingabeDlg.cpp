@@ -1,474 +1,63 @@
 #include "ui/VmLaufEingabeDlg.h"
 
-#include "model/VmRech.h"
 #include "operations/VmAuswahl.h"
-#include "operations/VmPruefung.h"
+#include "timing/VmStartliste.h"
 #include "ui/BvValEdit.h"
+#include "ui/VmLaufEingabeModel.h"
+#include "ui/VmMain.h"
 #include "ui/VmUiSeam.h"
 
-#include <QAbstractTableModel>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QStyledItemDelegate>
 #include <QTabBar>
-#include <QTableView>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <functional>
+#include <cmath>
 
 namespace vm::ui {
 
 namespace {
 
-enum TColumn : int {
-    colBahn,
-    colName,
-    colGlied,
-    colAk,
-    colZeit,
-    colAbzug,
-    colPunkte,
-    colPlatz,
-    colCount,
-};
+const QString kWatchesKey = QStringLiteral("Laufeingabe/Zeitnehmer/");
+const QString kLimitKey = QStringLiteral("Laufeingabe/Abweichung");
 
-const QColor kBad(255, 150, 150);     // an entry that cannot be read
-const QColor kPending(255, 244, 196); // typed, not applied yet
-const QColor kFree(128, 128, 128);    // an empty lane
-const QColor kComplete(0, 110, 0);    // a heat with every result
-
-QString TimeShown(TZeit t, bool hundredths) {
-    return t > 0 ? QString::fromStdString(TimeToText(t, hundredths)) : QString();
+std::string LocalName(const QString& fileName) {
+    return QFile::encodeName(fileName).toStdString();
 }
 
-QString PenaltyShown(int penalty) {
-    return penalty == 0 ? QString() : FromOem(PenaltyToText(penalty));
-}
+// The files a console leaves in its folder.
+const QStringList kTimingPatterns = {QStringLiteral("*.csv"), QStringLiteral("*.CSV"),
+                                     QStringLiteral("*.txt"), QStringLiteral("*.TXT")};
 
-QString HeatLabel(int heat) {
-    return heat == 0 ? QStringLiteral("Lauf ungesetzt (0)") : QStringLiteral("Lauf %1").arg(heat);
-}
-
-// "Meier, Leni" or the team name.
-QString WhoOf(const TWettkampf& c, const TTeilnehmer& p) {
-    if (!IsSingleCompetition(c)) return FromOem(p.Mannschaft()).trimmed();
-    const QString first = FromOem(p.Vorname()).trimmed();
-    const QString name = FromOem(p.Name()).trimmed();
-    return first.isEmpty() ? name : name + QStringLiteral(", ") + first;
+QString Lines(const std::vector<std::string>& lines) {
+    QStringList out;
+    for (const std::string& l : lines)
+        out << QString::fromStdString(l);
+    return out.join(QStringLiteral("\n"));
 }
 
 } // namespace
 
-// ---- the rows of one heat ---------------------------------------------------------------
-
-// One typed field: nothing typed (the stored value stands), a readable value, or a text
-// that cannot be read.
-struct THeatEntryField {
-    bool edited = false;
-    bool bad = false;
-    QString text;
-    int value = 0;
-};
-
-class THeatEntryModel : public QAbstractTableModel {
-public:
-    THeatEntryModel(const TWettkampf& c, QObject* parent)
-        : QAbstractTableModel(parent), c_(c), hundredths_(WithHundredths(c)) {}
-
-    std::function<void()> changed;
-
-    void Load(std::vector<TLaufPlatz> slots, int discipline) {
-        beginResetModel();
-        discipline_ = discipline;
-        rows_.clear();
-        rows_.reserve(slots.size());
-        for (const TLaufPlatz& s : slots)
-            rows_.push_back({s, {}, {}});
-        lastError_.clear();
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : colCount;
-    }
-
-    bool Editable(int row) const {
-        return row >= 0 && row < rowCount() && Row(row).slot.participant != nullptr;
-    }
-
-    QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        switch (section) {
-        case colBahn:
-            return QStringLiteral("Bahn");
-        case colName:
-            return IsSingleCompetition(c_) ? QStringLiteral("Teilnehmer")
-                                           : QStringLiteral("Mannschaft");
-        case colGlied:
-            return QStringLiteral("Glied.");
-        case colAk:
-            return QStringLiteral("Altersklasse");
-        case colZeit:
-            return QStringLiteral("Zeit");
-        case colAbzug:
-            return QStringLiteral("Abzug");
-        case colPunkte:
-            return QStringLiteral("Pkt");
-        case colPlatz:
-            return QStringLiteral("Pl.");
-        default:
-            return {};
-        }
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& i) const override {
-        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if ((i.column() == colZeit || i.column() == colAbzug) && Editable(i.row()))
-            f |= Qt::ItemIsEditable;
-        return f;
-    }
-
-    QVariant data(const QModelIndex& i, int role) const override {
-        if (!i.isValid() || i.row() >= rowCount()) return {};
-        const TRow& r = Row(i.row());
-        const TTeilnehmer* p = r.slot.participant;
-        const int col = i.column();
-        if (role == Qt::TextAlignmentRole) {
-            const bool right = col == colBahn || col == colZeit || col == colAbzug ||
-                               col == colPunkte || col == colPlatz;
-            return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
-        }
-        if (role == Qt::ForegroundRole && !p) return kFree;
-        if (!p) {
-            if (role != Qt::DisplayRole) return {};
-            if (col == colBahn) return r.slot.lane;
-            return col == colName ? QStringLiteral("frei") : QVariant();
-        }
-        const THeatEntryField* field = col == colZeit    ? &r.time
-                                       : col == colAbzug ? &r.penalty
-                                                         : nullptr;
-        if (role == Qt::BackgroundRole && field && field->edited)
-            return field->bad ? kBad : kPending;
-        if (role == Qt::ToolTipRole && field && field->bad) return Problem(r, col == colZeit);
-        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-        switch (col) {
-        case colBahn:
-            return r.slot.lane != 0 ? QVariant(r.slot.lane) : QVariant();
-        case colName:
-            return WhoOf(c_, *p);
-        case colGlied:
-            return FromOem(p->Gliederung.View());
-        case colAk:
-            return FromOem(r.slot.ageClass->Data.Bezeichnung.View());
-        case colZeit:
-            return r.time.edited ? (r.time.bad ? r.time.text : TimeShown(r.time.value, hundredths_))
-                                 : TimeShown(Stored(r, true), hundredths_);
-        case colAbzug:
-            return r.penalty.edited
-                       ? (r.penalty.bad ? r.penalty.text : PenaltyShown(r.penalty.value))
-                       : PenaltyShown(Stored(r, false));
-        case colPunkte: {
-            const TZeit t = Time(r);
-            const int pen = Penalty(r);
-            if ((t == 0 && pen >= 0) || discipline_ > r.slot.ageClass->Data.DisciplineCount())
-                return {};
-            const TDisziplin& d = r.slot.ageClass->Discipline(discipline_ - 1);
-            return QString::fromStdString(PointsToText(CalcPoints(t, pen, d), 2));
-        }
-        case colPlatz:
-            return QString::fromStdString(FieldText(*p, "PLATZ", hundredths_));
-        default:
-            return {};
-        }
-    }
-
-    bool setData(const QModelIndex& i, const QVariant& v, int role) override {
-        const int col = i.column();
-        if (role != Qt::EditRole || !Editable(i.row()) || (col != colZeit && col != colAbzug))
-            return false;
-        TRow& r = rows_[static_cast<std::size_t>(i.row())];
-        const bool isTime = col == colZeit;
-        THeatEntryField& f = isTime ? r.time : r.penalty;
-        const QString text = v.toString().trimmed();
-        const int stored = Stored(r, isTime);
-        const QString storedText = isTime ? TimeShown(stored, hundredths_) : PenaltyShown(stored);
-        lastError_.clear();
-        if (text == storedText) {
-            f = {};
-        } else {
-            const std::string s = text.toStdString();
-            int value = 0;
-            bool ok = false;
-            if (isTime) {
-                TZeit t = 0;
-                ok = ParseTimeEntry(s, hundredths_, t);
-                value = t;
-            } else {
-                TAbzug pen = 0;
-                ok = ParsePenaltyEntry(s, pen);
-                value = pen;
-            }
-            if (ok && value == stored)
-                f = {};
-            else
-                f = {true, !ok, text, value};
-            if (!ok) lastError_ = Problem(r, isTime);
-        }
-        Q_EMIT dataChanged(index(i.row(), 0), index(i.row(), colCount - 1));
-        if (changed) changed();
-        return true;
-    }
-
-    // What the last typed entry could not say; empty when it could.
-    QString LastError() const { return lastError_; }
-
-    // One line per entry that cannot be read.
-    QStringList Problems() const {
-        QStringList out;
-        for (const TRow& r : rows_) {
-            if (r.time.bad) out << Problem(r, true);
-            if (r.penalty.bad) out << Problem(r, false);
-        }
-        return out;
-    }
-
-    QModelIndex FirstBad() const {
-        for (int i = 0; i < rowCount(); ++i) {
-            if (Row(i).time.bad) return index(i, colZeit);
-            if (Row(i).penalty.bad) return index(i, colAbzug);
-        }
-        return {};
-    }
-
-    // The entries typed in this heat that change a participant.
-    std::vector<TLaufErgebnis> Results() const {
-        std::vector<TLaufErgebnis> out;
-        for (const TRow& r : rows_)
-            if (r.slot.participant && (r.time.edited || r.penalty.edited))
-                out.push_back({r.slot.ageClass, r.slot.participant, discipline_,
-                               static_cast<TZeit>(Time(r)), static_cast<TAbzug>(Penalty(r))});
-        return out;
-    }
-
-    // The heat as it stands with what was typed; an unreadable entry still lacks.
-    TLaufStand Stand() const {
-        TLaufStand s;
-        for (const TRow& r : rows_) {
-            if (!r.slot.participant) continue;
-            ++s.participants;
-            if (r.time.bad || r.penalty.bad || (Time(r) == 0 && Penalty(r) >= 0)) ++s.missing;
-        }
-        return s;
-    }
-
-    // After the heat was applied the participants hold what was typed.
-    void Applied() {
-        for (TRow& r : rows_)
-            r.time = r.penalty = {};
-        lastError_.clear();
-        if (!rows_.empty()) Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, colCount - 1));
-    }
-
-    // "Meier, Leni" on its lane, for the lines that name an entry.
-    QString Place(int row) const {
-        const TRow& r = Row(row);
-        const QString who = r.slot.participant ? WhoOf(c_, *r.slot.participant) : QString();
-        return r.slot.lane != 0 ? QStringLiteral("Bahn %1 (%2)").arg(r.slot.lane).arg(who) : who;
-    }
-
-    QStringList DisciplineNames() const {
-        QStringList names;
-        for (const TRow& r : rows_) {
-            if (!r.slot.ageClass || discipline_ > r.slot.ageClass->Data.DisciplineCount()) continue;
-            const QString n =
-                FromOem(r.slot.ageClass->Discipline(discipline_ - 1).Bezeichnung.View()).trimmed();
-            if (!n.isEmpty() && !names.contains(n)) names << n;
-        }
-        return names;
-    }
-
-private:
-    struct TRow {
-        TLaufPlatz slot;
-        THeatEntryField time;
-        THeatEntryField penalty;
-    };
-
-    const TRow& Row(int i) const { return rows_[static_cast<std::size_t>(i)]; }
-    std::size_t Slot() const { return static_cast<std::size_t>(discipline_ - 1); }
-    int Stored(const TRow& r, bool time) const {
-        return time ? r.slot.participant->Zeit[Slot()] : r.slot.participant->Abzug[Slot()];
-    }
-    int Time(const TRow& r) const {
-        return r.time.edited && !r.time.bad ? r.time.value : Stored(r, true);
-    }
-    int Penalty(const TRow& r) const {
-        return r.penalty.edited && !r.penalty.bad ? r.penalty.value : Stored(r, false);
-    }
-
-    QString Problem(const TRow& r, bool time) const {
-        const auto row = static_cast<int>(&r - rows_.data());
-        if (time)
-            return QStringLiteral(
-                       "%1: die Zeit „%2“ ist nicht lesbar (Ziffern wie auf der "
-                       "Stoppuhr, z. B. %3; höchstens 9:59,99)")
-                .arg(Place(row), r.time.text,
-                     hundredths_ ? QStringLiteral("3520 für 0:35,20")
-                                 : QStringLiteral("3521 für 3:52,1"));
-        return QStringLiteral("%1: der Abzug „%2“ ist nicht lesbar (eine Zahl bis 9999 "
-                              "oder d, a, e)")
-            .arg(Place(row), r.penalty.text);
-    }
-
-    const TWettkampf& c_;
-    const bool hundredths_;
-    int discipline_ = 1;
-    std::vector<TRow> rows_;
-    QString lastError_;
-};
-
-// ---- editing --------------------------------------------------------------------------
-
-// Enter confirms a field and Esc leaves it as it was, both without leaving the table;
-// the rest is the usual editing.
-class THeatEntryDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    std::function<void(const QModelIndex&, const QString&)> typing;
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
-                          const QModelIndex& index) const override {
-        auto* e = new QLineEdit(parent);
-        e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        e->setMaxLength(12);
-        e->setFrame(false);
-        const QPersistentModelIndex at(index);
-        QObject::connect(e, &QLineEdit::textEdited, e, [this, at](const QString& t) {
-            if (typing) typing(at, t);
-        });
-        return e;
-    }
-
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        auto* editor = qobject_cast<QWidget*>(object);
-        if (editor && event->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(event);
-            const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-            if (plain && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
-                Q_EMIT commitData(editor);
-                Q_EMIT closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
-                return true;
-            }
-            if (k->key() == Qt::Key_Escape) {
-                Q_EMIT closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
-                return true;
-            }
-        }
-        return QStyledItemDelegate::eventFilter(object, event);
-    }
-};
-
-// The lanes: typing starts an entry, Enter goes down the lanes, Tab runs time,
-// penalty, next lane's time, past empty lanes.
-class THeatEntryTable : public QTableView {
-public:
-    explicit THeatEntryTable(QWidget* parent) : QTableView(parent) {
-        setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                        QAbstractItemView::DoubleClicked);
-        setSelectionMode(QAbstractItemView::SingleSelection);
-        setSelectionBehavior(QAbstractItemView::SelectItems);
-        setTabKeyNavigation(true);
-        setAlternatingRowColors(true);
-        setWordWrap(false);
-        verticalHeader()->hide();
-    }
-
-    // Enter on a lane, in its field or on the row: the row and column it came from.
-    std::function<void(int, int)> enter;
-
-    // Takes over what an open field holds, as leaving it would.
-    void CommitEditor() {
-        if (state() != QAbstractItemView::EditingState) return;
-        if (QWidget* w = indexWidget(currentIndex())) {
-            commitData(w);
-            closeEditor(w, QAbstractItemDelegate::NoHint);
-        }
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override {
-        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
-            !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            e->accept();
-            const QModelIndex at = currentIndex();
-            if (enter && at.isValid()) enter(at.row(), at.column());
-            return;
-        }
-        QTableView::keyPressEvent(e);
-    }
-
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
-        const QModelIndex at = currentIndex();
-        QTableView::closeEditor(editor, hint);
-        if (hint == QAbstractItemDelegate::SubmitModelCache && enter && at.isValid())
-            enter(at.row(), at.column());
-    }
-
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers mods) override {
-        if (action != MoveNext && action != MovePrevious)
-            return QTableView::moveCursor(action, mods);
-        auto* m = static_cast<THeatEntryModel*>(model());
-        const QModelIndex cur = currentIndex();
-        int row = cur.isValid() ? cur.row() : 0;
-        int col = cur.isValid() ? cur.column() : colBahn;
-        for (;;) {
-            if (action == MoveNext) {
-                if (col < colZeit)
-                    col = colZeit;
-                else if (col == colZeit)
-                    col = colAbzug;
-                else {
-                    ++row;
-                    col = colZeit;
-                }
-            } else {
-                if (col > colAbzug)
-                    col = colAbzug;
-                else if (col == colAbzug)
-                    col = colZeit;
-                else {
-                    --row;
-                    col = colAbzug;
-                }
-            }
-            if (row < 0 || row >= m->rowCount()) return {};
-            if (m->Editable(row)) return m->index(row, col);
-        }
-    }
-};
-
-// ---- the dialog -------------------------------------------------------------------------
-
-TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& gate)
-    : QDialog(parent), doc_(doc), gate_(gate) {
-    const TWettkampf& c = doc_.Competition();
+TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QString& fileName)
+    : QDialog(parent), c_(c), fileName_(fileName) {
     setWindowTitle(QStringLiteral("Zeiten nach Läufen eingeben"));
     setStatusTip(QStringLiteral("Zeiten und Strafpunkte Lauf für Lauf eingeben"));
 
@@ -516,23 +105,64 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     stand_ = new QLabel(this);
     stand_->setObjectName(QStringLiteral("LaufStand"));
 
-    model_ = new THeatEntryModel(c, this);
+    // Hand timing: how many watches each lane has, and how far apart they may lie.
+    QSettings settings;
+    watches_ = new QSpinBox(this);
+    watches_->setObjectName(QStringLiteral("Zeitnehmer"));
+    watches_->setRange(1, 3);
+    watches_->setToolTip(QStringLiteral("Wie viele Uhren je Bahn eingegeben werden; bei zwei "
+                                        "oder drei wird die Zeit aus den Uhren bestimmt"));
+    auto* watchesLabel = new QLabel(QStringLiteral("Zeit&nehmer je Bahn:"), this);
+    watchesLabel->setBuddy(watches_);
+    limit_ = new QDoubleSpinBox(this);
+    limit_->setObjectName(QStringLiteral("Grenze"));
+    limit_->setDecimals(2);
+    limit_->setRange(0.01, 9.99);
+    limit_->setSingleStep(0.05);
+    limit_->setSuffix(QStringLiteral(" s"));
+    limit_->setValue(settings.value(kLimitKey, kSpreadLimit).toInt() / 100.0);
+    limit_->setToolTip(QStringLiteral("Bahnen, deren Uhren weiter auseinander liegen, werden "
+                                      "markiert"));
+    auto* limitLabel = new QLabel(QStringLiteral("Ab&weichung ab:"), this);
+    limitLabel->setBuddy(limit_);
+    auto* readButton = new QPushButton(QStringLiteral("Zeitmessung &einlesen…"), this);
+    readButton->setObjectName(QStringLiteral("ZeitmessungEinlesen"));
+    readButton->setAutoDefault(false);
+    readButton->setToolTip(QStringLiteral("Die Datei einer Zeitmessanlage in die Läufe "
+                                          "übernehmen, zur Kontrolle vor OK"));
+    auto* folderButton = new QPushButton(QStringLiteral("Ordner &überwachen…"), this);
+    folderButton->setObjectName(QStringLiteral("OrdnerUeberwachen"));
+    folderButton->setAutoDefault(false);
+    folderButton->setToolTip(QStringLiteral("Jede neue Datei der Zeitmessanlage in diesem "
+                                            "Ordner zum Einlesen anbieten"));
+    auto* startButton = new QPushButton(QStringLiteral("&Startliste schreiben…"), this);
+    startButton->setObjectName(QStringLiteral("StartlisteSchreiben"));
+    startButton->setAutoDefault(false);
+    startButton->setToolTip(QStringLiteral("Die Läufe dieses Wettkampfs als Startliste für "
+                                           "die Zeitmessanlage schreiben"));
+    folderLabel_ = new QLabel(this);
+    folderLabel_->setObjectName(QStringLiteral("Ordner"));
+    folderLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    model_ = new THeatEntryModel(c_, this);
+    model_->SetSpreadLimit(static_cast<TZeit>(std::lround(limit_->value() * 100)));
+    const int remembered =
+        fileName_.isEmpty() ? 1 : settings.value(SettingsKey(), 1).toInt();
+    watches_->setValue(std::clamp(remembered, 1, 3));
+    model_->SetWatchCount(watches_->value());
     table_ = new THeatEntryTable(this);
     table_->setObjectName(QStringLiteral("Bahnen"));
     table_->setModel(model_);
     auto* delegate = new THeatEntryDelegate(table_);
     table_->setItemDelegate(delegate);
     const int ch = fontMetrics().averageCharWidth();
-    const int widths[colCount] = {6, 30, 7, 22, 10, 8, 9, 6};
-    for (int i = 0; i < colCount; ++i)
-        table_->setColumnWidth(i, widths[i] * ch + 12);
-    table_->horizontalHeader()->setSectionResizeMode(colName, QHeaderView::Stretch);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->setToolTip(QStringLiteral("Zeit und Abzug je Bahn eingeben"));
     table_->setStatusTip(statusTip());
+    SizeColumns();
 
-    const bool hundredths = WithHundredths(c);
+    const bool hundredths = WithHundredths(c_);
     auto* hint = new QLabel(
         QStringLiteral("Zeit: Ziffern wie auf der Stoppuhr (%1), auch mit „:“ und "
                        "„,“ · Abzug: Zahl oder d = disq., a = n.a., e = n.er. "
@@ -561,15 +191,27 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     nav->addSpacing(ch * 2);
     nav->addWidget(heading_, 1);
     nav->addWidget(stand_);
+    auto* timing = new QHBoxLayout;
+    timing->addWidget(watchesLabel);
+    timing->addWidget(watches_);
+    timing->addSpacing(ch * 2);
+    timing->addWidget(limitLabel);
+    timing->addWidget(limit_);
+    timing->addSpacing(ch * 2);
+    timing->addWidget(folderLabel_, 1);
+    timing->addWidget(readButton);
+    timing->addWidget(folderButton);
+    timing->addWidget(startButton);
     auto* right = new QVBoxLayout;
     right->addLayout(nav);
+    right->addLayout(timing);
     right->addWidget(table_, 1);
     right->addWidget(hint);
     right->addWidget(error_);
     auto* left = new QVBoxLayout;
     left->addWidget(listLabel);
     left->addWidget(list_, 1);
-    list_->setFixedWidth(ch * 36);
+    list_->setFixedWidth(ch * 40);
     auto* body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right, 1);
@@ -580,7 +222,12 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
 
     setTabOrder(tabs_, spin_);
     setTabOrder(spin_, table_);
-    setTabOrder(table_, list_);
+    setTabOrder(table_, watches_);
+    setTabOrder(watches_, limit_);
+    setTabOrder(limit_, readButton);
+    setTabOrder(readButton, folderButton);
+    setTabOrder(folderButton, startButton);
+    setTabOrder(startButton, list_);
     setTabOrder(list_, ok_);
     setTabOrder(ok_, cancel);
 
@@ -598,10 +245,24 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
         if (item && item->data(Qt::UserRole).toInt() != heat_)
             GoToHeat(item->data(Qt::UserRole).toInt());
     });
+    connect(watches_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int n) {
+        if (!SetWatchCount(n)) {
+            QSignalBlocker block(watches_);
+            watches_->setValue(model_->WatchCount());
+        }
+    });
+    connect(limit_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double s) {
+        const auto limit = static_cast<TZeit>(std::lround(s * 100));
+        model_->SetSpreadLimit(limit);
+        QSettings().setValue(kLimitKey, limit);
+    });
+    connect(readButton, &QPushButton::clicked, this, &TLaufeingabeDlg::ChooseTimingFile);
+    connect(folderButton, &QPushButton::clicked, this, &TLaufeingabeDlg::ChooseFolder);
+    connect(startButton, &QPushButton::clicked, this, &TLaufeingabeDlg::ChooseStartList);
     auto step = [this](int delta) {
         const QModelIndex at = table_->currentIndex();
-        const int col = at.isValid() && at.column() == colAbzug ? colAbzug : colZeit;
-        if (GoToHeat(heat_ + delta)) FocusFirstLane(col);
+        const bool penalty = at.isValid() && model_->Kind(at.column()) == TLaneColumn::Abzug;
+        if (GoToHeat(heat_ + delta)) FocusFirstLane(penalty);
     };
     connect(prev, &QToolButton::clicked, this, [step] { step(-1); });
     connect(next, &QToolButton::clicked, this, [step] { step(1); });
@@ -614,15 +275,21 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     model_->changed = [this] { EntryChanged(); };
     // While a time is typed the line under the lanes shows how it reads.
     delegate->typing = [this](const QModelIndex& at, const QString& text) {
-        const bool hundredths = WithHundredths(doc_.Competition());
+        const bool hundredths = WithHundredths(c_);
         TZeit t = 0;
-        if (at.column() != colZeit || text.trimmed().isEmpty())
+        if (!model_->IsTimeColumn(at.column()) || text.trimmed().isEmpty())
             SetMessage(QString(), false);
-        else if (ParseTimeEntry(text.toStdString(), hundredths, t))
-            SetMessage(QStringLiteral("%1: %2").arg(model_->Place(at.row()),
-                                                    t > 0 ? TimeShown(t, hundredths)
-                                                          : QStringLiteral("keine Zeit")),
-                       false);
+        else if (ParseTimeEntry(text.toStdString(), hundredths, t)) {
+            QString line = QStringLiteral("%1: %2").arg(
+                model_->Place(at.row()), t > 0 ? TimeShown(t, hundredths) : QStringLiteral("keine Zeit"));
+            // With several watches the lane's time as it would come out of them.
+            if (model_->Kind(at.column()) == TLaneColumn::Uhr) {
+                const int w = at.column() - model_->Column(TLaneColumn::Uhr, 0);
+                const TZeit derived = model_->DerivedWith(at.row(), w, t);
+                if (derived > 0) line += QStringLiteral(" – Zeit %1").arg(TimeShown(derived, hundredths));
+            }
+            SetMessage(line, false);
+        }
         else
             SetMessage(QStringLiteral("%1: „%2“ ist keine lesbare Zeit")
                            .arg(model_->Place(at.row()), text),
@@ -637,24 +304,100 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     const QRect screen = QApplication::primaryScreen()
                              ? QApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1366, 768);
-    resize(std::min(ch * 160, screen.width() - 40),
-           std::min(fontMetrics().height() * 36, screen.height() - 60));
+    resize(std::min(ch * 195, screen.width() - 40),
+           std::min(fontMetrics().height() * 38, screen.height() - 60));
 
     // As the heat view opens: discipline 1, heat 0 clamped into its heats.
     ShowDiscipline();
-    FocusFirstLane(colZeit);
+    FocusFirstLane(false);
 }
 
 TLaufeingabeDlg::~TLaufeingabeDlg() = default;
 
-bool TLaufeingabeDlg::Open(QWidget* parent, TVmFile& doc, TCommandGate& gate) {
-    TLaufeingabeDlg dlg(parent, doc, gate);
-    ExecDialog(dlg);
-    return dlg.applied_;
+bool TLaufeingabeDlg::Open(QWidget* parent, const TWettkampf& c,
+                           std::vector<TLaufErgebnis>& results, const QString& fileName) {
+    TLaufeingabeDlg dlg(parent, c, fileName);
+    results.clear();
+    if (ExecDialog(dlg) != QDialog::Accepted) return false;
+    results = dlg.results_;
+    return true;
 }
 
 QTableView* TLaufeingabeDlg::Table() const {
     return table_;
+}
+
+std::vector<TLaufErgebnis> TLaufeingabeDlg::Results() const {
+    return model_->Results();
+}
+
+QString TLaufeingabeDlg::SettingsKey() const {
+    return kWatchesKey +
+           QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(fileName_).absoluteFilePath()));
+}
+
+void TLaufeingabeDlg::SizeColumns() {
+    const int ch = fontMetrics().averageCharWidth();
+    for (int i = 0; i < model_->columnCount(); ++i) {
+        int w = 8;
+        switch (model_->Kind(i)) {
+        case TLaneColumn::Bahn:
+        case TLaneColumn::Platz:
+            w = 6;
+            break;
+        case TLaneColumn::Name:
+            w = 30;
+            break;
+        case TLaneColumn::Glied:
+            w = 7;
+            break;
+        case TLaneColumn::Ak:
+            w = 22;
+            break;
+        case TLaneColumn::Uhr:
+        case TLaneColumn::Zeit:
+            w = 10;
+            break;
+        case TLaneColumn::Abzug:
+            w = 8;
+            break;
+        case TLaneColumn::Punkte:
+            w = 9;
+            break;
+        }
+        table_->setColumnWidth(i, w * ch + 12);
+    }
+    table_->horizontalHeader()->setSectionResizeMode(model_->Column(TLaneColumn::Name),
+                                                     QHeaderView::Stretch);
+}
+
+bool TLaufeingabeDlg::SetWatchCount(int n) {
+    n = std::clamp(n, 1, 3);
+    if (n == model_->WatchCount()) return true;
+    table_->CommitEditor();
+    // Fewer watches would change times already derived from more of them.
+    if (n < model_->WatchCount() && model_->AnyEntries()) {
+        ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("Weniger Zeitnehmer je Bahn erst, wenn keine Zeiten mehr "
+                               "eingegeben sind (Abbrechen verwirft sie)."),
+                QMessageBox::Ok, windowTitle());
+        return false;
+    }
+    const QModelIndex at = table_->currentIndex();
+    const bool penalty = at.isValid() && model_->Kind(at.column()) == TLaneColumn::Abzug;
+    model_->SetWatchCount(n);
+    SizeColumns();
+    {
+        QSignalBlocker block(watches_);
+        watches_->setValue(n);
+    }
+    if (!fileName_.isEmpty()) QSettings().setValue(SettingsKey(), n);
+    const int row = at.isValid() ? at.row() : 0;
+    if (row < model_->rowCount())
+        table_->setCurrentIndex(model_->index(
+            row, penalty ? model_->Column(TLaneColumn::Abzug) : model_->FirstTimeColumn()));
+    UpdateHeatItem();
+    return true;
 }
 
 bool TLaufeingabeDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -666,7 +409,7 @@ bool TLaufeingabeDlg::eventFilter(QObject* watched, QEvent* event) {
                 spin_->interpretText();
                 if (spin_->value() != heat_ && !GoToHeat(spin_->value())) return true;
             }
-            FocusFirstLane(colZeit);
+            FocusFirstLane(false);
             return true;
         }
     }
@@ -674,11 +417,12 @@ bool TLaufeingabeDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TLaufeingabeDlg::ShowDiscipline() {
-    const TWettkampf& c = doc_.Competition();
-    const THeatRange range = HeatRange(c, discipline_);
+    const THeatRange range = HeatRange(c_, discipline_);
     firstHeat_ = range.first <= range.last ? range.first : 0;
     lastHeat_ = range.first <= range.last ? range.last : 0;
-    progress_ = HeatProgress(c, discipline_);
+    progress_ = HeatProgress(c_, discipline_);
+    for (const auto& [d, h] : visited_)
+        if (d == discipline_) progress_[h] = model_->StandOf(HeatRows(c_, h, d), d);
     {
         QSignalBlocker block(list_);
         list_->clear();
@@ -708,7 +452,8 @@ void TLaufeingabeDlg::ShowDiscipline() {
 
 void TLaufeingabeDlg::ShowHeat(int heat) {
     heat_ = heat;
-    model_->Load(HeatRows(doc_.Competition(), heat_, discipline_), discipline_);
+    visited_.insert({discipline_, heat_});
+    model_->Load(HeatRows(c_, heat_, discipline_), discipline_);
     // The heat and its discipline; where the age classes name it differently (the
     // unassigned of many classes) the tool tip lists every name.
     const QStringList names = model_->DisciplineNames();
@@ -734,13 +479,14 @@ void TLaufeingabeDlg::ShowHeat(int heat) {
     // The current field follows the heat even while the focus is elsewhere.
     for (int r = 0; r < model_->rowCount(); ++r)
         if (model_->Editable(r)) {
-            table_->setCurrentIndex(model_->index(r, colZeit));
+            table_->setCurrentIndex(model_->index(r, model_->FirstTimeColumn()));
             break;
         }
 }
 
-void TLaufeingabeDlg::FocusFirstLane(int column) {
+void TLaufeingabeDlg::FocusFirstLane(bool penalty) {
     table_->setFocus(Qt::OtherFocusReason);
+    const int column = penalty ? model_->Column(TLaneColumn::Abzug) : model_->FirstTimeColumn();
     for (int r = 0; r < model_->rowCount(); ++r)
         if (model_->Editable(r)) {
             const QModelIndex at = model_->index(r, column);
@@ -750,7 +496,7 @@ void TLaufeingabeDlg::FocusFirstLane(int column) {
         }
 }
 
-bool TLaufeingabeDlg::ApplyHeat() {
+bool TLaufeingabeDlg::CheckHeat() {
     table_->CommitEditor();
     const QStringList problems = model_->Problems();
     if (!problems.isEmpty()) {
@@ -765,12 +511,6 @@ bool TLaufeingabeDlg::ApplyHeat() {
         table_->scrollTo(bad);
         return false;
     }
-    const std::vector<TLaufErgebnis> results = model_->Results();
-    if (results.empty()) return true;
-    gate_.RunCommand(QStringLiteral("Zeiten nach Läufen eingeben"),
-                     [&](TWettkampf&) { ApplyHeatResults(results); });
-    applied_ = true;
-    model_->Applied();
     progress_[heat_] = model_->Stand();
     UpdateHeatItem();
     return true;
@@ -778,7 +518,7 @@ bool TLaufeingabeDlg::ApplyHeat() {
 
 bool TLaufeingabeDlg::GoToHeat(int heat) {
     heat = std::clamp(heat, firstHeat_, lastHeat_);
-    if (heat != heat_ && ApplyHeat()) {
+    if (heat != heat_ && CheckHeat()) {
         ShowHeat(heat);
         return true;
     }
@@ -793,14 +533,15 @@ bool TLaufeingabeDlg::GoToHeat(int heat) {
 bool TLaufeingabeDlg::GoToDiscipline(int discipline) {
     discipline = std::clamp(discipline, 1, 5);
     if (discipline == discipline_) return true;
-    if (!ApplyHeat()) return false;
+    if (!CheckHeat()) return false;
     discipline_ = discipline;
     ShowDiscipline();
     return true;
 }
 
 void TLaufeingabeDlg::NextLaneOrHeat(int row, int column) {
-    const int col = column == colAbzug ? colAbzug : colZeit;
+    const bool penalty = model_->Kind(column) == TLaneColumn::Abzug;
+    const int col = penalty ? column : model_->FirstTimeColumn();
     for (int r = row + 1; r < model_->rowCount(); ++r)
         if (model_->Editable(r)) {
             const QModelIndex at = model_->index(r, col);
@@ -808,12 +549,12 @@ void TLaufeingabeDlg::NextLaneOrHeat(int row, int column) {
             table_->scrollTo(at);
             return;
         }
-    if (!ApplyHeat()) return;
+    if (!CheckHeat()) return;
     for (auto it = progress_.upper_bound(heat_); it != progress_.end() && it->first <= lastHeat_;
          ++it)
         if (it->second.participants > 0) {
             ShowHeat(it->first);
-            FocusFirstLane(col);
+            FocusFirstLane(penalty);
             return;
         }
     ok_->setFocus(Qt::OtherFocusReason);
@@ -821,8 +562,19 @@ void TLaufeingabeDlg::NextLaneOrHeat(int row, int column) {
 
 void TLaufeingabeDlg::accept() {
     if (!FormCheck(this)) return;
-    if (!ApplyHeat()) return;
+    if (!CheckHeat()) return;
+    results_ = model_->Results();
     QDialog::accept();
+}
+
+void TLaufeingabeDlg::reject() {
+    table_->CommitEditor();
+    if (model_->AnyEntries() &&
+        ShowBox(this, TBoxKind::Question, QStringLiteral("Eingegebene Zeiten verwerfen?"),
+                QMessageBox::Yes | QMessageBox::No, windowTitle()) != QMessageBox::Yes)
+        return;
+    results_.clear();
+    QDialog::reject();
 }
 
 void TLaufeingabeDlg::EntryChanged() {
@@ -846,6 +598,7 @@ QString TLaufeingabeDlg::HeatItemText(int heat, const TLaufStand& s) const {
         state = QStringLiteral("vollständig");
     else
         state = QStringLiteral("%1 ohne Zeit").arg(s.missing);
+    if (s.deviating > 0) state += QStringLiteral(", %1 abweichend").arg(s.deviating);
     return HeatLabel(heat) + QStringLiteral(": ") + state;
 }
 
@@ -861,6 +614,177 @@ void TLaufeingabeDlg::UpdateHeatItem() {
         item->setText(HeatItemText(heat_, s));
         item->setForeground(s.participants > 0 && s.missing == 0 ? QBrush(kComplete) : QBrush());
     }
+}
+
+// ---- timing consoles ----------------------------------------------------------------------
+
+void TLaufeingabeDlg::TakeTiming(const TZeitmessungAbgleich& m, const QString& fileName) {
+    // A file with more watches than the dialog shows brings their columns along.
+    int used = 1;
+    for (const TLaufErgebnis& r : m.results)
+        for (int w = 2; w >= 0; --w)
+            if (r.watches[static_cast<std::size_t>(w)] > 0) {
+                used = std::max(used, w + 1);
+                break;
+            }
+    if (used > model_->WatchCount()) SetWatchCount(used);
+    for (const TLaufErgebnis& r : m.results)
+        model_->Fill(r);
+    for (int h : m.heats)
+        visited_.insert({discipline_, h});
+    if (!m.heats.empty() && std::find(m.heats.begin(), m.heats.end(), heat_) == m.heats.end()) {
+        ShowHeat(m.heats.front());
+    } else {
+        ShowHeat(heat_);
+    }
+    for (int h : m.heats)
+        if (QListWidgetItem* item = ItemOf(h))
+            item->setText(HeatItemText(h, model_->StandOf(HeatRows(c_, h, discipline_), discipline_)));
+    FocusFirstLane(false);
+    QString summary = QString::fromStdString(TimingSummary(m));
+    summary.replace(QStringLiteral("übernommen"), QStringLiteral("eingelesen"));
+    const QString name = QFileInfo(fileName).fileName();
+    if (m.skipped.empty() && m.deviating.empty()) {
+        SetMessage(QStringLiteral("%1: %2").arg(name, summary), false);
+        return;
+    }
+    QString text = QStringLiteral("%1: %2").arg(name, summary);
+    if (!m.deviating.empty()) text += QStringLiteral("\n\n") + Lines(m.deviating);
+    if (!m.skipped.empty())
+        text += QStringLiteral("\n\nÜbersprungen:\n") + Lines(m.skipped);
+    SetMessage(QStringLiteral("%1: %2").arg(name, summary), false);
+    ShowBox(this, TBoxKind::Information, text, QMessageBox::Ok, windowTitle());
+}
+
+bool TLaufeingabeDlg::ReadTiming(const QString& fileName) {
+    if (!CheckHeat()) return false;
+    TZeitmessungDatei file;
+    std::string error;
+    if (!ReadTimingFile(LocalName(fileName), file, error)) {
+        ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("Die Datei kann nicht als Zeitmessung gelesen werden.\n%1")
+                    .arg(QString::fromLocal8Bit(error)),
+                QMessageBox::Ok, windowTitle());
+        return false;
+    }
+    TakeTiming(MatchTiming(c_, discipline_, file, model_->SpreadLimit()), fileName);
+    return true;
+}
+
+void TLaufeingabeDlg::ChooseTimingFile() {
+    TFileRequest request;
+    request.caption = QStringLiteral("Zeitmessung einlesen");
+    request.filter = QStringLiteral("Zeitmessung (*.csv *.CSV *.txt *.TXT);;Alle Dateien (*)");
+    const QString name = AskFileName(this, request);
+    if (!name.isEmpty()) ReadTiming(name);
+}
+
+void TLaufeingabeDlg::WatchFolder(const QString& folder) {
+    if (!watcher_) {
+        watcher_ = new QFileSystemWatcher(this);
+        connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+                [this](const QString&) { CheckFolder(); });
+    }
+    if (!folder_.isEmpty()) watcher_->removePath(folder_);
+    folder_ = folder;
+    // What is there already was there before; only new files are offered.
+    known_ = QDir(folder_).entryList(kTimingPatterns, QDir::Files);
+    watcher_->addPath(folder_);
+    folderLabel_->setText(QStringLiteral("Überwacht: %1").arg(QDir::toNativeSeparators(folder_)));
+    folderLabel_->setToolTip(folder_);
+}
+
+void TLaufeingabeDlg::CheckFolder() {
+    // A box of an earlier file is still open; its answer comes first.
+    if (folder_.isEmpty() || checkingFolder_) return;
+    checkingFolder_ = true;
+    const QStringList now = QDir(folder_).entryList(kTimingPatterns, QDir::Files, QDir::Name);
+    for (const QString& name : now) {
+        if (known_.contains(name)) continue;
+        const QString path = QDir(folder_).filePath(name);
+        TZeitmessungDatei file;
+        std::string error;
+        // A file still being written is read again when it changes.
+        if (!ReadTimingFile(LocalName(path), file, error)) continue;
+        known_ << name;
+        const TZeitmessungAbgleich m = MatchTiming(c_, discipline_, file, model_->SpreadLimit());
+        if (m.results.empty()) {
+            SetMessage(QStringLiteral("%1: kein Lauf von Wettkampf %2").arg(name).arg(discipline_),
+                       true);
+            continue;
+        }
+        QStringList heats;
+        for (int h : m.heats)
+            heats << QString::number(h);
+        const QString which = m.heats.size() == 1
+                                  ? QStringLiteral("Lauf %1").arg(heats.front())
+                                  : QStringLiteral("die Läufe %1").arg(heats.join(QStringLiteral(", ")));
+        if (ShowBox(this, TBoxKind::Question,
+                    QStringLiteral("Neue Zeitmessung „%1“ für %2 einlesen?").arg(name, which),
+                    QMessageBox::Yes | QMessageBox::No, windowTitle()) != QMessageBox::Yes)
+            continue;
+        // The open heat cannot be left yet: the file is offered again with the next change.
+        if (!CheckHeat()) {
+            known_.removeAll(name);
+            continue;
+        }
+        TakeTiming(m, path);
+    }
+    checkingFolder_ = false;
+}
+
+void TLaufeingabeDlg::ChooseFolder() {
+    TFileRequest request;
+    request.caption = QStringLiteral("Ordner überwachen – eine Datei des Ordners wählen");
+    request.filter = QStringLiteral("Zeitmessung (*.csv *.CSV *.txt *.TXT);;Alle Dateien (*)");
+    const QString name = AskFileName(this, request);
+    if (!name.isEmpty()) WatchFolder(QFileInfo(name).absolutePath());
+}
+
+bool TLaufeingabeDlg::WriteStartList(const QString& fileName) {
+    TStartliste list;
+    std::string error;
+    if (!vm::WriteStartList(LocalName(fileName), c_, discipline_, list, error)) {
+        ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("Die Startliste wurde nicht geschrieben.\n%1")
+                    .arg(QString::fromLocal8Bit(error)),
+                QMessageBox::Ok, windowTitle());
+        return false;
+    }
+    SetMessage(QStringLiteral("Startliste mit %1 in %2 geschrieben: %3")
+                   .arg(list.entries == 1 ? QStringLiteral("1 Bahn")
+                                          : QStringLiteral("%1 Bahnen").arg(list.entries),
+                        list.heats == 1 ? QStringLiteral("1 Lauf")
+                                        : QStringLiteral("%1 Läufen").arg(list.heats),
+                        QDir::toNativeSeparators(fileName)),
+               false);
+    return true;
+}
+
+void TLaufeingabeDlg::ChooseStartList() {
+    TFileRequest request;
+    request.save = true;
+    request.caption = QStringLiteral("Startliste schreiben");
+    request.filter = QStringLiteral("Startlisten (*.csv)");
+    request.defaultSuffix = QStringLiteral("csv");
+    QString name = AskFileName(this, request);
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".csv");
+    WriteStartList(name);
+}
+
+// ---- the command ------------------------------------------------------------------------
+
+void CmdLaufeingabe(TMainForm& form) {
+    const TVmFile* doc = form.Document();
+    if (!doc) return;
+    std::vector<TLaufErgebnis> results;
+    const QString fileName =
+        doc->IsUnnamed() ? QString() : QString::fromLocal8Bit(doc->FileName().c_str());
+    if (!TLaufeingabeDlg::Open(&form, doc->Competition(), results, fileName) || results.empty())
+        return;
+    form.RunCommand(QStringLiteral("Zeiten nach Läufen eingeben"),
+                    [&](TWettkampf&) { ApplyHeatResults(results); });
 }
 
 } // namespace vm::ui

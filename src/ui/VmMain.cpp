@@ -237,7 +237,7 @@ void TMainForm::BuildActions() {
     Wire("actZuruecksetzen", [this] { CmdZuruecksetzen(*this); });
     Wire("actStreichen", [this] { CmdStreichen(*this); });
     Wire("actHLW", [this] { CmdHLWLaufbesetzung(*this); });
-    Wire("actLaufeingabe", [this] { TLaufeingabeDlg::Open(this, *doc_, *this); });
+    Wire("actLaufeingabe", [this] { CmdLaufeingabe(*this); });
     Wire("actPruefen", [this] {
         TPruefungDlg::Open(this, doc_->Competition(), [this](TAltersklasse* ac, TTeilnehmer* p) {
             const int i = doc_->Competition().IndexOf(ac);

@@ -1,5 +1,6 @@
 // Heat-wise entry and the findings list, driven as the desk drives them: keys into the
-// real dialogs, boxes answered through the seam, results read back from the core.
+// real dialogs, boxes and file dialogs answered through the seam, results read back
+// from the core.
 #include "support/UiTestMain.h"
 #include "support/UiTestSeam.h"
 
@@ -7,7 +8,9 @@
 #include "model/VmRech.h"
 #include "operations/VmLauf.h"
 #include "support/TestSupport.h"
+#include "timing/VmStartliste.h"
 #include "ui/VmLaufEingabeDlg.h"
+#include "ui/VmLaufEingabeModel.h"
 #include "ui/VmMain.h"
 #include "ui/VmPruefungDlg.h"
 
@@ -17,7 +20,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTemporaryDir>
 
 using namespace vm;
 using namespace vm::ui;
@@ -25,20 +31,10 @@ using vmtest::TSeamScript;
 
 namespace {
 
-// Runs each change as the main window would and counts them.
-struct TTestGate : TCommandGate {
-    int calls = 0;
-    bool RunCommand(const std::function<bool()>& change) override {
-        ++calls;
-        return change();
-    }
-};
-
 // The default championship with five entries in its first age class (heat 1, lanes
 // 3 2 4 1 5 in name order) and three in its third (heat 2, lanes 3 2 4), no results.
 struct TDesk {
     TVmFile doc;
-    TTestGate gate;
     TAltersklasse* first = nullptr;
     TAltersklasse* third = nullptr;
 
@@ -67,6 +63,15 @@ struct TDesk {
             for (TTeilnehmer& p : ac)
                 if (p.Name() == name) return p;
         throw std::runtime_error("no " + name);
+    }
+    // The dialog over the competition; on OK its results are applied as the main
+    // window's command would.
+    bool Enter(std::vector<TLaufErgebnis>* got = nullptr, const QString& fileName = QString()) {
+        std::vector<TLaufErgebnis> results;
+        const bool ok = TLaufeingabeDlg::Open(nullptr, doc.Competition(), results, fileName);
+        if (got) *got = results;
+        if (ok) ApplyHeatResults(results);
+        return ok;
     }
 };
 
@@ -97,11 +102,13 @@ QString Cell(TLaufeingabeDlg& d, int row, int col, int role = Qt::DisplayRole) {
     return d.Table()->model()->index(row, col).data(role).toString();
 }
 
+QColor Background(TLaufeingabeDlg& d, int row, int col) {
+    return d.Table()->model()->index(row, col).data(Qt::BackgroundRole).value<QColor>();
+}
+
 // An entry that cannot be read is shown on red.
 bool Red(TLaufeingabeDlg& d, int row, int col) {
-    const QVariant v = d.Table()->model()->index(row, col).data(Qt::BackgroundRole);
-    const QColor c = v.value<QColor>();
-    return v.isValid() && c.red() > 200 && c.green() < 200;
+    return Background(d, row, col) == kBad;
 }
 
 QPushButton* Button(QDialog& d, const QString& text) {
@@ -112,6 +119,20 @@ QString HeatItem(QDialog& d, int row) {
     return d.findChild<QListWidget*>("LaufListe")->item(row)->text();
 }
 
+// Clicks into a field of the lanes, as the desk does after a setting.
+void ClickCell(TLaufeingabeDlg& d, int row, int col) {
+    QTableView* t = d.Table();
+    const QRect r = t->visualRect(t->model()->index(row, col));
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, r.center());
+    QCoreApplication::processEvents();
+}
+
+const TLaufErgebnis* ResultOf(const std::vector<TLaufErgebnis>& results, const TTeilnehmer& p) {
+    for (const TLaufErgebnis& r : results)
+        if (r.participant == &p) return &r;
+    return nullptr;
+}
+
 constexpr int kZeit = 4, kAbzug = 5;
 
 } // namespace
@@ -119,8 +140,16 @@ constexpr int kZeit = 4, kAbzug = 5;
 class LaufeingabeTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir settings_;
+
 private Q_SLOTS:
-    void wholeHeatByKeyboardThenCancelKeepsIt() {
+    void initTestCase() {
+        // The remembered number of timekeepers goes to a folder of this run.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
+    }
+
+    void wholeHeatByKeyboardIsAppliedOnlyOnOk() {
         TSeamScript seam;
         TDesk desk;
         bool checked = false;
@@ -149,25 +178,29 @@ private Q_SLOTS:
             Key(Qt::Key_Return);
             Key(Qt::Key_Backtab);
             Type("4100");
-            QCOMPARE(desk.gate.calls, 0); // nothing written while the heat is open
-            QCOMPARE(desk.P("Eck").Zeit[0], 0);
             Key(Qt::Key_Return);
-            // The last lane's Enter applied the heat and went on to lane 2 of heat 2.
-            QCOMPARE(desk.gate.calls, 1);
+            // The last lane's Enter went on to lane 2 of heat 2; nothing was written.
             QCOMPARE(d.Heat(), 2);
             QCOMPARE(d.Table()->currentIndex(), d.Table()->model()->index(1, kZeit));
             QCOMPARE(HeatItem(d, 0), QString("Lauf 1: vollständig"));
             QCOMPARE(Text(d, "LaufStand"), QString("3 ohne Zeit"));
-            // A time typed into heat 2 and then Esc twice: the field, then the dialog.
+            QCOMPARE(desk.P("Dorn").Zeit[0], 0);
+            QCOMPARE(d.Results().size(), std::size_t(5));
+            // Back to heat 1: what was typed is still there.
+            Key(Qt::Key_PageUp);
+            QCOMPARE(Cell(d, 0, kZeit), QString("0:35,20"));
+            QCOMPARE(Cell(d, 3, kAbzug), QString("disq."));
+            Key(Qt::Key_PageDown);
             Type("3000");
             Key(Qt::Key_Return);
-            Key(Qt::Key_Escape);
+            QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
             QVERIFY(!d.isVisible());
             checked = true;
         });
-        QVERIFY(TLaufeingabeDlg::Open(nullptr, desk.doc, desk.gate));
+        std::vector<TLaufErgebnis> results;
+        QVERIFY(desk.Enter(&results));
         QVERIFY(checked);
-        QCOMPARE(desk.gate.calls, 1);
+        QCOMPARE(results.size(), std::size_t(6));
 
         struct Want {
             const char* name;
@@ -187,15 +220,13 @@ private Q_SLOTS:
             QCOMPARE(p.Punkte[0], CalcPoints(w.time, w.penalty, disc));
             QCOMPARE(p.Gesamtpunkte, p.Punkte[0]);
         }
-        QVERIFY(desk.P("Claus").Gesamtpunkte == 0);
         // Ranked: places follow the totals, the disqualified one last.
         for (int i = 0; i < desk.first->Count(); ++i)
             QCOMPARE(static_cast<int>(desk.first->At(i)->Platz), i + 1);
         QCOMPARE(std::string(desk.first->At(0)->Name()), std::string("Dorn"));
         QCOMPARE(std::string(desk.first->At(4)->Name()), std::string("Claus"));
-        // Heat 2 was cancelled before it was applied.
-        for (const char* n : {"Fink", "Graf", "Hahn"})
-            QCOMPARE(desk.P(n).Zeit[0], 0);
+        // Heat 2, lane 2 holds Graf.
+        QCOMPARE(desk.P("Graf").Zeit[0], 3000);
         QCOMPARE(seam.unexpected, 0);
         QVERIFY(seam.boxes.empty());
     }
@@ -219,8 +250,6 @@ private Q_SLOTS:
             QVERIFY(
                 seam.boxes[0].text.contains("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
             QCOMPARE(d.Heat(), 1);
-            QCOMPARE(desk.gate.calls, 0);
-            QCOMPARE(desk.P("Dorn").Zeit[0], 0);
             // OK is refused the same way.
             QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
             QVERIFY(d.isVisible());
@@ -231,20 +260,19 @@ private Q_SLOTS:
             Key(Qt::Key_Return);
             QVERIFY(!Red(d, 0, kZeit));
             QCOMPARE(Cell(d, 0, kZeit), QString("0:35,99"));
-            // Esc inside a field leaves it as it was.
+            // Esc inside a field leaves it as it was, and the dialog open.
             Type("12");
             Key(Qt::Key_Escape);
             QVERIFY(d.isVisible());
             QCOMPARE(Cell(d, 1, kZeit), QString());
             Key(Qt::Key_PageDown);
             QCOMPARE(d.Heat(), 2);
-            QCOMPARE(desk.gate.calls, 1);
             Key(Qt::Key_PageUp);
             QCOMPARE(d.Heat(), 1);
             QCOMPARE(Cell(d, 0, kZeit), QString("0:35,99"));
-            d.reject();
+            QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
         });
-        TLaufeingabeDlg::Open(nullptr, desk.doc, desk.gate);
+        QVERIFY(desk.Enter());
         QCOMPARE(desk.P("Dorn").Zeit[0], 3599);
         QCOMPARE(desk.P("Brandt").Zeit[0], 0);
         QCOMPARE(seam.unexpected, 0);
@@ -262,25 +290,334 @@ private Q_SLOTS:
             QCOMPARE(HeatItem(d, 0), QString("Lauf ungesetzt (0): 8 ohne Zeit"));
             Type("4012");
             Key(Qt::Key_Return);
-            // Alt+2: the next discipline; discipline 1 is applied on the way.
+            // Alt+2: the next discipline; what was typed in discipline 1 stays.
             Key(Qt::Key_2, Qt::AltModifier);
             QCOMPARE(d.Discipline(), 2);
-            QCOMPARE(desk.gate.calls, 1);
             QCOMPARE(Cell(d, 0, kZeit), QString());
             Type("5020");
             Key(Qt::Key_Tab);
             Type("a");
             Key(Qt::Key_Return);
+            Key(Qt::Key_1, Qt::AltModifier);
+            QCOMPARE(Cell(d, 0, kZeit), QString("0:40,12"));
             QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
             QVERIFY(!d.isVisible());
         });
-        QVERIFY(TLaufeingabeDlg::Open(nullptr, desk.doc, desk.gate));
-        QCOMPARE(desk.gate.calls, 2);
+        QVERIFY(desk.Enter());
         const TTeilnehmer& adler = desk.P("Adler");
         QCOMPARE(adler.Zeit[0], 4012);
         QCOMPARE(adler.Zeit[1], 5020);
         QCOMPARE(adler.Abzug[1], PenaltyCode(TStatus::NichtAngetreten));
         QCOMPARE(adler.Punkte[1], 0);
+        QCOMPARE(seam.unexpected, 0);
+    }
+
+    // A time typed for somebody marked "n.a." replaces the mark: they did start.
+    void timeReplacesNotStarted() {
+        TSeamScript seam;
+        TDesk desk;
+        desk.P("Dorn").Abzug[0] = PenaltyCode(TStatus::NichtAngetreten);
+        desk.P("Brandt").Abzug[0] = PenaltyCode(TStatus::NichtAngetreten);
+        seam.OnDialog([&](QDialog& dlg) {
+            TLaufeingabeDlg& d = Entry(dlg);
+            QCOMPARE(Cell(d, 0, kAbzug), QString("n.a."));
+            Type("3520");
+            Key(Qt::Key_Return);
+            QCOMPARE(Cell(d, 0, kAbzug), QString());
+            QCOMPARE(Background(d, 0, kAbzug), kPending);
+            QVERIFY(!Cell(d, 0, 6).isEmpty()); // points shown
+            // Lane 2 keeps its mark while only the penalty is typed over.
+            QCOMPARE(Cell(d, 1, kAbzug), QString("n.a."));
+            QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
+        });
+        QVERIFY(desk.Enter());
+        QCOMPARE(desk.P("Dorn").Zeit[0], 3520);
+        QCOMPARE(desk.P("Dorn").Abzug[0], 0);
+        QVERIFY(desk.P("Dorn").Punkte[0] > 0);
+        QCOMPARE(desk.P("Brandt").Abzug[0], PenaltyCode(TStatus::NichtAngetreten));
+    }
+
+    // Abbrechen after two paged heats asks, and Ja leaves the competition as it was,
+    // byte for byte; through the main window, as Ctrl+L opens it.
+    void cancelAfterPagedHeatsKeepsTheCompetition() {
+        vmtest::TempDir dir;
+        const std::string file = dir.File("TAG.ERG");
+        {
+            TDesk desk;
+            QVERIFY(desk.doc.SaveAs(file, TFileType::Ergebnis));
+        }
+        TSeamScript seam;
+        TMainForm form(QString::fromStdString(file));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.Grid()->setFocus();
+        QCoreApplication::processEvents();
+        const std::string before = dir.File("before.ERG");
+        QVERIFY(TVmFile(file).SaveAs(before, TFileType::Ergebnis));
+        seam.OnDialog([&](QDialog& dlg) {
+            TLaufeingabeDlg& d = Entry(dlg);
+            Type("3520");
+            Key(Qt::Key_Return);
+            Type("3610");
+            Key(Qt::Key_PageDown);
+            QCOMPARE(d.Heat(), 2);
+            Key(Qt::Key_Down);
+            Type("3000");
+            Key(Qt::Key_Return);
+            Key(Qt::Key_PageUp);
+            QCOMPARE(d.Heat(), 1);
+            // Esc asks; Nein keeps the dialog and every entry.
+            seam.AnswerBox(QMessageBox::No);
+            Key(Qt::Key_Escape);
+            QVERIFY(d.isVisible());
+            QCOMPARE(seam.LastBoxText(), QString("Eingegebene Zeiten verwerfen?"));
+            QCOMPARE(seam.boxes.back().buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(Cell(d, 1, kZeit), QString("0:36,10"));
+            seam.AnswerBox(QMessageBox::Yes);
+            QTest::mouseClick(Button(d, "Abbrechen"), Qt::LeftButton);
+            QVERIFY(!d.isVisible());
+        });
+        QTest::keyClick(form.Grid(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(seam.dialogTitles.size(), std::size_t(1));
+        QCOMPARE(seam.boxes.size(), std::size_t(2));
+        QVERIFY(!form.Document()->Modified());
+        const std::string after = dir.File("after.ERG");
+        QVERIFY(form.Document()->SaveAs(after, TFileType::Ergebnis));
+        QCOMPARE(vmtest::ReadFileBytes(after), vmtest::ReadFileBytes(before));
+        // Without entries Esc closes at once.
+        seam.OnDialog([&](QDialog& dlg) {
+            Entry(dlg);
+            Key(Qt::Key_Escape);
+        });
+        form.Action("actLaufeingabe")->trigger();
+        QCOMPARE(seam.boxes.size(), std::size_t(2));
+        QCOMPARE(seam.unexpected, 0);
+        form.Document()->SetModified(false);
+    }
+
+    // Three timekeepers per lane, typed lane by lane, confirmed with OK through the main
+    // window: the derived times, the marked lane, one change for all of it, and the
+    // setting remembered for this file.
+    void threeWatchesPerLaneThroughTheMainWindow() {
+        vmtest::TempDir dir;
+        const std::string file = dir.File("UHREN.ERG");
+        {
+            TDesk desk;
+            QVERIFY(desk.doc.SaveAs(file, TFileType::Ergebnis));
+        }
+        TSeamScript seam;
+        TMainForm form(QString::fromStdString(file));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        form.Grid()->setFocus();
+        QCoreApplication::processEvents();
+        std::vector<TLaufErgebnis> seen;
+        seam.OnDialog([&](QDialog& dlg) {
+            TLaufeingabeDlg& d = Entry(dlg);
+            QCOMPARE(d.Model()->WatchCount(), 1);
+            // Alt+N: the number of timekeepers; two steps up.
+            Key(Qt::Key_N, Qt::AltModifier);
+            QCOMPARE(Focus(), static_cast<QWidget*>(d.findChild<QSpinBox*>("Zeitnehmer")));
+            Key(Qt::Key_Up);
+            Key(Qt::Key_Up);
+            QCOMPARE(d.Model()->WatchCount(), 3);
+            QAbstractItemModel* m = d.Table()->model();
+            QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), QString("Uhr 1"));
+            QCOMPARE(m->headerData(6, Qt::Horizontal).toString(), QString("Uhr 3"));
+            QCOMPARE(m->headerData(7, Qt::Horizontal).toString(), QString("Zeit"));
+            QCOMPARE(m->headerData(8, Qt::Horizontal).toString(), QString("Abzug"));
+            ClickCell(d, 0, 4);
+            // Lane 1: three watches, the middle one counts.
+            Type("3530");
+            Key(Qt::Key_Tab);
+            Type("3510");
+            // Two watches so far: their mean.
+            QCOMPARE(Text(d, "Meldung"),
+                     QString("Bahn 1 (Dorn, Vorname): 0:35,10 – Zeit 0:35,20"));
+            Key(Qt::Key_Tab);
+            Type("3520");
+            // While the third watch is typed, the time it gives is shown.
+            QCOMPARE(Text(d, "Meldung"),
+                     QString("Bahn 1 (Dorn, Vorname): 0:35,20 – Zeit 0:35,20"));
+            Key(Qt::Key_Backspace);
+            QCOMPARE(Text(d, "Meldung"),
+                     QString("Bahn 1 (Dorn, Vorname): 0:03,52 – Zeit 0:35,10"));
+            Type("0");
+            Key(Qt::Key_Return);
+            QCOMPARE(Cell(d, 0, 7), QString("0:35,20"));
+            QCOMPARE(d.Table()->currentIndex(), m->index(1, 4));
+            // Lane 2: 0,60 s apart, marked.
+            Type("3600");
+            Key(Qt::Key_Tab);
+            Type("3660");
+            Key(Qt::Key_Tab);
+            Type("3600");
+            Key(Qt::Key_Return);
+            QCOMPARE(Cell(d, 1, 7), QString("0:36,00"));
+            QCOMPARE(Background(d, 1, 7), kDeviating);
+            QCOMPARE(Background(d, 1, 5), kDeviating);
+            QVERIFY(Cell(d, 1, 7, Qt::ToolTipRole).contains("0,60 s"));
+            // Lane 3: two watches, their mean to the slower hundredth; a penalty.
+            Type("3700");
+            Key(Qt::Key_Tab);
+            Type("3711");
+            Key(Qt::Key_Tab);
+            Key(Qt::Key_Tab);
+            Type("2");
+            Key(Qt::Key_Return);
+            QCOMPARE(Cell(d, 2, 7), QString("0:37,06"));
+            QCOMPARE(Background(d, 2, 7), kPending);
+            // Lane 4: one watch left; lane 5 stays empty.
+            QCOMPARE(d.Table()->currentIndex(), m->index(3, 8));
+            Key(Qt::Key_Backtab);
+            Key(Qt::Key_Backtab);
+            Key(Qt::Key_Backtab);
+            Type("3800");
+            Key(Qt::Key_Return);
+            QCOMPARE(Cell(d, 3, 7), QString("0:38,00"));
+            QCOMPARE(Text(d, "LaufStand"), QString("1 ohne Zeit, 1 abweichend"));
+            QCOMPARE(HeatItem(d, 0), QString("Lauf 1: 1 ohne Zeit, 1 abweichend"));
+            // Fewer timekeepers while times are typed would change them: refused.
+            d.findChild<QSpinBox*>("Zeitnehmer")->setValue(1);
+            QCOMPARE(d.Model()->WatchCount(), 3);
+            QCOMPARE(seam.boxes.size(), std::size_t(1));
+            seen = d.Results();
+            QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
+            QVERIFY(!d.isVisible());
+        });
+        QTest::keyClick(form.Grid(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(seam.dialogTitles.size(), std::size_t(1));
+        QVERIFY(form.Document()->Modified());
+        TWettkampf& c = form.Document()->Competition();
+        auto find = [&](const char* name) -> TTeilnehmer& {
+            for (TAltersklasse& ac : c)
+                for (TTeilnehmer& p : ac)
+                    if (p.Name() == name) return p;
+            throw std::runtime_error(name);
+        };
+        QCOMPARE(find("Dorn").Zeit[0], 3520);
+        QCOMPARE(find("Brandt").Zeit[0], 3600);
+        QCOMPARE(find("Adler").Zeit[0], 3706);
+        QCOMPARE(find("Adler").Abzug[0], 2);
+        QCOMPARE(find("Claus").Zeit[0], 3800);
+        QCOMPARE(find("Eck").Zeit[0], 0);
+        // The watches travel with the results, for the record of the heat.
+        QCOMPARE(seen.size(), std::size_t(4));
+        const TLaufErgebnis* dorn = ResultOf(seen, find("Dorn"));
+        QVERIFY(dorn);
+        QCOMPARE(dorn->watches, (TUhren{3530, 3510, 3520}));
+        // The grid is ranked with the new times.
+        QCOMPARE(form.Grid()->model()->index(0, 4).data().toString(), QString("Dorn"));
+        // The next time, this file opens with three timekeepers; another one with one.
+        seam.OnDialog([&](QDialog& dlg) {
+            TLaufeingabeDlg& d = Entry(dlg);
+            QCOMPARE(d.Model()->WatchCount(), 3);
+            QCOMPARE(d.Table()->model()->columnCount(), 11);
+            d.reject();
+        });
+        form.Action("actLaufeingabe")->trigger();
+        TDesk other;
+        seam.OnDialog([&](QDialog& dlg) {
+            QCOMPARE(Entry(dlg).Model()->WatchCount(), 1);
+            dlg.reject();
+        });
+        other.Enter(nullptr, QString::fromStdString(dir.File("ANDERE.ERG")));
+        QCOMPARE(seam.unexpected, 0);
+        form.Document()->SetModified(false);
+    }
+
+    // "Zeitmessung einlesen…": a console's file fills its heat for the desk to confirm;
+    // what it cannot place is listed in one box. A folder being watched offers each new
+    // file. The start list goes out through its button.
+    void consoleFilesInAndStartListOut() {
+        vmtest::TempDir dir;
+        TSeamScript seam;
+        TDesk desk;
+        // Heat 2: Graf on lane 2, Fink on lane 3, Hahn on lane 4.
+        const std::string console = dir.File("Lauf2.csv");
+        vmtest::WriteFileBytes(console, "Heat,Lane,Time,Backup1,Backup2,Status\r\n"
+                                        "2,2,40.10,40.30,40.20,\r\n"
+                                        "2,3,41.00,41.50,,\r\n"
+                                        "2,4,,,,DNS\r\n"
+                                        "2,5,39.00,,,\r\n");
+        const std::string watched = dir.File("anlage");
+        std::filesystem::create_directory(watched);
+        vmtest::WriteFileBytes(watched + "/alt.csv", "Lauf;Bahn;Zeit\n1;3;0:50,00\n");
+        seam.OnDialog([&](QDialog& dlg) {
+            TLaufeingabeDlg& d = Entry(dlg);
+            QCOMPARE(d.Heat(), 1);
+            seam.AnswerFile(QString::fromStdString(console));
+            seam.AnswerBox(QMessageBox::Ok);
+            QTest::mouseClick(Button(d, "ZeitmessungEinlesen"), Qt::LeftButton);
+            QCOMPARE(seam.fileRequests.back().caption, QString("Zeitmessung einlesen"));
+            // The heat the file names is shown, with the watches the file has.
+            QCOMPARE(d.Heat(), 2);
+            QCOMPARE(d.Model()->WatchCount(), 3);
+            QCOMPARE(Cell(d, 1, 1), QString("Graf, Vorname"));
+            QCOMPARE(Cell(d, 1, 4), QString("0:40,10"));
+            QCOMPARE(Cell(d, 1, 7), QString("0:40,20"));
+            QCOMPARE(Cell(d, 2, 7), QString("0:41,25"));
+            QCOMPARE(Background(d, 2, 7), kDeviating);
+            QCOMPARE(Cell(d, 3, 8), QString("n.a."));
+            QCOMPARE(seam.boxes.size(), std::size_t(1));
+            QCOMPARE(seam.boxes[0].text,
+                     QString("Lauf2.csv: Zeitmessung: 3 Zeiten in Lauf 2 eingelesen, 1 Bahn mit "
+                             "abweichenden Zeiten.\n\n"
+                             "Lauf 2, Bahn 3 (Fink, Vorname): die Uhren liegen 0,50 s "
+                             "auseinander.\n\n"
+                             "Übersprungen:\n"
+                             "Zeile 5: auf Bahn 5 in Lauf 2 schwimmt niemand."));
+            // Nothing is written until OK.
+            QCOMPARE(desk.P("Graf").Zeit[0], 0);
+
+            // A file that is no console file changes nothing.
+            const std::string wrong = dir.File("Teilnehmer.txt");
+            vmtest::WriteFileBytes(wrong, "Name;Vorname\nMeier;Leni\n");
+            seam.AnswerFile(QString::fromStdString(wrong));
+            seam.AnswerBox(QMessageBox::Ok);
+            QTest::mouseClick(Button(d, "ZeitmessungEinlesen"), Qt::LeftButton);
+            QVERIFY(seam.LastBoxText().startsWith(
+                "Die Datei kann nicht als Zeitmessung gelesen werden."));
+            QCOMPARE(Cell(d, 1, 7), QString("0:40,20"));
+
+            // The folder: what is there is old; a new file is offered for its heat.
+            seam.AnswerFile(QString::fromStdString(watched + "/alt.csv"));
+            QTest::mouseClick(Button(d, "OrdnerUeberwachen"), Qt::LeftButton);
+            QVERIFY(Text(d, "Ordner").contains("anlage"));
+            d.CheckFolder();
+            QCOMPARE(seam.boxes.size(), std::size_t(2));
+            vmtest::WriteFileBytes(watched + "/neu.csv", "Lauf;Bahn;Zeit\n1;3;0:33,33\n");
+            seam.AnswerBox(QMessageBox::Yes);
+            d.CheckFolder();
+            QCOMPARE(seam.boxes.size(), std::size_t(3));
+            QCOMPARE(seam.boxes.back().text, QString("Neue Zeitmessung „neu.csv“ für Lauf 1 "
+                                                     "einlesen?"));
+            QCOMPARE(d.Heat(), 1);
+            QCOMPARE(Cell(d, 2, 4), QString("0:33,33"));
+            d.CheckFolder(); // offered once
+            QCOMPARE(seam.boxes.size(), std::size_t(3));
+            // The watcher itself notices a file the console leaves; Nein leaves it.
+            seam.AnswerBox(QMessageBox::No);
+            vmtest::WriteFileBytes(watched + "/spaet.csv", "Lauf;Bahn;Zeit\n1;3;0:44,44\n");
+            QTRY_COMPARE(seam.boxes.size(), std::size_t(4));
+            QVERIFY(seam.boxes.back().text.contains("spaet.csv"));
+            QCOMPARE(Cell(d, 2, 4), QString("0:33,33"));
+
+            // The start list of the discipline, named without extension.
+            seam.AnswerFile(QString::fromStdString(dir.File("Start")));
+            QTest::mouseClick(Button(d, "StartlisteSchreiben"), Qt::LeftButton);
+            QVERIFY(Text(d, "Meldung").startsWith("Startliste mit 8 Bahnen in 2 Läufen"));
+            QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
+        });
+        std::vector<TLaufErgebnis> results;
+        QVERIFY(desk.Enter(&results));
+        QCOMPARE(results.size(), std::size_t(4));
+        QCOMPARE(desk.P("Graf").Zeit[0], 4020);
+        QCOMPARE(desk.P("Fink").Zeit[0], 4125);
+        QCOMPARE(desk.P("Hahn").Abzug[0], PenaltyCode(TStatus::NichtAngetreten));
+        QCOMPARE(desk.P("Adler").Zeit[0], 3333); // lane 3 of heat 1
+        QCOMPARE(vmtest::ReadFileBytes(dir.File("Start.csv")),
+                 StartListText(desk.doc.Competition(), 1).text);
         QCOMPARE(seam.unexpected, 0);
     }
 
@@ -380,7 +717,7 @@ private Q_SLOTS:
         QCOMPARE(vmtest::RunCli({"heats", file}).status, 0);
         TSeamScript seam;
         TVmFile doc(file);
-        TTestGate gate;
+        std::vector<TLaufErgebnis> results;
         seam.OnDialog([&](QDialog& dlg) {
             TLaufeingabeDlg& d = Entry(dlg);
             d.GoToHeat(7);
@@ -389,9 +726,25 @@ private Q_SLOTS:
             Key(Qt::Key_Return);
             Type("412");
             QVERIFY(d.grab().save(dir + "/laufeingabe.png"));
-            d.reject();
+            d.Table()->model()->setData(d.Table()->model()->index(1, 4), "3520", Qt::EditRole);
+            // Three timekeepers; lane 3's watches lie 0,45 s apart.
+            d.SetWatchCount(3);
+            QAbstractItemModel* m = d.Table()->model();
+            const char* watches[][3] = {{"3112", "3118", "3115"}, {"3290", "3335", "3301"},
+                                        {"3044", "3040", ""},     {"2987", "2991", "2990"}};
+            int lane = 0;
+            for (int row = 0; row < m->rowCount() && lane < 4; ++row) {
+                if (!(m->flags(m->index(row, 4)) & Qt::ItemIsEditable)) continue;
+                for (int w = 0; w < 3; ++w)
+                    m->setData(m->index(row, 4 + w), watches[lane][w], Qt::EditRole);
+                ++lane;
+            }
+            QCoreApplication::processEvents(); // the heat's line is laid out anew
+            QVERIFY(d.grab().save(dir + "/laufeingabe-uhren.png"));
+            d.findChild<QSpinBox*>("Zeitnehmer")->setFocus();
+            dlg.done(QDialog::Rejected);
         });
-        TLaufeingabeDlg::Open(nullptr, doc, gate);
+        TLaufeingabeDlg::Open(nullptr, doc.Competition(), results);
         TWettkampf& c = doc.Competition();
         c.At(0)->At(0)->Zeit[0] = 0;
         c.At(0)->At(1)->Bahn[0] = 9;
@@ -412,7 +765,7 @@ private Q_SLOTS:
             QVERIFY(dlg.grab().save(dir + "/laufeingabe-ungesetzt.png"));
             dlg.reject();
         });
-        TLaufeingabeDlg::Open(nullptr, fresh, gate);
+        TLaufeingabeDlg::Open(nullptr, fresh.Competition(), results);
     }
 };
 
