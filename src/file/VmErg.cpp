@@ -398,7 +398,6 @@ bool LoadInto(const std::string& fileName, TWettkampf& into, TLoadFormat format)
         TakeList<TOrganEntry>(static_cast<TCollection<TOrganEntry>&>(into.Organisation),
                               static_cast<TCollection<TOrganEntry>&>(fresh->Organisation));
         into.Organisation.Flag = fresh->Organisation.Flag;
-        into.Selection.clear();
         return true;
     }
     case TLoadFormat::TeilnehmerBinaer:

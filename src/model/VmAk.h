@@ -87,8 +87,6 @@ public:
     }
 
     TAltersklasseData Data;
-    // Marked for the selection list (run-time only, never stored).
-    std::uint8_t Selected = 0;
 
     std::string Name() const { return Data.Bezeichnung.Get(); }
     const TDisziplin& Discipline(int i) const {

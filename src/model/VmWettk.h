@@ -1,5 +1,5 @@
 // The competition document: header record (701 bytes), age classes in their order,
-// the Gliederung statistics list, the organisation list and the selection list.
+// the Gliederung statistics list and the organisation list.
 #pragma once
 
 #include "base/BvBase.h"
@@ -62,12 +62,6 @@ struct TWettkampfHeader : TStoredRecord<TWettkampfHeader> {
     }
 };
 
-// A participant entry chosen for a list, with the age class it belongs to.
-struct TSelectionEntry {
-    TAltersklasse* ageClass = nullptr;
-    TTeilnehmer* participant = nullptr;
-};
-
 class TWettkampf : public TSortedCollection<TAltersklasse> {
 public:
     TWettkampf() : TSortedCollection<TAltersklasse>(10, 10) { Duplicates = false; }
@@ -75,12 +69,6 @@ public:
     TWettkampfHeader Header;
     TGliederungStatList Gliederungen;
     TOrganList Organisation;
-    // Participants selected for a list; lives only while the program runs.
-    std::vector<TSelectionEntry> Selection;
-    // The order of the selection list (0 points, 1 name, 2 heat and lane of
-    // SelectionDiscipline, 6 HLW start time and station).
-    std::uint8_t SelectionOrder = 0;
-    std::int16_t SelectionDiscipline = 1;
 
     // Youngest classes first, then female before male, then the name.
     int Compare(const TAltersklasse& a, const TAltersklasse& b) const override;

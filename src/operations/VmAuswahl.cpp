@@ -65,7 +65,6 @@ void StrikeAgeClass(TAltersklasse& ac, int mode) {
 
 void StrikeCompetition(TWettkampf& c, int mode) {
     ProgressStart("Alle Teilnehmer ohne Zeitangabe werden gelöscht..."_oem);
-    if (mode == skDelete || mode == skDeleteNotStarted) ClearSelection(c);
     for (TAltersklasse& ac : c)
         StrikeAgeClass(ac, mode);
     ProgressStart("");
@@ -92,26 +91,22 @@ long long SelectionKey(const TSelectionOrder& o, const TTeilnehmer& p) {
     }
 }
 
-// The one ordering of every selection, the competition's and the lists' own.
-template <class Entry> auto EntryBefore(const TSelectionOrder& o) {
-    return [&o](const Entry& a, const Entry& b) {
+// The one ordering of every selection, those built step by step and the lists' own.
+auto EntryBefore(const TSelectionOrder& o) {
+    return [&o](const TListEntry& a, const TListEntry& b) {
         return CompareSelection(o, *a.participant, *b.participant) < 0;
     };
 }
 
-template <class Test> void SelectWhere(TWettkampf& c, Test&& test) {
-    for (TAltersklasse& ac : c) {
-        if (!ac.Selected) continue;
-        for (TTeilnehmer& p : ac)
-            if (test(ac, p)) InsertSelection(c, ac, p);
+template <class Test> void SelectWhere(TSelection& s, const TWettkampf& c, Test&& test) {
+    for (const TAltersklasse& ac : c) {
+        if (!s.Marked(ac)) continue;
+        for (const TTeilnehmer& p : ac)
+            if (test(ac, p)) InsertSelection(s, ac, p);
     }
 }
 
 } // namespace
-
-TSelectionOrder SelectionOrderOf(const TWettkampf& c) {
-    return {c.SelectionOrder, c.SelectionDiscipline};
-}
 
 int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const TTeilnehmer& b) {
     const long long ka = SelectionKey(order, a), kb = SelectionKey(order, b);
@@ -119,19 +114,15 @@ int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const T
     return CompareBytes(a.NameKey(), b.NameKey());
 }
 
-void SetSelectionOrder(TWettkampf& c, int order, int discipline) {
-    c.SelectionOrder = static_cast<std::uint8_t>(order);
-    c.SelectionDiscipline = static_cast<std::int16_t>(discipline);
-    const TSelectionOrder o = SelectionOrderOf(c);
-    std::stable_sort(c.Selection.begin(), c.Selection.end(), EntryBefore<TSelectionEntry>(o));
+void SetSelectionOrder(TSelection& s, int order, int discipline) {
+    s.order = {order, discipline};
+    std::stable_sort(s.entries.begin(), s.entries.end(), EntryBefore(s.order));
 }
 
-void InsertSelection(TWettkampf& c, TAltersklasse& ac, TTeilnehmer& p) {
-    const TSelectionEntry e{&ac, &p};
-    const TSelectionOrder o = SelectionOrderOf(c);
-    c.Selection.insert(std::lower_bound(c.Selection.begin(), c.Selection.end(), e,
-                                        EntryBefore<TSelectionEntry>(o)),
-                       e);
+void InsertSelection(TSelection& s, const TAltersklasse& ac, const TTeilnehmer& p) {
+    const TListEntry e{&ac, &p};
+    s.entries.insert(
+        std::lower_bound(s.entries.begin(), s.entries.end(), e, EntryBefore(s.order)), e);
 }
 
 TListSelection SelectForList(const TWettkampf& c, TListAgeClasses ageClasses,
@@ -148,7 +139,7 @@ TListSelection SelectForList(const TWettkampf& c, TListAgeClasses ageClasses,
         for (int k = ac.Count() - 1; k >= 0; --k)
             s.push_back({&ac, ac.At(k)});
     }
-    std::stable_sort(s.begin(), s.end(), EntryBefore<TListEntry>(order));
+    std::stable_sort(s.begin(), s.end(), EntryBefore(order));
     ProgressStart("");
     return s;
 }
@@ -157,47 +148,57 @@ bool PointsInto(const TWettkampf& c, const TAltersklasse* ac, const TTeilnehmer*
     return ac && p && c.IndexOf(ac) >= 0 && ac->IndexOf(p) >= 0;
 }
 
-void MarkAllAgeClasses(TWettkampf& c, bool selected) {
-    for (TAltersklasse& ac : c)
-        ac.Selected = selected ? 1 : 0;
+void MarkAllAgeClasses(TSelection& s, const TWettkampf& c, bool selected) {
+    for (const TAltersklasse& ac : c) {
+        if (selected)
+            s.marked.insert(&ac);
+        else
+            s.marked.erase(&ac);
+    }
 }
 
-void MarkHLWAgeClasses(TWettkampf& c) {
-    for (TAltersklasse& ac : c)
-        ac.Selected = HasHLW(ac) ? 1 : 0;
+void MarkHLWAgeClasses(TSelection& s, const TWettkampf& c) {
+    for (const TAltersklasse& ac : c) {
+        if (HasHLW(ac))
+            s.marked.insert(&ac);
+        else
+            s.marked.erase(&ac);
+    }
 }
 
-void SelectParticipants(TWettkampf& c) {
+void SelectParticipants(TSelection& s, const TWettkampf& c) {
     ProgressStart("Teilnehmer selektieren...");
-    SelectWhere(c, [](const TAltersklasse&, const TTeilnehmer&) { return true; });
+    SelectWhere(s, c, [](const TAltersklasse&, const TTeilnehmer&) { return true; });
     ProgressStart("");
 }
 
-void SelectHLWParticipants(TWettkampf& c) {
+void SelectHLWParticipants(TSelection& s, const TWettkampf& c) {
     ProgressStart("HLW Teilnehmer selektieren...");
-    SelectWhere(c, [](const TAltersklasse& ac, const TTeilnehmer&) { return HasHLW(ac); });
+    SelectWhere(s, c, [](const TAltersklasse& ac, const TTeilnehmer&) { return HasHLW(ac); });
     ProgressStart("");
 }
 
-void SelectGliederung(TWettkampf& c, std::string_view code) {
+void SelectGliederung(TSelection& s, const TWettkampf& c, std::string_view code) {
     ProgressStart("Alle Teilnehmer aus " + std::string(code) + " selektieren...");
-    SelectWhere(
-        c, [&](const TAltersklasse&, const TTeilnehmer& p) { return p.Gliederung.View() == code; });
+    SelectWhere(s, c, [&](const TAltersklasse&, const TTeilnehmer& p) {
+        return p.Gliederung.View() == code;
+    });
     ProgressStart("");
 }
 
-void SelectHeat(TWettkampf& c, int heat, int discipline) {
+void SelectHeat(TSelection& s, const TWettkampf& c, int heat, int discipline) {
     ProgressStart("Selektiere Lauf " + IntToText(heat) + " ...");
     if (discipline >= 1 && discipline <= 5) {
         const auto i = static_cast<std::size_t>(discipline - 1);
-        SelectWhere(c,
-                    [&](const TAltersklasse&, const TTeilnehmer& p) { return p.Lauf[i] == heat; });
+        SelectWhere(s, c, [&](const TAltersklasse&, const TTeilnehmer& p) {
+            return p.Lauf[i] == heat;
+        });
     }
     ProgressStart("");
 }
 
-void ClearSelection(TWettkampf& c) {
-    c.Selection.clear();
+void ClearSelection(TSelection& s) {
+    s.entries.clear();
 }
 
 THeatRange HeatRange(const TWettkampf& c, int discipline) {

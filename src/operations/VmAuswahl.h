@@ -1,11 +1,12 @@
 // Resetting entries of every participant, striking absent participants, and the
-// competition's selection list from which the HLW assignment and the start and heat
+// selection lists from which the HLW assignment, the heat view and the start and heat
 // lists take their participants.
 #pragma once
 
 #include "model/VmWettk.h"
 
 #include <cstdint>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -59,13 +60,12 @@ enum : int {
 };
 
 void StrikeAgeClass(TAltersklasse& ac, int mode);
-// Strikes in every age class. Deleting modes also empty the selection list, whose
-// references would otherwise outlive the deleted participants.
+// Strikes in every age class.
 void StrikeCompetition(TWettkampf& c, int mode);
 
 // ---- selection -------------------------------------------------------------------
 
-// Orders of the selection list; ties always by name ascending (byte order).
+// Orders of a selection; ties always by name ascending (byte order).
 enum : int {
     soPunkte = 0,  // total points descending
     soName = 1,    // name ascending
@@ -78,18 +78,11 @@ struct TSelectionOrder {
     int order = soPunkte;
     int discipline = 1;
 };
-// The order the competition's selection list is kept in.
-TSelectionOrder SelectionOrderOf(const TWettkampf& c);
 
 // The order of two participants in a selection (−1 puts a first).
 int CompareSelection(const TSelectionOrder& order, const TTeilnehmer& a, const TTeilnehmer& b);
-// Sets the order (and the discipline of order 2) and re-sorts the list.
-void SetSelectionOrder(TWettkampf& c, int order, int discipline = 1);
-// Adds one entry at its place: before the first entry that compares equal.
-void InsertSelection(TWettkampf& c, TAltersklasse& ac, TTeilnehmer& p);
 
-// An entry of a selection that a list makes for itself from a competition it only
-// reads.
+// An entry of a selection, pointing into a competition that the selection only reads.
 struct TListEntry {
     const TAltersklasse* ageClass = nullptr;
     const TTeilnehmer* participant = nullptr;
@@ -99,10 +92,9 @@ using TListSelection = std::vector<TListEntry>;
 // The age classes a list takes its participants from.
 enum class TListAgeClasses { All, WithHLW };
 
-// Every participant of those age classes in `order`, exactly as the selection list
-// would hold them after marking those age classes and selecting into an empty list
-// (equal entries: the one added later first). The competition's selection list and
-// the marks of its age classes stay as they are.
+// Every participant of those age classes in `order`, exactly as a TSelection holds
+// them after marking those age classes and selecting into its empty list (equal
+// entries: the one added later first).
 TListSelection SelectForList(const TWettkampf& c, TListAgeClasses ageClasses,
                              const TSelectionOrder& order);
 
@@ -113,18 +105,36 @@ template <class Entry> bool PointsInto(const TWettkampf& c, const Entry& e) {
     return PointsInto(c, e.ageClass, e.participant);
 }
 
-void MarkAllAgeClasses(TWettkampf& c, bool selected);
+// A selection list built up step by step: the entries in their order and the age
+// classes marked for selecting. It belongs to whoever builds it (the heat view, the
+// HLW assignment), never to the competition, which it only reads; its owner keeps
+// it no longer than the competition it points into stays as it is.
+struct TSelection {
+    TListSelection entries;
+    TSelectionOrder order;
+    std::set<const TAltersklasse*> marked;
+
+    bool Marked(const TAltersklasse& ac) const { return marked.count(&ac) != 0; }
+};
+
+// Sets the order (and the discipline of order 2) and re-sorts the list.
+void SetSelectionOrder(TSelection& s, int order, int discipline = 1);
+// Adds one entry at its place: before the first entry that compares equal.
+void InsertSelection(TSelection& s, const TAltersklasse& ac, const TTeilnehmer& p);
+
+void MarkAllAgeClasses(TSelection& s, const TWettkampf& c, bool selected);
 // Every age class is marked exactly when it has the HLW scoring.
-void MarkHLWAgeClasses(TWettkampf& c);
+void MarkHLWAgeClasses(TSelection& s, const TWettkampf& c);
 
 // Each adds the matching participants of the marked age classes.
-void SelectParticipants(TWettkampf& c);
-void SelectHLWParticipants(TWettkampf& c);
-void SelectGliederung(TWettkampf& c, std::string_view code);
+void SelectParticipants(TSelection& s, const TWettkampf& c);
+void SelectHLWParticipants(TSelection& s, const TWettkampf& c);
+void SelectGliederung(TSelection& s, const TWettkampf& c, std::string_view code);
 // Participants whose heat in discipline d (1..5) is `heat`; heat 0 gives those
 // without a heat.
-void SelectHeat(TWettkampf& c, int heat, int discipline);
-void ClearSelection(TWettkampf& c);
+void SelectHeat(TSelection& s, const TWettkampf& c, int heat, int discipline);
+// Empties the list; its order and the marks stay.
+void ClearSelection(TSelection& s);
 
 // The smallest and largest heat number over all participants for discipline d
 // (1..5), or over all five when d is 0; {32767, 0} when there is none.

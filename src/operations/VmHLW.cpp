@@ -9,10 +9,11 @@ namespace vm {
 
 namespace {
 
-void PackSelection(TWettkampf& c, THLWRun& run) {
-    for (const TSelectionEntry& e : c.Selection) {
+// The selection only reads the competition; the run owns it and writes the slots.
+void PackSelection(TWettkampf& c, const TSelection& s, THLWRun& run) {
+    for (const TListEntry& e : s.entries) {
         VM_ASSERT(PointsInto(c, e));
-        PackParticipant(*e.participant, run);
+        PackParticipant(const_cast<TTeilnehmer&>(*e.participant), run);
     }
 }
 } // namespace
@@ -76,18 +77,19 @@ void AssignHLW(TWettkampf& c, const THLWSettings& s) {
                     PackParticipant(p, run);
     } else {
         ComputeStatistics(c, smKurz);
-        SetSelectionOrder(c, soName);
-        MarkHLWAgeClasses(c);
+        TSelection block;
+        SetSelectionOrder(block, soName);
+        MarkHLWAgeClasses(block, c);
         for (const TGliederungStat& g : c.Gliederungen) {
-            ClearSelection(c);
-            SelectGliederung(c, g.Kurz.View());
-            PackSelection(c, run);
+            ClearSelection(block);
+            SelectGliederung(block, c, g.Kurz.View());
+            PackSelection(c, block, run);
         }
         // Participants without a Gliederung have no row; they follow as a last block
         // so that nobody is left without a start time and station.
-        ClearSelection(c);
-        SelectGliederung(c, "");
-        PackSelection(c, run);
+        ClearSelection(block);
+        SelectGliederung(block, c, "");
+        PackSelection(c, block, run);
     }
     ProgressStart("");
 }

@@ -38,8 +38,7 @@ struct THLWRun {
 void PackParticipant(TTeilnehmer& p, THLWRun& run);
 
 // The whole run. The duration and the measures are stored in the competition.
-// In block mode the Gliederung list is brought up to date and the selection list
-// is used (and left holding the last block).
+// In block mode the Gliederung list is brought up to date.
 void AssignHLW(TWettkampf& c, const THLWSettings& s);
 
 } // namespace vm

@@ -1,6 +1,5 @@
 #include "operations/VmQuali.h"
 
-#include "operations/VmAuswahl.h"
 
 namespace vm {
 
@@ -67,7 +66,6 @@ bool QualifyAgeClass(TAltersklasse& ac, int quota, int mode) {
 
 void QualifyCompetition(TWettkampf& c, const TQualiSettings& s) {
     ProgressStart("Die Qualifikation wird erstellt...");
-    if (s.mode == qmBeide || s.mode == qmLoeschen) ClearSelection(c);
     for (TAltersklasse& ac : c)
         QualifyAgeClass(ac, s.quota, s.mode);
     ProgressStart("");

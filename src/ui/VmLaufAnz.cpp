@@ -22,7 +22,7 @@
 
 namespace vm::ui {
 
-TLaufanzeigeDlg::TLaufanzeigeDlg(QWidget* parent, TWettkampf& c) : QDialog(parent), c_(c) {
+TLaufanzeigeDlg::TLaufanzeigeDlg(QWidget* parent, const TWettkampf& c) : QDialog(parent), c_(c) {
     setObjectName(QStringLiteral("LaufanzeigeDlg"));
     const QString hint = QStringLiteral("Laufanzeige nach Wettkampf");
     setWindowTitle(hint);
@@ -119,11 +119,9 @@ TLaufanzeigeDlg::TLaufanzeigeDlg(QWidget* parent, TWettkampf& c) : QDialog(paren
     list_->setFocus();
 }
 
-TLaufanzeigeDlg::~TLaufanzeigeDlg() {
-    ClearSelection(c_);
-}
+TLaufanzeigeDlg::~TLaufanzeigeDlg() = default;
 
-void TLaufanzeigeDlg::Open(QWidget* parent, TWettkampf& c) {
+void TLaufanzeigeDlg::Open(QWidget* parent, const TWettkampf& c) {
     TLaufanzeigeDlg dlg(parent, c);
     ExecDialog(dlg);
 }
@@ -136,9 +134,9 @@ void TLaufanzeigeDlg::ShowHeat(int discipline, int heat) {
     discipline_ = discipline;
     heat_ = heat;
 
-    ClearSelection(c_);
-    MarkAllAgeClasses(c_, true);
-    SelectHeat(c_, heat, discipline);
+    ClearSelection(selection_);
+    MarkAllAgeClasses(selection_, c_, true);
+    SelectHeat(selection_, c_, heat, discipline);
 
     if (tabs_->currentIndex() != discipline - 1) {
         const QSignalBlocker block(tabs_);
@@ -149,7 +147,7 @@ void TLaufanzeigeDlg::ShowHeat(int discipline, int heat) {
     header_->setText(FromOem(HeatLine(c_, discipline, nullptr, false)));
     header_->adjustSize();
     list_->clear();
-    for (const TSelectionEntry& e : c_.Selection) {
+    for (const TListEntry& e : selection_.entries) {
         VM_ASSERT(PointsInto(c_, e));
         list_->addItem(FromOem(HeatLine(c_, discipline, e.participant, false)));
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/VmWettk.h"
+#include "operations/VmAuswahl.h"
 
 #include <QDialog>
 
@@ -16,17 +17,20 @@ namespace vm::ui {
 class TLaufanzeigeDlg : public QDialog {
     Q_OBJECT
 public:
-    // Shows discipline 1 at its first heat. The competition's selection list holds
-    // the heat shown while the view is open and is emptied when it closes.
-    TLaufanzeigeDlg(QWidget* parent, TWettkampf& c);
+    // Shows discipline 1 at its first heat. The view only reads the competition,
+    // which must stay as it is while the view is open; the heat shown is the view's
+    // own selection.
+    TLaufanzeigeDlg(QWidget* parent, const TWettkampf& c);
     ~TLaufanzeigeDlg() override;
-    static void Open(QWidget* parent, TWettkampf& c);
+    static void Open(QWidget* parent, const TWettkampf& c);
 
     // Clamps the discipline to 1..5 and the heat to the discipline's heat range, then
     // selects and lists that heat.
     void ShowHeat(int discipline, int heat);
     int Discipline() const { return discipline_; }
     int Heat() const { return heat_; }
+    // The participants of the heat shown, in the order of the list.
+    const TSelection& Selection() const { return selection_; }
 
     QTabBar* Tabs() const { return tabs_; }
     QLabel* HeatLabel() const { return heatLabel_; }
@@ -34,7 +38,8 @@ public:
     QListWidget* List() const { return list_; }
 
 private:
-    TWettkampf& c_;
+    const TWettkampf& c_;
+    TSelection selection_;
     int discipline_ = 1;
     int heat_ = 0;
 

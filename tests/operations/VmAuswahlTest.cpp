@@ -109,19 +109,9 @@ TEST(Strike, Modes) {
     }
 }
 
-TEST(Strike, DeletingEmptiesTheSelection) {
-    StrikeFixture f;
-    MarkAllAgeClasses(*f.c, true);
-    SelectParticipants(*f.c);
-    StrikeCompetition(*f.c, skMarkAbsent);
-    EXPECT_EQ(f.c->Selection.size(), 4u);
-    StrikeCompetition(*f.c, skDelete);
-    EXPECT_TRUE(f.c->Selection.empty());
-}
-
-std::vector<std::string> Selected(const TWettkampf& c) {
+std::vector<std::string> Selected(const TSelection& s) {
     std::vector<std::string> out;
-    for (const TSelectionEntry& e : c.Selection)
+    for (const TListEntry& e : s.entries)
         out.emplace_back(e.participant->Name());
     return out;
 }
@@ -143,51 +133,52 @@ TEST(Selection, OrdersAndCriteria) {
     add(b, "Carl", 300, "BY", 3, 9, 800, 2);
     add(b, "Bert", 50, "BY", 0, 0, 0, 0);
 
-    MarkAllAgeClasses(*c, true);
-    SelectParticipants(*c);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Carl", "Dora", "Bert"})); // order 0
+    TSelection s;
+    MarkAllAgeClasses(s, *c, true);
+    SelectParticipants(s, *c);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Anna", "Carl", "Dora", "Bert"})); // order 0
 
-    SetSelectionOrder(*c, soName);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Bert", "Carl", "Dora"}));
-    SetSelectionOrder(*c, soLauf, 2);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert", "Carl", "Dora", "Anna"}));
-    SetSelectionOrder(*c, soHLWZeit);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert", "Carl", "Anna", "Dora"}));
+    SetSelectionOrder(s, soName);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Anna", "Bert", "Carl", "Dora"}));
+    SetSelectionOrder(s, soLauf, 2);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Bert", "Carl", "Dora", "Anna"}));
+    SetSelectionOrder(s, soHLWZeit);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Bert", "Carl", "Anna", "Dora"}));
 
     // New entries go to their place in the current order.
-    ClearSelection(*c);
-    SetSelectionOrder(*c, soName);
-    SelectGliederung(*c, "BY");
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert", "Carl", "Dora"}));
-    SelectGliederung(*c, "B"); // exact codes only
-    EXPECT_EQ(c->Selection.size(), 3u);
+    ClearSelection(s);
+    SetSelectionOrder(s, soName);
+    SelectGliederung(s, *c, "BY");
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Bert", "Carl", "Dora"}));
+    SelectGliederung(s, *c, "B"); // exact codes only
+    EXPECT_EQ(s.entries.size(), 3u);
 
-    ClearSelection(*c);
-    SelectHeat(*c, 3, 2);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Carl", "Dora"}));
-    ClearSelection(*c);
-    SelectHeat(*c, 0, 2); // those without a heat in discipline 2
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Bert"}));
-    ClearSelection(*c);
-    SelectHeat(*c, 0, 1);
-    EXPECT_EQ(c->Selection.size(), 4u);
+    ClearSelection(s);
+    SelectHeat(s, *c, 3, 2);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Carl", "Dora"}));
+    ClearSelection(s);
+    SelectHeat(s, *c, 0, 2); // those without a heat in discipline 2
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Bert"}));
+    ClearSelection(s);
+    SelectHeat(s, *c, 0, 1);
+    EXPECT_EQ(s.entries.size(), 4u);
 
     // Only marked age classes count.
-    ClearSelection(*c);
-    MarkHLWAgeClasses(*c);
-    EXPECT_TRUE(a.Selected);
-    EXPECT_FALSE(b.Selected);
-    SelectParticipants(*c);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Dora"}));
-    ClearSelection(*c);
-    MarkAllAgeClasses(*c, true);
-    SelectHLWParticipants(*c);
-    EXPECT_EQ(Selected(*c), (std::vector<std::string>{"Anna", "Dora"}));
-    EXPECT_EQ(c->Selection.front().ageClass, &a);
-    MarkAllAgeClasses(*c, false);
-    ClearSelection(*c);
-    SelectParticipants(*c);
-    EXPECT_TRUE(c->Selection.empty());
+    ClearSelection(s);
+    MarkHLWAgeClasses(s, *c);
+    EXPECT_TRUE(s.Marked(a));
+    EXPECT_FALSE(s.Marked(b));
+    SelectParticipants(s, *c);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Anna", "Dora"}));
+    ClearSelection(s);
+    MarkAllAgeClasses(s, *c, true);
+    SelectHLWParticipants(s, *c);
+    EXPECT_EQ(Selected(s), (std::vector<std::string>{"Anna", "Dora"}));
+    EXPECT_EQ(s.entries.front().ageClass, &a);
+    MarkAllAgeClasses(s, *c, false);
+    ClearSelection(s);
+    SelectParticipants(s, *c);
+    EXPECT_TRUE(s.entries.empty());
     EXPECT_EQ(a.Count(), 2); // clearing touches no participant
 }
 
@@ -196,17 +187,17 @@ TEST(Selection, EqualEntriesAreAllKeptTheNewOneFirst) {
     TAltersklasse& a = AddAgeClass(*c, "A", 1995, 1995);
     TTeilnehmer& first = AddEntrant(a, "Gleich", 100);
     TTeilnehmer& second = AddEntrant(a, "Gleich", 100);
-    InsertSelection(*c, a, first);
-    InsertSelection(*c, a, second);
-    ASSERT_EQ(c->Selection.size(), 2u);
-    EXPECT_EQ(c->Selection[0].participant, &second);
-    EXPECT_EQ(c->Selection[1].participant, &first);
+    TSelection s;
+    InsertSelection(s, a, first);
+    InsertSelection(s, a, second);
+    ASSERT_EQ(s.entries.size(), 2u);
+    EXPECT_EQ(s.entries[0].participant, &second);
+    EXPECT_EQ(s.entries[1].participant, &first);
 }
 
-// A list gathers its own selection: the same entries in the same order as the
-// competition's selection list would hold after marking and selecting, ties
-// included, while the competition's list, its order and the marks stay untouched.
-TEST(Selection, ListSelectionEqualsTheSelectionListAndLeavesItAlone) {
+// A list gathers its own selection at once: the same entries in the same order as a
+// selection built step by step holds after marking and selecting, ties included.
+TEST(Selection, ListSelectionEqualsTheStepwiseSelection) {
     auto c = Competition();
     TAltersklasse& a = AddAgeClass(*c, "A", 1995, 1995, akHLW, 2);
     TAltersklasse& b = AddAgeClass(*c, "B", 1994, 1994, 0, 2);
@@ -222,12 +213,12 @@ TEST(Selection, ListSelectionEqualsTheSelectionListAndLeavesItAlone) {
         p.Startzeit = static_cast<std::int16_t>(tied ? 830 : 800 + 5 * k);
         p.HLWBahn = static_cast<std::int16_t>(tied ? 1 : k);
     }
-    // Whatever the competition's selection holds now must survive the lists.
-    MarkAllAgeClasses(*c, false);
-    b.Selected = 1;
-    SetSelectionOrder(*c, soName);
-    SelectParticipants(*c);
-    const std::vector<TSelectionEntry> before = c->Selection;
+    // A selection that already holds something, in another order, with other marks.
+    TSelection s;
+    s.marked.insert(&b);
+    SetSelectionOrder(s, soName);
+    SelectParticipants(s, *c);
+    ASSERT_EQ(s.entries.size(), 2u);
 
     const struct {
         TListAgeClasses ageClasses;
@@ -241,30 +232,21 @@ TEST(Selection, ListSelectionEqualsTheSelectionListAndLeavesItAlone) {
     for (const auto& k : cases) {
         SCOPED_TRACE(k.order.order);
         const TListSelection list = SelectForList(*c, k.ageClasses, k.order);
-        ASSERT_EQ(c->Selection.size(), before.size());
-        for (std::size_t i = 0; i < before.size(); ++i)
-            EXPECT_EQ(c->Selection[i].participant, before[i].participant);
-        EXPECT_EQ(c->SelectionOrder, soName);
-        EXPECT_FALSE(a.Selected);
         for (const TListEntry& e : list)
             EXPECT_TRUE(PointsInto(*c, e));
 
-        // What the competition's own selection list holds for the same request.
-        auto copy = CopyCompetition(*c);
+        // What a selection built step by step holds for the same request.
         if (k.ageClasses == TListAgeClasses::All)
-            MarkAllAgeClasses(*copy, true);
+            MarkAllAgeClasses(s, *c, true);
         else
-            MarkHLWAgeClasses(*copy);
-        ClearSelection(*copy);
-        SetSelectionOrder(*copy, k.order.order, k.order.discipline);
-        SelectParticipants(*copy);
-        ASSERT_EQ(list.size(), copy->Selection.size());
+            MarkHLWAgeClasses(s, *c);
+        ClearSelection(s);
+        SetSelectionOrder(s, k.order.order, k.order.discipline);
+        SelectParticipants(s, *c);
+        ASSERT_EQ(list.size(), s.entries.size());
         for (std::size_t i = 0; i < list.size(); ++i) {
-            // Entries are matched by position: the copy holds other objects.
-            const int ac = c->IndexOf(list[i].ageClass);
-            const int p = list[i].ageClass->IndexOf(list[i].participant);
-            EXPECT_EQ(copy->At(ac), copy->Selection[i].ageClass) << i;
-            EXPECT_EQ(copy->At(ac)->At(p), copy->Selection[i].participant) << i;
+            EXPECT_EQ(list[i].ageClass, s.entries[i].ageClass) << i;
+            EXPECT_EQ(list[i].participant, s.entries[i].participant) << i;
         }
     }
 

@@ -1,6 +1,5 @@
 #include "operations/VmQuali.h"
 
-#include "operations/VmAuswahl.h"
 #include "support/Builders.h"
 
 #include <gtest/gtest.h>
@@ -106,19 +105,6 @@ TEST(Qualification, LargeQuotaAdmitsEveryoneWithPointsAndKeepsDisplayOrder) {
     EXPECT_EQ(Names(ac), (std::vector<std::string>{"Adam", "Zorn"}));
     EXPECT_EQ(Admitted(ac), (std::vector<std::string>{"Adam", "Zorn"}));
     EXPECT_EQ(Find(ac, "Zorn")->Platz, 1);
-}
-
-TEST(Qualification, DeletingRunEmptiesTheSelectionList) {
-    auto c = Competition();
-    TAltersklasse& ac = TenWithTieAtEight(*c);
-    MarkAllAgeClasses(*c, true);
-    SelectParticipants(*c);
-    ASSERT_EQ(c->Selection.size(), 10u);
-    QualifyCompetition(*c, {8, qmSetzen});
-    EXPECT_EQ(c->Selection.size(), 10u); // nothing deleted
-    QualifyCompetition(*c, {8, qmBeide});
-    EXPECT_TRUE(c->Selection.empty());
-    EXPECT_EQ(ac.Count(), 9);
 }
 
 TEST(Qualification, DefaultQuotaIsThreeTimesTheLanes) {

@@ -276,16 +276,6 @@ TEST(ReportTest, BuildingAnyListTwiceLeavesTheCompetitionAsItWas) {
     heats.options = lbFortlaufend;
     AssignHeats(*c, heats);
     AssignHLW(*c, DefaultHLWSettings(*c));
-    // A selection of the user's that no list may touch.
-    MarkAllAgeClasses(*c, true);
-    c->At(0)->Selected = 0;
-    SetSelectionOrder(*c, soName);
-    SelectParticipants(*c);
-    ASSERT_FALSE(c->Selection.empty());
-    const std::vector<TSelectionEntry> selection = c->Selection;
-    std::vector<std::uint8_t> marks;
-    for (const TAltersklasse& ac : *c)
-        marks.push_back(ac.Selected);
 
     auto with = [](auto change) {
         TPrintOptions o;
@@ -328,16 +318,6 @@ TEST(ReportTest, BuildingAnyListTwiceLeavesTheCompetitionAsItWas) {
         EXPECT_GT(first.size(), 2000u);
         EXPECT_EQ(NativeBytes(*c), bytes);
         EXPECT_EQ(c->Gliederungen.Count(), rows);
-
-        ASSERT_EQ(c->Selection.size(), selection.size());
-        for (std::size_t i = 0; i < selection.size(); ++i) {
-            EXPECT_EQ(c->Selection[i].ageClass, selection[i].ageClass);
-            EXPECT_EQ(c->Selection[i].participant, selection[i].participant);
-        }
-        EXPECT_EQ(c->SelectionOrder, soName);
-        std::size_t i = 0;
-        for (const TAltersklasse& ac : *c)
-            EXPECT_EQ(ac.Selected, marks[i++]);
     }
 }
 
@@ -363,7 +343,6 @@ TEST(ReportTest, HeatAndHlwListsGroupAndHandleAnEmptySelection) {
     EXPECT_EQ(texts[0], HeatLine(*c, 1, nullptr, true));
     EXPECT_NE(texts[1].find("Lauf     1 "), std::string::npos);
     EXPECT_NE(texts[5].find("Lauf     2 "), std::string::npos);
-    EXPECT_TRUE(c->Selection.empty());
 
     const TVmReport& hlw = job.BuildHLWStartList(Plain());
     texts.clear();
