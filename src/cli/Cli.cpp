@@ -5,6 +5,7 @@
 #include "cli/CmdCore.h"
 #include "cli/CmdGenerate.h"
 #include "cli/CmdImport.h"
+#include "cli/CmdLive.h"
 #include "cli/CmdOps.h"
 #include "cli/CmdPrint.h"
 
@@ -43,6 +44,9 @@ const std::map<std::string, TCommand>& Commands() {
         {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
         {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
+        {"publish", {CmdPublish, "writes the live results site into a folder"}},
+        {"serve", {CmdServe, "serves the live results site on the network"}},
+        {"poster", {CmdPoster, "the notice with the results' address and its QR code (PDF)"}},
     };
     return commands;
 }

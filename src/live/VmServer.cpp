@@ -1,0 +1,173 @@
+#include "live/VmServer.h"
+
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <ifaddrs.h>
+#include <mutex>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <thread>
+
+namespace vm {
+
+namespace {
+
+// Enough workers that every connection of a full gym hall's worth of phones (and a
+// load test of 200 connections) is served at once instead of queueing behind others
+// that hold their connection open.
+constexpr std::size_t WorkerCount = 256;
+constexpr std::size_t MaxHeaderCount = 64;
+constexpr std::size_t MaxPayload = 16 * 1024;
+
+} // namespace
+
+struct TLiveServer::TImpl {
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+    mutable std::mutex siteMutex;
+    std::shared_ptr<const TSite> site;
+
+    std::shared_ptr<const TSite> Site() const {
+        std::lock_guard<std::mutex> lock(siteMutex);
+        return site;
+    }
+
+    void Serve(const httplib::Request& req, httplib::Response& res) const {
+        std::shared_ptr<const TSite> current = Site();
+        // The path as decoded by the library: only the exact name of one of the site's
+        // files matches; "..", slashes (encoded or not) and anything else find nothing.
+        std::string name = req.path;
+        if (name == "/") name = "/index.html";
+        const TSiteFile* file = nullptr;
+        if (current && name.size() > 1 && name[0] == '/') file = current->Find(name.substr(1));
+        res.set_header("Cache-Control", "no-cache");
+        res.set_header("X-Content-Type-Options", "nosniff");
+        if (!file) {
+            res.status = current ? 404 : 503;
+            res.set_content(current ? "Nicht gefunden.\n" : "Noch keine Ergebnisse.\n",
+                            "text/plain; charset=utf-8");
+            return;
+        }
+        res.status = 200;
+        res.set_content(file->Body, file->ContentType.c_str());
+    }
+};
+
+TLiveServer::TLiveServer() : impl_(std::make_unique<TImpl>()) {
+    httplib::Server& s = impl_->server;
+    s.new_task_queue = [] { return new httplib::ThreadPool(WorkerCount); };
+    s.set_keep_alive_max_count(1000);
+    s.set_keep_alive_timeout(2);
+    s.set_read_timeout(5);
+    s.set_write_timeout(5);
+    s.set_payload_max_length(MaxPayload);
+    s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+        if (req.method != "GET" && req.method != "HEAD") {
+            res.status = 405;
+            res.set_header("Allow", "GET, HEAD");
+            res.set_header("Connection", "close");
+            res.set_content("Nur GET und HEAD.\n", "text/plain; charset=utf-8");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (req.headers.size() > MaxHeaderCount) {
+            res.status = 431;
+            res.set_header("Connection", "close");
+            res.set_content("Zu viele Kopfzeilen.\n", "text/plain; charset=utf-8");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    TImpl* impl = impl_.get();
+    s.Get(".*", [impl](const httplib::Request& req, httplib::Response& res) { impl->Serve(req, res); });
+    s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        res.status = 500;
+        res.set_content("Interner Fehler.\n", "text/plain; charset=utf-8");
+    });
+}
+
+TLiveServer::~TLiveServer() {
+    Stop();
+}
+
+bool TLiveServer::Start(const std::string& address, int port, std::string& message) {
+    if (Running()) {
+        message = "Die Live-Ergebnisse werden schon angeboten.";
+        return false;
+    }
+    httplib::Server& s = impl_->server;
+    errno = 0;
+    int bound = -1;
+    if (port == 0) {
+        bound = s.bind_to_any_port(address);
+    } else if (s.bind_to_port(address, port)) {
+        bound = port;
+    }
+    if (bound <= 0) {
+        const int error = errno;
+        if (error == EADDRINUSE)
+            message = "Der Port " + std::to_string(port) +
+                      " ist schon belegt (läuft dort ein anderer Server?). Bitte einen anderen "
+                      "Port wählen.";
+        else
+            message = "Die Live-Ergebnisse können nicht unter " + address + ":" +
+                      std::to_string(port) + " angeboten werden" +
+                      (error ? std::string(": ") + std::strerror(error) : std::string(".")) ;
+        return false;
+    }
+    impl_->port = bound;
+    impl_->thread = std::thread([this] { impl_->server.listen_after_bind(); });
+    // Requests are only answered once the accept loop runs; Start returns when it does.
+    while (!impl_->server.is_running())
+        std::this_thread::yield();
+    return true;
+}
+
+void TLiveServer::Stop() {
+    if (impl_->thread.joinable()) {
+        impl_->server.stop();
+        impl_->thread.join();
+    }
+}
+
+bool TLiveServer::Running() const {
+    return impl_->thread.joinable() && impl_->server.is_running();
+}
+
+int TLiveServer::Port() const {
+    return impl_->port;
+}
+
+void TLiveServer::Update(std::shared_ptr<const TSite> site) {
+    std::shared_ptr<const TSite> old;
+    {
+        std::lock_guard<std::mutex> lock(impl_->siteMutex);
+        old = std::move(impl_->site);
+        impl_->site = std::move(site);
+    }
+    // `old` is freed here, outside the lock (or by the last reader still holding it).
+}
+
+std::shared_ptr<const TSite> TLiveServer::Current() const {
+    return impl_->Site();
+}
+
+std::string LanAddress() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::string found;
+    for (ifaddrs* a = list; a && found.empty(); a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
+        if (!(a->ifa_flags & IFF_UP) || (a->ifa_flags & IFF_LOOPBACK)) continue;
+        char buf[INET_ADDRSTRLEN];
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ifa_addr);
+        if (::inet_ntop(AF_INET, &in->sin_addr, buf, sizeof buf)) found = buf;
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
+} // namespace vm
