@@ -9,6 +9,7 @@
 #include <mutex>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
 
 namespace vm {
@@ -65,6 +66,13 @@ TLiveServer::TLiveServer() : impl_(std::make_unique<TImpl>()) {
     s.set_read_timeout(5);
     s.set_write_timeout(5);
     s.set_payload_max_length(MaxPayload);
+    // The library's default also sets SO_REUSEPORT, which lets a second server share a
+    // port that is in use instead of being refused; only the address is reused here, so
+    // that a restart right after a stop still binds.
+    s.set_socket_options([](int sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
         if (req.method != "GET" && req.method != "HEAD") {
             res.status = 405;
