@@ -1,11 +1,34 @@
 #include "live/VmPoster.h"
 
+#include "output/PdfDevice.h"
 #include "print/VmQr.h"
 #include "print/VmReport.h"
 
 #include <algorithm>
 
 namespace vm {
+
+namespace {
+
+// The font height at which `text` fits `width` in one line, at most `height`: the
+// devices draw a text in one line at its height, so a long name of a competition or a
+// long address is made smaller here rather than cut at the edge of the sheet.
+std::int16_t Fitting(std::string_view oem, std::int16_t height, std::uint8_t style,
+                     std::int32_t width) {
+    const double needed =
+        PdfTextWidth(PdfFontNumber(fiArial, style), OemToAnsi(oem), height, style);
+    if (needed <= width) return height;
+    return static_cast<std::int16_t>(std::max(20.0, height * width / needed));
+}
+
+void Line(TBvDocument& doc, TBvPage& page, std::int32_t left, std::int32_t top, std::int32_t right,
+          std::int16_t height, std::uint8_t style, std::string_view oem) {
+    const std::int16_t h = Fitting(oem, height, style, right - left);
+    doc.AddText(page, left, top, right, top + h + h / 3, oem,
+                ReportFont(fiArial, h, style, taHCenter | taVCenter));
+}
+
+} // namespace
 
 std::unique_ptr<TBvDocument> BuildPoster(const TWettkampf& c, const std::string& url) {
     const TQrCode code = EncodeQr(url);
@@ -14,13 +37,11 @@ std::unique_ptr<TBvDocument> BuildPoster(const TWettkampf& c, const std::string&
     TBvPage* page = doc->CreatePage(1);
     const std::int32_t left = 150, right = PosterWidth - 150;
 
-    const TFontSpec title = ReportFont(fiArial, 90, fsBold, taHCenter | taVCenter | taShrink);
-    const TFontSpec line = ReportFont(fiArial, 50, fsNormal, taHCenter | taVCenter | taShrink);
-    doc->AddText(*page, left, 170, right, 290, c.Header.Veranstaltung.View(), title);
+    Line(*doc, *page, left, 180, right, 90, fsBold, c.Header.Veranstaltung.View());
     std::string when(c.Header.Datum.View());
     if (!c.Header.Veranstaltungsstaette.View().empty())
         when += (when.empty() ? "" : ", ") + std::string(c.Header.Veranstaltungsstaette.View());
-    doc->AddText(*page, left, 300, right, 370, when, line);
+    Line(*doc, *page, left, 310, right, 50, fsNormal, when);
     doc->AddText(*page, left, 450, right, 640, "Live-Ergebnisse",
                  ReportFont(fiArial, 170, fsBold, taHCenter | taVCenter));
 
@@ -32,13 +53,11 @@ std::unique_ptr<TBvDocument> BuildPoster(const TWettkampf& c, const std::string&
     DrawQrCode(*doc, *page, (PosterWidth - side) / 2, top, module, url);
 
     const std::int32_t below = top + side + 4 * module + 60;
-    doc->AddText(*page, left, below, right, below + 130, Utf8ToOem(url),
-                 ReportFont(fiArial, 110, fsBold, taHCenter | taVCenter | taShrink));
-    doc->AddText(*page, left, below + 200, right, below + 270,
-                 "Code mit der Handykamera scannen oder die Adresse im Browser eingeben."_oem,
-                 line.Styled(fsItalic));
-    doc->AddText(*page, left, below + 280, right, below + 350,
-                 "Die Ergebnisse werden laufend aktualisiert."_oem, line.Styled(fsItalic));
+    Line(*doc, *page, left, below, right, 110, fsBold, Utf8ToOem(url));
+    Line(*doc, *page, left, below + 200, right, 45, fsItalic,
+         "Code mit der Handykamera scannen oder die Adresse im Browser eingeben."_oem);
+    Line(*doc, *page, left, below + 270, right, 45, fsItalic,
+         "Die Ergebnisse werden laufend aktualisiert."_oem);
     return doc;
 }
 
