@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -456,22 +457,28 @@ std::unique_ptr<TSite> RenderSite(const TWettkampf& c, const TSiteOptions& optio
     const std::time_t now = options.Now ? options.Now : std::time(nullptr);
     const std::string stand = SiteTimeText(now);
 
+    // The workbook costs the most; it is built on a second thread beside the pages.
+    // Both only read the competition.
+    TMemoryStream xlsx;
+    std::future<bool> book;
+    if (options.Workbook)
+        book = std::async(std::launch::async, [&c, &xlsx] { return ExportXlsx(c, xlsx); });
+
     TMemoryStream csv;
     TTextExportOptions text;
     text.Charset = TTextExportOptions::csUtf8;
     text.Separator = ';';
     ExportText(c, csv, text);
+    std::vector<std::pair<int, std::string>> pages;
+    for (int i = 0; i < c.Count(); ++i)
+        if (c.At(i)->Count() > 0) pages.emplace_back(i + 1, AgeClassPage(c, *c.At(i), stand, options));
+    std::string json = SiteJson(c, now);
 
-    bool workbook = false;
-    TMemoryStream xlsx;
-    if (options.Workbook) workbook = ExportXlsx(c, xlsx);
+    const bool workbook = book.valid() && book.get();
 
     site->Add({"index.html", HtmlType, IndexPage(c, stand, workbook)});
-    for (int i = 0; i < c.Count(); ++i) {
-        const TAltersklasse& ac = *c.At(i);
-        if (ac.Count() == 0) continue;
-        site->Add({AgeClassPageName(i + 1), HtmlType, AgeClassPage(c, ac, stand, options)});
-    }
+    for (auto& [position, page] : pages)
+        site->Add({AgeClassPageName(position), HtmlType, std::move(page)});
     site->Add({"velmora.css", "text/css; charset=utf-8", StyleSheet()});
     site->Add({"velmora.js", "text/javascript; charset=utf-8", Script()});
     site->Add({"ergebnisse.csv", "text/csv; charset=utf-8", csv.Data()});
@@ -479,7 +486,7 @@ std::unique_ptr<TSite> RenderSite(const TWettkampf& c, const TSiteOptions& optio
         site->Add({"ergebnisse.xlsx",
                    "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
                    xlsx.Data()});
-    site->Add({"ergebnisse.json", "application/json; charset=utf-8", SiteJson(c, now)});
+    site->Add({"ergebnisse.json", "application/json; charset=utf-8", std::move(json)});
     return site;
 }
 
