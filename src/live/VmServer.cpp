@@ -1,9 +1,12 @@
 #include "live/VmServer.h"
 
 #include <httplib.h>
+#include <zlib.h>
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <ifaddrs.h>
 #include <mutex>
@@ -23,22 +26,76 @@ constexpr std::size_t WorkerCount = 256;
 constexpr std::size_t MaxHeaderCount = 64;
 constexpr std::size_t MaxPayload = 16 * 1024;
 
+// The request header the pre-routing step leaves for the handler: the client takes gzip.
+constexpr const char* GzipMark = "X-Velmora-Gzip";
+
+// The body as gzip (fastest level: it is made once per renewal for every reader);
+// empty when zlib fails or the result would not be smaller.
+std::string Gzip(const std::string& body) {
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+    std::string out(deflateBound(&z, body.size()) + 32, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    z.avail_in = static_cast<uInt>(body.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    const int rc = deflate(&z, Z_FINISH);
+    const std::size_t size = z.total_out;
+    deflateEnd(&z);
+    if (rc != Z_STREAM_END || size >= body.size()) return {};
+    out.resize(size);
+    return out;
+}
+
+bool Compressible(const std::string& contentType) {
+    return contentType.rfind("text/", 0) == 0 || contentType.rfind("application/json", 0) == 0;
+}
+
+// Whether an Accept-Encoding value allows gzip (not refused with q=0).
+bool AcceptsGzip(const std::string& accept) {
+    std::size_t start = 0;
+    while (start <= accept.size()) {
+        std::size_t end = accept.find(',', start);
+        if (end == std::string::npos) end = accept.size();
+        std::string item = accept.substr(start, end - start);
+        start = end + 1;
+        const auto semi = item.find(';');
+        std::string name = item.substr(0, semi);
+        name.erase(0, name.find_first_not_of(" \t"));
+        name.erase(name.find_last_not_of(" \t") + 1);
+        for (char& ch : name)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (name != "gzip" && name != "*") continue;
+        if (semi == std::string::npos) return true;
+        const auto q = item.find("q=", semi);
+        return q == std::string::npos || std::atof(item.c_str() + q + 2) > 0;
+    }
+    return false;
+}
+
 } // namespace
+
+// One renewal as the readers get it: the site and its files compressed once.
+struct TServedSite {
+    std::shared_ptr<const TSite> site;
+    std::vector<std::string> gzip; // by the site's file index; empty: send as is
+};
 
 struct TLiveServer::TImpl {
     httplib::Server server;
     std::thread thread;
     int port = 0;
     mutable std::mutex siteMutex;
-    std::shared_ptr<const TSite> site;
+    std::shared_ptr<const TServedSite> served;
 
-    std::shared_ptr<const TSite> Site() const {
+    std::shared_ptr<const TServedSite> Served() const {
         std::lock_guard<std::mutex> lock(siteMutex);
-        return site;
+        return served;
     }
 
     void Serve(const httplib::Request& req, httplib::Response& res) const {
-        std::shared_ptr<const TSite> current = Site();
+        std::shared_ptr<const TServedSite> snapshot = Served();
+        const TSite* current = snapshot ? snapshot->site.get() : nullptr;
         // The path as decoded by the library: only the exact name of one of the site's
         // files matches; "..", slashes (encoded or not) and anything else find nothing.
         std::string name = req.path;
@@ -54,7 +111,15 @@ struct TLiveServer::TImpl {
             return;
         }
         res.status = 200;
-        res.set_content(file->Body, file->ContentType.c_str());
+        const auto index = static_cast<std::size_t>(file - current->Files.data());
+        const std::string& gz = snapshot->gzip[index];
+        if (Compressible(file->ContentType)) res.set_header("Vary", "Accept-Encoding");
+        if (!gz.empty() && req.has_header(GzipMark)) {
+            res.set_header("Content-Encoding", "gzip");
+            res.set_content(gz, file->ContentType.c_str());
+        } else {
+            res.set_content(file->Body, file->ContentType.c_str());
+        }
     }
 };
 
@@ -81,7 +146,18 @@ TLiveServer::TLiveServer() : impl_(std::make_unique<TImpl>()) {
             res.set_content("Nur GET und HEAD.\n", "text/plain; charset=utf-8");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (req.headers.size() > MaxHeaderCount) {
+        const std::size_t headerCount = req.headers.size();
+        // The library would compress every answer anew for each reader, brotli taking
+        // seconds for one large page; the site's files are compressed once per renewal
+        // instead. The client's wish is kept as our own mark and the header removed, so
+        // that the library sends what the handler gives it. The request object is the
+        // library's own, not a constant one; only the handler reads it after this.
+        auto& headers = const_cast<httplib::Request&>(req).headers;
+        const bool gzip = AcceptsGzip(req.get_header_value("Accept-Encoding"));
+        headers.erase("Accept-Encoding");
+        headers.erase(GzipMark);
+        if (gzip) headers.emplace(GzipMark, "1");
+        if (headerCount > MaxHeaderCount) {
             res.status = 431;
             res.set_header("Connection", "close");
             res.set_content("Zu viele Kopfzeilen.\n", "text/plain; charset=utf-8");
@@ -150,17 +226,24 @@ int TLiveServer::Port() const {
 }
 
 void TLiveServer::Update(std::shared_ptr<const TSite> site) {
-    std::shared_ptr<const TSite> old;
+    // Compressed here, by the one who renews, never by a reader.
+    auto served = std::make_shared<TServedSite>();
+    if (site)
+        for (const TSiteFile& f : site->Files)
+            served->gzip.push_back(Compressible(f.ContentType) ? Gzip(f.Body) : std::string());
+    served->site = std::move(site);
+    std::shared_ptr<const TServedSite> old;
     {
         std::lock_guard<std::mutex> lock(impl_->siteMutex);
-        old = std::move(impl_->site);
-        impl_->site = std::move(site);
+        old = std::move(impl_->served);
+        impl_->served = std::move(served);
     }
     // `old` is freed here, outside the lock (or by the last reader still holding it).
 }
 
 std::shared_ptr<const TSite> TLiveServer::Current() const {
-    return impl_->Site();
+    auto served = impl_->Served();
+    return served ? served->site : nullptr;
 }
 
 std::string LanAddress() {

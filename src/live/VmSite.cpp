@@ -153,6 +153,7 @@ td.r,th.r{text-align:right}
 tbody tr:nth-child(even){background:#fafbfc}
 .filter{width:100%;max-width:24rem;padding:.5rem;font-size:1rem;margin:.3rem 0 .6rem;border:1px solid var(--line);border-radius:4px}
 footer{padding:1rem;color:var(--muted);font-size:.8rem}
+@media (max-width:40rem){main{padding:.6rem .4rem}th,td{padding:.3rem .3rem}td.w{white-space:normal;min-width:5rem;word-break:break-word}}
 )";
 }
 
@@ -235,8 +236,8 @@ std::string IndexPage(const TWettkampf& c, const std::string& stand, bool workbo
     return out;
 }
 
-void Cell(std::string& out, std::string_view oem, bool right = false) {
-    out += right ? "<td class=\"r\">" : "<td>";
+void Cell(std::string& out, std::string_view oem, bool right = false, bool wraps = false) {
+    out += right ? "<td class=\"r\">" : wraps ? "<td class=\"w\">" : "<td>";
     AppendHtml(out, oem);
     out += "</td>";
 }
@@ -286,11 +287,11 @@ std::string AgeClassPage(const TWettkampf& c, const TAltersklasse& ac, const std
         out += "\">";
         Cell(out, FieldText(p, "PLATZ", hundredths), true);
         if (team) {
-            Cell(out, p.Mannschaft());
-            Cell(out, p.Zusatz());
+            Cell(out, p.Mannschaft(), false, true);
+            Cell(out, p.Zusatz(), false, true);
         } else {
-            Cell(out, p.Name());
-            Cell(out, p.Vorname());
+            Cell(out, p.Name(), false, true);
+            Cell(out, p.Vorname(), false, true);
         }
         Cell(out, p.Gliederung.View());
         Cell(out, FieldText(p, "GESAMTPKT", hundredths), true);

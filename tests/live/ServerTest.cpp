@@ -11,7 +11,11 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <thread>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include "file/VmErg.h"
 
 using namespace vm;
 using namespace vmtest;
@@ -194,4 +198,114 @@ TEST(Server, StopsAndStartsAgain) {
     auto c = ExportCompetition();
     server.Update(RenderSite(*c));
     EXPECT_EQ(Get(server.Port(), "/").status, 200);
+}
+
+// Phones ask for compressed pages. Each file is compressed once per renewal and sent as
+// gzip to whoever takes it; nothing is compressed per request (brotli took seconds for
+// one large page), and a client without gzip gets the plain file.
+TEST_F(Served, CompressedOncePerRenewal) {
+    const std::string& page = site_->Find("ak-1.html")->Body;
+    const TReply gz = Get(port_, "/ak-1.html", "GET", "Accept-Encoding: gzip, deflate, br\r\n");
+    ASSERT_EQ(gz.status, 200);
+    EXPECT_NE(gz.head.find("Content-Encoding: gzip"), std::string::npos) << gz.head;
+    EXPECT_NE(gz.head.find("Vary: Accept-Encoding"), std::string::npos) << gz.head;
+    TempDir dir;
+    WriteFileBytes(dir.File("p.gz"), gz.body);
+    EXPECT_EQ(std::system(("gzip -dc '" + dir.File("p.gz") + "' > '" + dir.File("p") + "'").c_str()), 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("p")), page);
+
+    for (const char* accept : {"br", "identity", "gzip;q=0, br", ""}) {
+        const TReply plain = Get(port_, "/ak-1.html", "GET",
+                                 *accept ? "Accept-Encoding: " + std::string(accept) + "\r\n" : "");
+        EXPECT_EQ(plain.status, 200) << accept;
+        EXPECT_EQ(plain.head.find("Content-Encoding"), std::string::npos) << accept << plain.head;
+        EXPECT_EQ(plain.body, page) << accept;
+    }
+    // The workbook is a zip already and goes as it is.
+    const TReply xlsx = Get(port_, "/ergebnisse.xlsx", "GET", "Accept-Encoding: gzip\r\n");
+    EXPECT_EQ(xlsx.head.find("Content-Encoding"), std::string::npos);
+    EXPECT_EQ(xlsx.body, site_->Find("ergebnisse.xlsx")->Body);
+}
+
+namespace {
+
+// velmora-cli serve as a child process whose standard error is read line by line.
+struct TServeChild {
+    pid_t pid = -1;
+    FILE* err = nullptr;
+
+    explicit TServeChild(const std::vector<std::string>& args) {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(fds[1], 2);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            std::vector<char*> argv;
+            std::string exe = VELMORA_CLI;
+            argv.push_back(exe.data());
+            std::vector<std::string> copy = args;
+            for (auto& a : copy)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(exe.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        err = ::fdopen(fds[0], "r");
+    }
+    std::string Line() {
+        char buf[1024];
+        return err && std::fgets(buf, sizeof buf, err) ? std::string(buf) : std::string();
+    }
+    int Stop(int signal) {
+        int status = 0;
+        ::kill(pid, signal);
+        ::waitpid(pid, &status, 0);
+        if (err) std::fclose(err);
+        err = nullptr;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+int FreePort() {
+    TLiveServer probe;
+    std::string message;
+    if (!probe.Start("127.0.0.1", 0, message)) return 0;
+    return probe.Port();
+}
+
+} // namespace
+
+TEST(Serve, TheCommandLineServesRenewsAndEndsOnASignal) {
+    TempDir dir;
+    const std::string file = SmallCompetitionFile(dir, "Tag1.ERG", false);
+    const int port = FreePort();
+    ASSERT_GT(port, 0);
+    TServeChild child({"serve", file, "--port", std::to_string(port), "--bind", "127.0.0.1"});
+    ASSERT_GT(child.pid, 0);
+    const std::string first = child.Line();
+    EXPECT_NE(first.find("http://127.0.0.1:" + std::to_string(port) + "/"), std::string::npos)
+        << first;
+    TReply r = Get(port, "/ak-1.html");
+    EXPECT_EQ(r.status, 200);
+    EXPECT_NE(r.body.find("Zander"), std::string::npos);
+
+    // The file changes on disk: the next pages come from it.
+    auto c = vm::Load(file);
+    ASSERT_TRUE(c);
+    c->At(0)->At(0)->SetName("Neuname");
+    ASSERT_TRUE(vm::Save(file, *c, TSaveFormat::Ergebnis));
+    EXPECT_NE(child.Line().find("Erneuert"), std::string::npos);
+    r = Get(port, "/ak-1.html");
+    EXPECT_NE(r.body.find("Neuname"), std::string::npos);
+
+    // A second one on the same port is refused with one message.
+    const CliResult busy = RunCli({"serve", file, "--port", std::to_string(port), "--bind", "127.0.0.1"});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_NE(busy.err.find("belegt"), std::string::npos) << busy.err;
+
+    EXPECT_EQ(child.Stop(SIGTERM), 0);
+    EXPECT_EQ(Get(port, "/").status, 0);
 }

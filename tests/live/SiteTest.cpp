@@ -86,7 +86,7 @@ TEST(Site, IndexAndPagesCarryTheirParts) {
     EXPECT_FALSE(Contains(ak3, "<th class=\"r\">HLW</th>"));
     EXPECT_TRUE(Contains(ak3, "Letzte Änderung: 11.12.2026, 13:05 Uhr"));
     EXPECT_FALSE(Contains(ak1, "Letzte Änderung"));
-    EXPECT_TRUE(Contains(ak3, "<td>Ärger</td><td>Ödi Ülf ß</td>"));
+    EXPECT_TRUE(Contains(ak3, "<td class=\"w\">Ärger</td><td class=\"w\">Ödi Ülf ß</td>"));
 }
 
 TEST(Site, TextsFromTheCompetitionAreEscaped) {
@@ -105,7 +105,7 @@ TEST(Site, TextsFromTheCompetitionAreEscaped) {
         EXPECT_TRUE(Contains(Body(*site, "index.html"),
                              "Müller-Pokal &lt;2004&gt; &amp; &quot;Cup&quot;"));
         const std::string& ak1 = Body(*site, "ak-1.html");
-        EXPECT_TRUE(Contains(ak1, "<td>&lt;b&gt;&quot;Ed&quot;&lt;/b&gt;</td>"));
+        EXPECT_TRUE(Contains(ak1, "<td class=\"w\">&lt;b&gt;&quot;Ed&quot;&lt;/b&gt;</td>"));
         EXPECT_TRUE(Contains(ak1, "data-such=\"&lt;b&gt;&quot;Ed&quot;&lt;/b&gt;"));
     }
 }
