@@ -137,7 +137,8 @@ header{background:var(--accent);color:#fff;padding:.8rem 1rem}
 header h1{margin:0;font-size:1.3rem}
 header p{margin:.2rem 0 0}
 header a{color:#fff}
-main{padding:.8rem 1rem;max-width:70rem}
+main{padding:.8rem 1rem}
+ul.ak,.filter{max-width:48rem}
 .stand{font-size:.9rem;opacity:.9}
 .muted{color:var(--muted)}
 ul.ak{list-style:none;margin:0;padding:0}
