@@ -136,10 +136,10 @@ int CmdServe(const std::vector<std::string>& args) {
     // The file is looked at twice a second; a changed one is read again once it has
     // stayed the same for one look, so that a save in progress is not read half way.
     TFileStamp seen = stamp;
-    while (!stopRequested) {
+    for (int tick = 1; !stopRequested; ++tick) {
+        // Short naps, so that a signal ends the loop at once.
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        static int tick = 0;
-        if (++tick % 5 != 0) continue;
+        if (tick % 5 != 0) continue;
         const TFileStamp now = StampOf(file);
         if (now == stamp) continue;
         if (!(now == seen)) {
