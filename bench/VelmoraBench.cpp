@@ -18,6 +18,7 @@
 #include "io/VmHtmlExport.h"
 #include "io/VmTxtExport.h"
 #include "journal/VmJournal.h"
+#include "io/VmXlsx.h"
 #include "model/VmAk.h"
 #include "model/VmBasis.h"
 #include "operations/VmLauf.h"
@@ -27,6 +28,8 @@
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
 #include "print/VmReport.h"
+#include "live/VmServer.h"
+#include "live/VmSite.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,6 +38,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -509,6 +514,154 @@ void OncePerRepetition(benchmark::internal::Benchmark* b) {
     b->Iterations(1);
 }
 
+// ---- live results ----------------------------------------------------------------------
+
+// velmora-cli publish without the process: the whole site (pages, CSV, JSON, workbook)
+// rendered and written into a folder on the disk, every file renamed into place.
+void BM_Publish(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    const std::string dir = (Workload().dir / "live").string();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto site = vm::RenderSite(*c);
+        std::string message;
+        if (!vm::PublishSite(*site, dir, message)) {
+            state.SkipWithError(message.c_str());
+            break;
+        }
+        bytes = 0;
+        for (const auto& f : site->Files)
+            bytes += f.Body.size();
+    }
+    state.counters["site_MB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+// The same without the workbook, to show the workbook's share.
+void BM_RenderSiteWithoutWorkbook(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    vm::TSiteOptions o;
+    o.Workbook = false;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vm::RenderSite(*c, o));
+}
+// The workbook export alone, into memory: the library's share without our file.
+void BM_XlsxToMemory(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    for (auto _ : state) {
+        vm::TMemoryStream s;
+        if (!vm::ExportXlsx(*c, s)) {
+            state.SkipWithError("workbook failed");
+            break;
+        }
+    }
+}
+
+// velmora-cli print --list result as a whole process (start, load, build once, PDF).
+void BM_CliPrintResult(benchmark::State& state) {
+    if (!Workload().ready) {
+        state.SkipWithError(Workload().error.c_str());
+        return;
+    }
+    const std::string out = (Workload().dir / "CLI-RESULT.PDF").string();
+    for (auto _ : state) {
+        const TChildResult r = RunCli({"print", Workload().many, out, "--list", "result"});
+        if (r.status != 0) {
+            state.SkipWithError("velmora-cli print failed");
+            break;
+        }
+    }
+}
+
+// The built-in server under wrk: 200 connections on the loopback for a few seconds,
+// asking for one age-class page. wrk runs once per benchmark run; the median and the
+// 99th percentile it reports are the figures (as manual time).
+struct TWrkFigures {
+    bool ran = false;
+    std::string error;
+    double medianMs = 0, p99Ms = 0, requestsPerSecond = 0;
+};
+
+// "  50%    1.23ms" -> 1.23 (us, ms and s are converted).
+double WrkPercentile(const std::string& text, const std::string& percent) {
+    const auto at = text.find(" " + percent + "% ");
+    if (at == std::string::npos) return -1;
+    std::istringstream in(text.substr(at + percent.size() + 2));
+    std::string word;
+    in >> word;
+    double v = std::atof(word.c_str());
+    if (word.find("us") != std::string::npos) return v / 1000.0;
+    if (word.find("ms") != std::string::npos) return v;
+    if (word.find('s') != std::string::npos) return v * 1000.0;
+    return v;
+}
+
+const TWrkFigures& WrkRun() {
+    static TWrkFigures f;
+    if (f.ran) return f;
+    f.ran = true;
+    if (!Workload().ready) {
+        f.error = Workload().error;
+        return f;
+    }
+    if (std::system("command -v wrk >/dev/null 2>&1") != 0) {
+        f.error = "wrk is not installed";
+        return f;
+    }
+    auto c = vm::Load(Workload().many);
+    if (!c) {
+        f.error = "the workload could not be loaded";
+        return f;
+    }
+    vm::TLiveServer server;
+    server.Update(vm::RenderSite(*c));
+    std::string message;
+    if (!server.Start("127.0.0.1", 0, message)) {
+        f.error = message;
+        return f;
+    }
+    const std::string out = (Workload().dir / "wrk.txt").string();
+    const std::string cmd = "wrk -t2 -c200 -d5s --timeout 5s --latency http://127.0.0.1:" +
+                            std::to_string(server.Port()) + "/ak-1.html > " + out + " 2>&1";
+    const int status = std::system(cmd.c_str());
+    server.Stop();
+    std::ifstream in(out);
+    std::stringstream text;
+    text << in.rdbuf();
+    if (status != 0) {
+        f.error = "wrk failed: " + text.str();
+        return f;
+    }
+    f.medianMs = WrkPercentile(text.str(), "50");
+    f.p99Ms = WrkPercentile(text.str(), "99");
+    const auto rps = text.str().find("Requests/sec:");
+    if (rps != std::string::npos) f.requestsPerSecond = std::atof(text.str().c_str() + rps + 13);
+    if (f.medianMs < 0 || f.p99Ms < 0) f.error = "no latency in wrk's output: " + text.str();
+    return f;
+}
+
+void ServerFigure(benchmark::State& state, bool p99) {
+    const TWrkFigures& f = WrkRun();
+    if (!f.error.empty()) {
+        state.SkipWithError(f.error.c_str());
+        return;
+    }
+    for (auto _ : state)
+        state.SetIterationTime((p99 ? f.p99Ms : f.medianMs) / 1000.0);
+    state.counters["requests_per_s"] = f.requestsPerSecond;
+}
+void BM_ServeAgeClassPageMedian(benchmark::State& state) {
+    ServerFigure(state, false);
+}
+void BM_ServeAgeClassPageP99(benchmark::State& state) {
+    ServerFigure(state, true);
+}
+// wrk's figures are taken once; a run of the benchmark only reports them.
+void FromWrk(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(1);
+}
+
 BENCHMARK(BM_Load)->Apply(Timed);
 BENCHMARK(BM_Save)->Apply(Timed);
 BENCHMARK(BM_Save_Shm)->Apply(Timed);
@@ -532,6 +685,12 @@ BENCHMARK(BM_Check)->Apply(Timed);
 BENCHMARK(BM_CheckCli)->Apply(Timed);
 BENCHMARK(BM_ApplyHeat)->Apply(Timed);
 BENCHMARK(BM_JournalQualification)->Apply(Timed);
+BENCHMARK(BM_Publish)->Apply(Timed);
+BENCHMARK(BM_RenderSiteWithoutWorkbook)->Apply(Timed);
+BENCHMARK(BM_XlsxToMemory)->Apply(Timed);
+BENCHMARK(BM_CliPrintResult)->Apply(OncePerRepetition);
+BENCHMARK(BM_ServeAgeClassPageMedian)->Apply(FromWrk);
+BENCHMARK(BM_ServeAgeClassPageP99)->Apply(FromWrk);
 
 // ---- summary -------------------------------------------------------------------------
 
@@ -571,6 +730,10 @@ const std::vector<TNamedTarget>& Targets() {
         {"BM_CheckCli", {"velmora-cli check (load included)", 100}},
         {"BM_ApplyHeat", {"apply a heat of eight, rank, next heat", 20}},
         {"BM_JournalQualification", {"journal block of a qualification", 50}},
+        {"BM_Publish", {"publish the live results site", 500}},
+        {"BM_CliPrintResult", {"velmora-cli print --list result", 60}},
+        {"BM_ServeAgeClassPageMedian", {"server, 200 connections: median", 5}},
+        {"BM_ServeAgeClassPageP99", {"server, 200 connections: 99th pct.", 50}},
     };
     return t;
 }

@@ -6,6 +6,7 @@
 #include "cli/CmdGenerate.h"
 #include "cli/CmdImport.h"
 #include "cli/CmdLog.h"
+#include "cli/CmdLive.h"
 #include "cli/CmdOps.h"
 #include "cli/CmdPrint.h"
 #include "cli/CmdTiming.h"
@@ -48,6 +49,9 @@ const std::map<std::string, TCommand>& Commands() {
         {"log", {CmdLog, "prints the change journal of a result file"}},
         {"timing", {CmdTiming, "takes the times of a timing console's file into a discipline"}},
         {"startlist", {CmdStartlist, "writes the heats of a discipline as a console's start list"}},
+        {"publish", {CmdPublish, "writes the live results site into a folder"}},
+        {"serve", {CmdServe, "serves the live results site on the network"}},
+        {"poster", {CmdPoster, "the notice with the results' address and its QR code (PDF)"}},
     };
     return commands;
 }

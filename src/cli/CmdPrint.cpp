@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
+#include "print/VmQr.h"
 #include "print/VmReport.h"
 #include "print/VmStat.h"
 
@@ -35,8 +36,9 @@ const TCommandSpec& PrintSpec() {
         "  --no-footer          without the footer (date, time, page)\n"
         "  --no-empty-lines     without the empty line after every 5 lines\n"
         "  --orientation O      auto (default), portrait or landscape\n"
-        "  --landscape          the same as --orientation landscape",
-        {"--list", "--age-class", "--stats-index", "--orientation"},
+        "  --landscape          the same as --orientation landscape\n"
+        "  --qr URL             a small QR code of URL (the live results) in the print head",
+        {"--list", "--age-class", "--stats-index", "--orientation", "--qr"},
         {"--disciplines", "--new-page", "--records", "--two-lines", "--medal-table",
          "--gliederungen", "--all-disciplines", "--no-head", "--no-legend", "--no-footer",
          "--no-empty-lines", "--landscape"},
@@ -128,6 +130,11 @@ int CmdPrint(const std::vector<std::string>& args) {
     // only reads the competition.
     RefreshForBuild(*c, kind, o);
     TVmPrintJob job(c.get(), selected);
+    job.QrText = a.Get("--qr");
+    if (!job.QrText.empty() && EncodeQr(job.QrText).Width == 0) {
+        std::cerr << "Die Adresse ist zu lang für einen QR-Code.\n";
+        return 1;
+    }
     const TVmReport& report = job.Build(kind, o, orientation);
 
     TPdfInfo info = TPdfInfo::Defaults();

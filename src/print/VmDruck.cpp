@@ -270,4 +270,36 @@ void PrintAgeClassHeader(TVmReport& r, const TAltersklasse& ac) {
     PrintEntryLines(r, ac, 0);
 }
 
+std::int32_t WidestResultListLine(const TWettkampf& c, const TPrintOptions& o, int selected) {
+    TResultLineOptions lo;
+    lo.recordMarks = o.recordMarks;
+    const std::int16_t size = ListFont.height;
+    std::int32_t widest = 0;
+    auto measure = [&](const std::string& line, std::uint8_t style) {
+        widest = std::max(widest, FixedPitchWidth(line, size, style));
+    };
+    // As PrintEntryLines prints them: the header in bold condensed, entries condensed.
+    auto entry = [&](const TAltersklasse& ac, int n, std::uint8_t style) {
+        if (!o.twoLines) {
+            measure(ResultLine(c, ac, n, lo), style);
+            return;
+        }
+        measure(Cut255(ResultPersonPart(c, ac, n, lo)), style);
+        measure(Cut255(std::string(13, ' ') + ResultDisciplinePart(c, ac, n, lo)), style);
+    };
+    auto ageClass = [&](const TAltersklasse& ac) {
+        if (ac.Count() == 0) return;
+        entry(ac, 0, fsBold | fsCondensed);
+        for (int k = 1; k <= ac.Count(); ++k)
+            entry(ac, k, fsCondensed);
+    };
+    if (o.allAgeClasses) {
+        for (const TAltersklasse& ac : c)
+            ageClass(ac);
+    } else if (selected >= 0 && selected < c.Count()) {
+        ageClass(*c.At(selected));
+    }
+    return widest;
+}
+
 } // namespace vm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/VmWettk.h"
+#include "print/VmReport.h"
 
 #include <string>
 
@@ -48,5 +49,10 @@ void PrintAgeClassHeader(TVmReport& report, const TAltersklasse& ac);
 void PrintAgeClasses(TVmReport& report);
 // Cover and age classes of a result list (report kind 0).
 void PrintResultList(TVmReport& report);
+// The width TVmReport::WidestListLine() will have once the result list of these
+// options is built (without the medal table), measured from the lines alone, so that
+// the orientation can be chosen before building. `selected` is the job's age class
+// when not all age classes are printed.
+std::int32_t WidestResultListLine(const TWettkampf& c, const TPrintOptions& o, int selected);
 
 } // namespace vm

@@ -2,6 +2,7 @@
 
 #include "print/VmDruck.h"
 #include "print/VmListen.h"
+#include "print/VmQr.h"
 #include "print/VmStat.h"
 
 #include <algorithm>
@@ -59,11 +60,25 @@ void TVmReport::TitleBlock(TBvPage& page, std::string_view title) {
     AddText(page, left + 30, top + 20, right - 30, top + 70, "Rettungssport",
             HeadingFont.Aligned(taRight | taVCenter));
     AddText(page, left + 30, top + 70, right - 30, top + 140, title, TitleFont);
-    AddText(page, left, top + 190, right, top + 240, Competition.Header.Veranstaltung.View(),
-            HeadingFont);
-    AddText(page, left, top + 240, right, top + 290,
+    // The QR code sits at the right below the frame; the two centred lines keep clear
+    // of it on both sides so that they stay centred.
+    const std::int32_t side = QrSide();
+    const std::int32_t qrRoom = side ? side + 40 : 0;
+    if (side) DrawQrCode(*this, page, right - side, top + 175, QrModule, QrText);
+    AddText(page, left + qrRoom, top + 190, right - qrRoom, top + 240,
+            Competition.Header.Veranstaltung.View(), HeadingFont);
+    AddText(page, left + qrRoom, top + 240, right - qrRoom, top + 290,
             IsSingleCompetition(Competition) ? "Einzelwettbewerb" : "Mannschaftswettbewerb",
             HeadingFont.Styled(fsNormal));
+}
+
+std::int32_t TVmReport::QrSide() const {
+    return QrText.empty() ? 0 : EncodeQr(QrText).Width * QrModule;
+}
+
+std::int32_t TVmReport::QrExtra() const {
+    const std::int32_t side = QrSide();
+    return side ? std::max<std::int32_t>(0, 175 + side + 30 - 320) : 0;
 }
 
 void TVmReport::StampFooter(int pageNumber) {
@@ -86,7 +101,7 @@ void TVmReport::StartBody(std::string_view title) {
     // The qualification list keeps every participant line inside a block.
     BeginLayout(MarginLeft, MarginTop, PageCount(), Kind != rkQualifikation, bottom - 40, right);
     SetFont(ListFont);
-    if (PrintHead) SetCursor(Cursor() + 320);
+    if (PrintHead) SetCursor(Cursor() + 320 + QrExtra());
 }
 
 void TVmReport::EmptyLine() {
@@ -178,6 +193,7 @@ TVmReport& TVmPrintJob::NewReport(const char* jobTitle, int kind, const TPrintOp
     r.PrintHead = o.printHead;
     r.Legend = o.legend;
     r.Footer = o.footer;
+    r.QrText = QrText;
     return r;
 }
 
@@ -243,6 +259,10 @@ std::int32_t TVmPrintJob::PortraitLineSpace() const {
 }
 
 TVmReport& TVmPrintJob::Build(int kind, const TPrintOptions& o, TOrientation orientation) {
+    if (orientation == TOrientation::Auto && kind == rkErgebnis && !o.medalTable && Competition) {
+        SetLandscape(WidestResultListLine(*Competition, o, SelectedAgeClass) > PortraitLineSpace());
+        return Build(kind, o);
+    }
     SetLandscape(orientation == TOrientation::Landscape);
     TVmReport& r = Build(kind, o);
     if (orientation != TOrientation::Auto || r.WidestListLine() <= PortraitLineSpace()) return r;

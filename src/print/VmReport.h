@@ -106,12 +106,21 @@ public:
     // The date and time of the footer ("TT.MM.JJJJ - hh:mm:ss"); set to the local time
     // when the report is created.
     std::string FooterTime;
+    // When not empty, the title block carries a small QR code of this text (the
+    // address of the live results), and the list starts below it.
+    std::string QrText;
 
     std::int32_t Right() const { return PageWidth - MarginRight; }
     std::int32_t Bottom() const { return PageHeight - MarginBottom; }
 
     // The frame, title and kind line at the top of a list's first page (print head on).
     void TitleBlock(TBvPage& page, std::string_view title);
+    // The QR code of the title block: modules of 0.7 mm, which phones read from a
+    // printed sheet; its side length (0 without QrText or when it cannot be encoded).
+    static constexpr std::int32_t QrModule = 7;
+    std::int32_t QrSide() const;
+    // How much further down the list starts because of the QR code.
+    std::int32_t QrExtra() const;
     // Footer texts on that page (footer on); a page is stamped at most once.
     void StampFooter(int pageNumber);
     // What every report body starts with: a new page with its title block, the
@@ -181,6 +190,8 @@ public:
     std::int32_t MarginTop = 100;
     std::int32_t MarginRight = 100;
     std::int32_t MarginBottom = 100;
+    // Handed to every report it builds (see TVmReport::QrText).
+    std::string QrText;
 
     // Landscape exchanges width and height so that the sheet is wider than high.
     void SetLandscape(bool landscape);
@@ -197,8 +208,10 @@ public:
     TVmReport& BuildStatistics(const TPrintOptions& o);
     // By report kind (0..4).
     TVmReport& Build(int kind, const TPrintOptions& o);
-    // The same on the sheet in that orientation; Auto builds on portrait first and
-    // again on landscape when the widest list line is wider than PortraitLineSpace().
+    // The same on the sheet in that orientation; Auto takes landscape when the widest
+    // list line is wider than PortraitLineSpace(). A result list without the medal
+    // table measures its lines first and is built once; other lists are built on
+    // portrait and, when too wide, again on landscape.
     TVmReport& Build(int kind, const TPrintOptions& o, TOrientation orientation);
     // Width a list line has on the portrait sheet: the shorter sheet side less the
     // left and right margins.

@@ -1,0 +1,264 @@
+#include "live/VmServer.h"
+
+#include <httplib.h>
+#include <zlib.h>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <ifaddrs.h>
+#include <mutex>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+
+namespace vm {
+
+namespace {
+
+// Enough workers that every connection of a full gym hall's worth of phones (and a
+// load test of 200 connections) is served at once instead of queueing behind others
+// that hold their connection open.
+constexpr std::size_t WorkerCount = 256;
+constexpr std::size_t MaxHeaderCount = 64;
+constexpr std::size_t MaxPayload = 16 * 1024;
+
+// The request header the pre-routing step leaves for the handler: the client takes gzip.
+constexpr const char* GzipMark = "X-Velmora-Gzip";
+
+// The body as gzip (fastest level: it is made once per renewal for every reader);
+// empty when zlib fails or the result would not be smaller.
+std::string Gzip(const std::string& body) {
+    z_stream z{};
+    if (deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+    std::string out(deflateBound(&z, body.size()) + 32, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    z.avail_in = static_cast<uInt>(body.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    const int rc = deflate(&z, Z_FINISH);
+    const std::size_t size = z.total_out;
+    deflateEnd(&z);
+    if (rc != Z_STREAM_END || size >= body.size()) return {};
+    out.resize(size);
+    return out;
+}
+
+bool Compressible(const std::string& contentType) {
+    return contentType.rfind("text/", 0) == 0 || contentType.rfind("application/json", 0) == 0;
+}
+
+// Whether an Accept-Encoding value allows gzip (not refused with q=0).
+bool AcceptsGzip(const std::string& accept) {
+    std::size_t start = 0;
+    while (start <= accept.size()) {
+        std::size_t end = accept.find(',', start);
+        if (end == std::string::npos) end = accept.size();
+        std::string item = accept.substr(start, end - start);
+        start = end + 1;
+        const auto semi = item.find(';');
+        std::string name = item.substr(0, semi);
+        name.erase(0, name.find_first_not_of(" \t"));
+        name.erase(name.find_last_not_of(" \t") + 1);
+        for (char& ch : name)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (name != "gzip" && name != "*") continue;
+        if (semi == std::string::npos) return true;
+        const auto q = item.find("q=", semi);
+        return q == std::string::npos || std::atof(item.c_str() + q + 2) > 0;
+    }
+    return false;
+}
+
+} // namespace
+
+// One renewal as the readers get it: the site and its files compressed once.
+struct TServedSite {
+    std::shared_ptr<const TSite> site;
+    std::vector<std::string> gzip; // by the site's file index; empty: send as is
+};
+
+struct TLiveServer::TImpl {
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+    mutable std::mutex siteMutex;
+    std::shared_ptr<const TServedSite> served;
+
+    std::shared_ptr<const TServedSite> Served() const {
+        std::lock_guard<std::mutex> lock(siteMutex);
+        return served;
+    }
+
+    void Serve(const httplib::Request& req, httplib::Response& res) const {
+        std::shared_ptr<const TServedSite> snapshot = Served();
+        const TSite* current = snapshot ? snapshot->site.get() : nullptr;
+        // The path as decoded by the library: only the exact name of one of the site's
+        // files matches; "..", slashes (encoded or not) and anything else find nothing.
+        std::string name = req.path;
+        if (name == "/") name = "/index.html";
+        const TSiteFile* file = nullptr;
+        if (current && name.size() > 1 && name[0] == '/') file = current->Find(name.substr(1));
+        res.set_header("Cache-Control", "no-cache");
+        res.set_header("X-Content-Type-Options", "nosniff");
+        if (!file) {
+            res.status = current ? 404 : 503;
+            res.set_content(current ? "Nicht gefunden.\n" : "Noch keine Ergebnisse.\n",
+                            "text/plain; charset=utf-8");
+            return;
+        }
+        res.status = 200;
+        const auto index = static_cast<std::size_t>(file - current->Files.data());
+        const std::string& gz = snapshot->gzip[index];
+        if (Compressible(file->ContentType)) res.set_header("Vary", "Accept-Encoding");
+        if (!gz.empty() && req.has_header(GzipMark)) {
+            res.set_header("Content-Encoding", "gzip");
+            res.set_content(gz, file->ContentType.c_str());
+        } else {
+            res.set_content(file->Body, file->ContentType.c_str());
+        }
+    }
+};
+
+TLiveServer::TLiveServer() : impl_(std::make_unique<TImpl>()) {
+    httplib::Server& s = impl_->server;
+    s.new_task_queue = [] { return new httplib::ThreadPool(WorkerCount); };
+    s.set_keep_alive_max_count(1000);
+    s.set_keep_alive_timeout(2);
+    s.set_read_timeout(5);
+    s.set_write_timeout(5);
+    s.set_payload_max_length(MaxPayload);
+    // The library's default also sets SO_REUSEPORT, which lets a second server share a
+    // port that is in use instead of being refused; only the address is reused here, so
+    // that a restart right after a stop still binds.
+    s.set_socket_options([](int sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+        if (req.method != "GET" && req.method != "HEAD") {
+            res.status = 405;
+            res.set_header("Allow", "GET, HEAD");
+            res.set_header("Connection", "close");
+            res.set_content("Nur GET und HEAD.\n", "text/plain; charset=utf-8");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        const std::size_t headerCount = req.headers.size();
+        // The library would compress every answer anew for each reader, brotli taking
+        // seconds for one large page; the site's files are compressed once per renewal
+        // instead. The client's wish is kept as our own mark and the header removed, so
+        // that the library sends what the handler gives it. The request object is the
+        // library's own, not a constant one; only the handler reads it after this.
+        auto& headers = const_cast<httplib::Request&>(req).headers;
+        const bool gzip = AcceptsGzip(req.get_header_value("Accept-Encoding"));
+        headers.erase("Accept-Encoding");
+        headers.erase(GzipMark);
+        if (gzip) headers.emplace(GzipMark, "1");
+        if (headerCount > MaxHeaderCount) {
+            res.status = 431;
+            res.set_header("Connection", "close");
+            res.set_content("Zu viele Kopfzeilen.\n", "text/plain; charset=utf-8");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    TImpl* impl = impl_.get();
+    s.Get(".*", [impl](const httplib::Request& req, httplib::Response& res) { impl->Serve(req, res); });
+    s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        res.status = 500;
+        res.set_content("Interner Fehler.\n", "text/plain; charset=utf-8");
+    });
+}
+
+TLiveServer::~TLiveServer() {
+    Stop();
+}
+
+bool TLiveServer::Start(const std::string& address, int port, std::string& message) {
+    if (Running()) {
+        message = "Die Live-Ergebnisse werden schon angeboten.";
+        return false;
+    }
+    httplib::Server& s = impl_->server;
+    errno = 0;
+    int bound = -1;
+    if (port == 0) {
+        bound = s.bind_to_any_port(address);
+    } else if (s.bind_to_port(address, port)) {
+        bound = port;
+    }
+    if (bound <= 0) {
+        const int error = errno;
+        if (error == EADDRINUSE)
+            message = "Der Port " + std::to_string(port) +
+                      " ist schon belegt (läuft dort ein anderer Server?). Bitte einen anderen "
+                      "Port wählen.";
+        else
+            message = "Die Live-Ergebnisse können nicht unter " + address + ":" +
+                      std::to_string(port) + " angeboten werden" +
+                      (error ? std::string(": ") + std::strerror(error) : std::string(".")) ;
+        return false;
+    }
+    impl_->port = bound;
+    impl_->thread = std::thread([this] { impl_->server.listen_after_bind(); });
+    // Requests are only answered once the accept loop runs; Start returns when it does.
+    while (!impl_->server.is_running())
+        std::this_thread::yield();
+    return true;
+}
+
+void TLiveServer::Stop() {
+    if (impl_->thread.joinable()) {
+        impl_->server.stop();
+        impl_->thread.join();
+    }
+}
+
+bool TLiveServer::Running() const {
+    return impl_->thread.joinable() && impl_->server.is_running();
+}
+
+int TLiveServer::Port() const {
+    return impl_->port;
+}
+
+void TLiveServer::Update(std::shared_ptr<const TSite> site) {
+    // Compressed here, by the one who renews, never by a reader.
+    auto served = std::make_shared<TServedSite>();
+    if (site)
+        for (const TSiteFile& f : site->Files)
+            served->gzip.push_back(Compressible(f.ContentType) ? Gzip(f.Body) : std::string());
+    served->site = std::move(site);
+    std::shared_ptr<const TServedSite> old;
+    {
+        std::lock_guard<std::mutex> lock(impl_->siteMutex);
+        old = std::move(impl_->served);
+        impl_->served = std::move(served);
+    }
+    // `old` is freed here, outside the lock (or by the last reader still holding it).
+}
+
+std::shared_ptr<const TSite> TLiveServer::Current() const {
+    auto served = impl_->Served();
+    return served ? served->site : nullptr;
+}
+
+std::string LanAddress() {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return {};
+    std::string found;
+    for (ifaddrs* a = list; a && found.empty(); a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
+        if (!(a->ifa_flags & IFF_UP) || (a->ifa_flags & IFF_LOOPBACK)) continue;
+        char buf[INET_ADDRSTRLEN];
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ifa_addr);
+        if (::inet_ntop(AF_INET, &in->sin_addr, buf, sizeof buf)) found = buf;
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
+} // namespace vm
