@@ -1,6 +1,7 @@
 #include "cli/CmdLive.h"
 
 #include "cli/CliSupport.h"
+#include "journal/VmJournal.h"
 #include "live/VmPoster.h"
 #include "live/VmServer.h"
 #include "live/VmSite.h"
@@ -17,6 +18,14 @@
 namespace vm::cli {
 
 namespace {
+
+// The pages name the time of each age class's last change, as the journal beside the
+// result file records it.
+TSiteOptions SiteOptionsOf(const std::string& file) {
+    TSiteOptions options;
+    options.LastChange = LastChangeOfFile(file);
+    return options;
+}
 
 const TCommandSpec& PublishSpec() {
     static const TCommandSpec cmd{
@@ -90,7 +99,7 @@ int CmdPublish(const std::vector<std::string>& args) {
     if (!ParseArgs(args, cmd, a, status)) return status;
     auto c = LoadCompetition(a.positional[0]);
     if (!c) return 1;
-    const auto site = RenderSite(*c);
+    const auto site = RenderSite(*c, SiteOptionsOf(a.positional[0]));
     std::string message;
     if (!PublishSite(*site, a.positional[1], message)) {
         std::cerr << message << "\n";
@@ -115,7 +124,7 @@ int CmdServe(const std::vector<std::string>& args) {
     auto c = LoadCompetition(file);
     if (!c) return 1;
     TLiveServer server;
-    server.Update(RenderSite(*c));
+    server.Update(RenderSite(*c, SiteOptionsOf(file)));
     c.reset();
     std::string message;
     if (!server.Start(address, static_cast<int>(port), message)) {
@@ -154,7 +163,7 @@ int CmdServe(const std::vector<std::string>& args) {
                       << std::endl;
             continue;
         }
-        server.Update(RenderSite(*changed));
+        server.Update(RenderSite(*changed, SiteOptionsOf(file)));
         std::cerr << "Erneuert: " << SiteTimeText(std::time(nullptr)) << std::endl;
     }
     server.Stop();

@@ -1,6 +1,7 @@
 #include "journal/VmJournal.h"
 
 #include "file/VmErg.h"
+#include "model/VmBasis.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -174,6 +175,15 @@ std::map<std::string, std::time_t> LastChangeByAgeClass(const std::string& journ
         t = std::max(t, block);
     }
     return last;
+}
+
+std::map<std::string, std::time_t> LastChangeOfFile(const std::string& ergFile) {
+    std::string text, error;
+    std::map<std::string, std::time_t> stored;
+    if (!ReadJournal(ergFile, text, error)) return stored;
+    for (const auto& [name, when] : LastChangeByAgeClass(text))
+        stored[Utf8ToOem(name)] = when;
+    return stored;
 }
 
 } // namespace vm

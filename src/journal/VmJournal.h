@@ -69,4 +69,8 @@ bool ReadJournal(const std::string& ergFile, std::string& text, std::string& err
 // Gliederungen name no age class and are left out.
 std::map<std::string, std::time_t> LastChangeByAgeClass(const std::string& journalText);
 
+// The same read from the journal beside a result file, by the age classes' names as
+// stored in the result file (code page 850); empty when there is no journal.
+std::map<std::string, std::time_t> LastChangeOfFile(const std::string& ergFile);
+
 } // namespace vm

@@ -6,6 +6,7 @@
 #include "ui/VmGridModel.h"
 #include "ui/VmInfo.h"
 #include "journal/VmStepJournal.h"
+#include "ui/VmLive.h"
 #include "ui/VmLogDlg.h"
 #include "ui/VmMeldungsliste.h"
 #include "ui/VmUiSeam.h"
@@ -114,6 +115,12 @@ TMainForm::TMainForm(const QString& fileName, QWidget* parent) : QMainWindow(par
     setObjectName(QStringLiteral("MainForm"));
     setMinimumSize(200, 150);
     setAcceptDrops(true);
+    live_ = new TLiveResults(this, [this] {
+        const QString name = doc_->IsUnnamed() ? QString() : QString::fromStdString(doc_->FileName());
+        return std::pair<const TWettkampf*, QString>(&doc_->Competition(), name);
+    });
+    live_->SetLastChangeSource([this] { return lastChange_; });
+    connect(live_, &TLiveResults::statusMessage, this, &TMainForm::ShowStatus);
     BuildActions();
     BuildMenus();
     BuildToolBar();
@@ -288,6 +295,9 @@ void TMainForm::BuildMenus() {
         datei->addAction(Action(n));
     datei->addSeparator();
     datei->addAction(Action("actProtokoll"));
+    datei->addSeparator();
+    datei->addAction(live_->PublishAction());
+    datei->addAction(live_->ServeAction());
     datei->addSeparator();
     datei->addAction(Action("actDrucken"));
     datei->addAction(Action("actDruckerEinrichten"));
@@ -573,6 +583,10 @@ bool TMainForm::Gate(const QString& label, TStepKind kind, const std::function<v
                     for (int r = 0; r < c.At(i)->Count(); ++r)
                         if (c.At(i)->At(r) == keepRow) now.row = r;
                 }
+            const TChangedClasses changedClasses = ChangedClasses(history_.Current(), after);
+            const std::time_t stamp = std::time(nullptr);
+            for (std::size_t i : changedClasses.inB)
+                if (static_cast<int>(i) < c.Count()) lastChange_[c.At(static_cast<int>(i))->Name()] = stamp;
             history_.Push(label.toStdString(), std::move(after), before, now);
         }
     } catch (...) {
@@ -593,6 +607,7 @@ bool TMainForm::Gate(const QString& label, TStepKind kind, const std::function<v
         autosave_->Schedule(history_.Current(), doc_->IsUnnamed() ? std::string() : doc_->FileName(),
                             kind == TStepKind::Whole);
         ShowStatus({});
+        live_->DocumentChanged();
     }
     // Views first: the messages below may run an event loop that repaints them.
     RedrawAll();
@@ -610,6 +625,9 @@ void TMainForm::StartHistory() {
     history_.Reset(TSnapshot::Take(doc_->Competition()), {0, 0});
     savedState_ = history_.Current();
     journalReported_ = false;
+    lastChange_ = doc_->IsUnnamed() ? std::map<std::string, std::time_t>{}
+                                    : LastChangeOfFile(doc_->FileName());
+    live_->DocumentChanged();
     autosave_->Discard();
     UpdateUndoActions();
 }
@@ -631,6 +649,7 @@ void TMainForm::ShowState(const THistoryState& state) {
     autosave_->Schedule(history_.Current(), doc_->IsUnnamed() ? std::string() : doc_->FileName(),
                         true);
     UpdateUndoActions();
+    live_->DocumentChanged();
     FlushMessages();
     SetBusy(false);
 }
@@ -973,6 +992,7 @@ bool TMainForm::SaveTo(const std::function<bool()>& save) {
         WriteJournal();
         history_.MarkSaved();
         autosave_->Discard();
+        live_->DocumentSaved();
     }
     doc_->SetModified(!history_.AtSaved());
     UpdateCaption();
@@ -1311,6 +1331,9 @@ bool TMainForm::OfferRecovery() {
         // This program's own copy takes over before the old one goes.
         autosave_->Schedule(history_.Current(), copy.document, true);
         RemoveCopy(copy);
+        lastChange_ = copy.document.empty() ? std::map<std::string, std::time_t>{}
+                                            : LastChangeOfFile(copy.document);
+        live_->DocumentChanged();
         UpdateCaption();
         UpdateUndoActions();
         RedrawAll();

@@ -10,8 +10,11 @@
 
 #include <QMainWindow>
 
+#include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -25,6 +28,7 @@ namespace vm::ui {
 class TParticipantModel;
 class TFindDlg;
 class TAutosave;
+class TLiveResults;
 
 class TMainForm : public QMainWindow, public TCommandGate {
     Q_OBJECT
@@ -69,6 +73,7 @@ public:
     // The delay between a change and its recovery copy (30 s; tests shorten it).
     void SetAutosaveDelay(int milliseconds);
     TAutosave* Autosave() const { return autosave_; }
+    TLiveResults* Live() const { return live_; }
     QString StatusText() const;
     // The program's own line in the status bar (the outcome of a command, the autosave).
     void ShowStatus(const QString& text);
@@ -149,6 +154,10 @@ private:
     TSnapshot savedState_;
     bool journalReported_ = false;
     TAutosave* autosave_ = nullptr;
+    TLiveResults* live_ = nullptr;
+    // When each age class (by its stored name) last changed: from the journal of the
+    // opened file, then from every step of the gate. The live pages name it.
+    std::map<std::string, std::time_t> lastChange_;
     // Made with the window, so that every PDF of one run carries the same creation date.
     TPdfInfo pdfInfo_ = TPdfInfo::Defaults();
     int current_ = 0;
