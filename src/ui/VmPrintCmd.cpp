@@ -9,7 +9,9 @@
 #include "ui/VmWPrn.h"
 #include "ui/VmWkDlg.h"
 
+#include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QStatusTipEvent>
 #include <QTableView>
 
 #include <algorithm>
@@ -36,6 +38,11 @@ void CmdDrucken(TMainForm& form) {
     dlg.UsePdfInfo(form.PdfInfo());
     dlg.Attach(&doc->Competition(), form.CurrentAgeClass(), last, first, form.CurrentRow());
     ExecDialog(dlg);
+    // Where a PDF went that no program could open, on the window's status line.
+    if (!dlg.StatusText().isEmpty()) {
+        QStatusTipEvent tip(dlg.StatusText());
+        QCoreApplication::sendEvent(&form, &tip);
+    }
 }
 
 void CmdDruckerEinrichten(TMainForm& form) {
