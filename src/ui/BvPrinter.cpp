@@ -145,8 +145,7 @@ TPageSize PrintPageSize(const TBvPrinterInfos& infos) {
 TPageSize PrintPageSize(const TBvPrinterInfos& infos, const QPrinter& printer) {
     if (infos.Valid) return PrintPageSize(infos);
     TPageSize s;
-    if (printer.pageLayout().orientation() == QPageLayout::Landscape)
-        std::swap(s.width, s.height);
+    if (printer.pageLayout().orientation() == QPageLayout::Landscape) std::swap(s.width, s.height);
     return s;
 }
 

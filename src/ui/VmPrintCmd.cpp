@@ -38,11 +38,10 @@ void CmdDrucken(TMainForm& form) {
     dlg.UsePdfInfo(form.PdfInfo());
     dlg.Attach(&doc->Competition(), form.CurrentAgeClass(), last, first, form.CurrentRow());
     ExecDialog(dlg);
-    // Where a PDF went that no program could open, on the window's status line.
-    if (!dlg.StatusText().isEmpty()) {
-        QStatusTipEvent tip(dlg.StatusText());
-        QCoreApplication::sendEvent(&form, &tip);
-    }
+    // Where a PDF went that no program could open, on the window's status line; posted,
+    // so that it comes after what closing the dialog sends there.
+    if (!dlg.StatusText().isEmpty())
+        QCoreApplication::postEvent(&form, new QStatusTipEvent(dlg.StatusText()));
 }
 
 void CmdDruckerEinrichten(TMainForm& form) {

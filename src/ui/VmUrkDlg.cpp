@@ -118,10 +118,10 @@ TUrkVorlageDlg::TUrkVorlageDlg(QWidget* parent, const TWettkampf& competition,
 
     table_ = new QTableWidget(0, colCount, left);
     table_->setObjectName(QStringLiteral("UrkFelder"));
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("X (mm)"), QStringLiteral("Y (mm)"), QStringLiteral("Schrift"),
-         QStringLiteral("Größe (pt)"), QStringLiteral("Stil"), QStringLiteral("Ausrichtung"),
-         QStringLiteral("Breite (mm)"), QStringLiteral("Text")});
+    table_->setHorizontalHeaderLabels({QStringLiteral("X (mm)"), QStringLiteral("Y (mm)"),
+                                       QStringLiteral("Schrift"), QStringLiteral("Größe (pt)"),
+                                       QStringLiteral("Stil"), QStringLiteral("Ausrichtung"),
+                                       QStringLiteral("Breite (mm)"), QStringLiteral("Text")});
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setAlternatingRowColors(true);
@@ -211,8 +211,8 @@ void TUrkVorlageDlg::Fill(const TUrkVorlage& vorlage) {
 
 void TUrkVorlageDlg::Refresh() {
     if (filling_) return;
-    QString text = QStringLiteral("Papier; %1; %2\n")
-                       .arg(paper_->currentText(), orientation_->currentText());
+    QString text =
+        QStringLiteral("Papier; %1; %2\n").arg(paper_->currentText(), orientation_->currentText());
     for (int r = 0; r < table_->rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < colCount; ++c) {
@@ -270,10 +270,10 @@ void TUrkVorlageDlg::CmdAdd() {
     filling_ = true;
     const int row = table_->rowCount();
     table_->insertRow(row);
-    const QStringList cells = {QStringLiteral("20"),    QStringLiteral("20"),
-                               QStringLiteral("serif"), QStringLiteral("12"),
+    const QStringList cells = {QStringLiteral("20"),     QStringLiteral("20"),
+                               QStringLiteral("serif"),  QStringLiteral("12"),
                                QStringLiteral("normal"), QStringLiteral("links"),
-                               QStringLiteral("0"),     QStringLiteral("{Name}")};
+                               QStringLiteral("0"),      QStringLiteral("{Name}")};
     for (int c = 0; c < colCount; ++c)
         table_->setItem(row, c, new QTableWidgetItem(cells.at(c)));
     filling_ = false;

@@ -11,23 +11,23 @@
 
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileInfo>
-#include <QListWidget>
-#include <QSettings>
-#include <QUrl>
-#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -410,8 +410,7 @@ bool TDruckenDlg::CertificateOptions(TUrkOptions& u, TUrkVorlage& vorlage) {
         if (!LoadUrkVorlage(QFile::encodeName(file).toStdString(), vorlage, error)) {
             ShowBox(this, TBoxKind::Error,
                     QStringLiteral("Die Urkundenvorlage %1 ist fehlerhaft:\n%2")
-                        .arg(QDir::toNativeSeparators(file),
-                             QString::fromStdString(error.Text())));
+                        .arg(QDir::toNativeSeparators(file), QString::fromStdString(error.Text())));
             return false;
         }
         u.vorlage = &vorlage;
@@ -442,8 +441,8 @@ void TDruckenDlg::CmdEditTemplate() {
         if (fromFile) certLayout_->SetItemIndex(2);
         CertificateOptions(u, vorlage);
         const TPageSize size = PrintPageSize(TBvPrinterInfos(), CurrentPrinter());
-        vorlage = BuiltInVorlage(u.layout, !IsSingleCompetition(*competition_), size.width,
-                                 size.height);
+        vorlage =
+            BuiltInVorlage(u.layout, !IsSingleCompetition(*competition_), size.width, size.height);
         if (fromFile) certLayout_->SetItemIndex(3);
     }
     u.vorlage = nullptr;

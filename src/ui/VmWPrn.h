@@ -12,8 +12,8 @@
 #include <QDialog>
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 
 class QAbstractButton;
 class QCheckBox;

@@ -735,7 +735,7 @@ private Q_SLOTS:
                 QCOMPARE(dlg.BuiltHeight(), 2100);
                 QByteArray info;
                 if (Run(QStringLiteral("pdfinfo"), {file}, &info) == 0)
-                    QVERIFY(info.contains("Page size:      842 x 595"));
+                    QVERIFY(info.contains(" 842 x 595 pts"));
                 // The preview shows the sheet on its side as well.
                 seam.OnDialog([](QDialog& d) {
                     auto* prev = qobject_cast<TPreviewForm*>(&d);
@@ -777,10 +777,12 @@ private Q_SLOTS:
                 QVERIFY(dlg);
                 seam.AnswerFile(file);
                 QTest::mouseClick(Button(dlg, "PdfBtn"), Qt::LeftButton);
+                QVERIFY2(dlg->StatusText().contains(file), qPrintable(dlg->StatusText()));
                 QTest::mouseClick(Button(dlg, "CancelBtn"), Qt::LeftButton);
             });
             seam.OnDialog([](QDialog& d) { d.accept(); }); // the PDF options
             QTest::keyClick(w.form.Grid(), Qt::Key_F4);
+            QCoreApplication::processEvents();
             SetPdfOpener({});
             QVERIFY(QFile::exists(file));
             auto* status = w.form.findChild<QLabel*>(QStringLiteral("StatusLine"));
