@@ -63,7 +63,8 @@ bool ParseTenths(const std::string& text, std::int32_t& out) {
             return false;
         }
     }
-    if (!digits) return false;
+    // Ten metres is more than any sheet or font.
+    if (!digits || value > 100000) return false;
     out = static_cast<std::int32_t>(std::lround(value * 10));
     return true;
 }
