@@ -30,6 +30,7 @@
 #include "print/VmReport.h"
 #include "live/VmServer.h"
 #include "live/VmSite.h"
+#include "print/VmUrkunde.h"
 
 #include <benchmark/benchmark.h>
 
@@ -366,6 +367,35 @@ void BM_PrintResultListPdf(benchmark::State& state) {
     CheckNoMessage(state);
 }
 
+// Certificates for the first three places of every age class (about 120), classic
+// layout with shrinking fields, built and written as PDF.
+void BM_CertificatesPdf(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    const std::string name = (Workload().dir / "URKUNDEN.PDF").string();
+    int pages = 0;
+    for (auto _ : state) {
+        vm::TVmPrintJob job(c, 0);
+        vm::TUrkOptions u;
+        u.measure = [](std::int16_t face, std::uint8_t style, std::int16_t height,
+                       std::string_view text) {
+            return vm::PdfTextWidth(vm::PdfFontNumber(face, style), vm::OemToAnsi(text), height,
+                                    style);
+        };
+        const vm::TVmReport& report =
+            job.BuildCertificates(vm::TPrintOptions{}, vm::TUrkAuswahl{}, u);
+        vm::TPdfInfo info = vm::TPdfInfo::Defaults();
+        vm::FillPdfInfo(info, *c);
+        if (!vm::ExportDocumentToPdf(report, name, report.PageWidth, report.PageHeight, info)) {
+            state.SkipWithError("PDF failed");
+            break;
+        }
+        pages = report.PageCount();
+    }
+    state.counters["pages"] = pages;
+    CheckNoMessage(state);
+}
+
 // Peak memory of the whole program on the load and print path, as a child process.
 void BM_PeakMemoryCliPrint(benchmark::State& state) {
     if (!Workload().ready) {
@@ -680,6 +710,7 @@ BENCHMARK(BM_ExportXlsx_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportHtml_Shm)->Apply(Timed);
 BENCHMARK(BM_ExportPdf_Shm)->Apply(Timed);
 BENCHMARK(BM_PrintResultListPdf)->Apply(Timed);
+BENCHMARK(BM_CertificatesPdf)->Apply(Timed);
 BENCHMARK(BM_PeakMemoryCliPrint)->Apply(OncePerRepetition);
 BENCHMARK(BM_Check)->Apply(Timed);
 BENCHMARK(BM_CheckCli)->Apply(Timed);
@@ -725,6 +756,7 @@ const std::vector<TNamedTarget>& Targets() {
         {"BM_ExportPdf", {"result list as PDF (save as)", 300}},
         {"BM_ExportPdf_Shm", {"result list as PDF (save as, /dev/shm)", 300}},
         {"BM_PrintResultListPdf", {"result list as PDF (print)", 300}},
+        {"BM_CertificatesPdf", {"120 certificates as PDF", 200}},
         {"BM_PeakMemoryCliPrint", {"peak memory velmora-cli print", 100, true}},
         {"BM_Check", {"data checks of the competition", 100}},
         {"BM_CheckCli", {"velmora-cli check (load included)", 100}},

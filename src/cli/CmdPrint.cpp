@@ -1,6 +1,7 @@
 #include "cli/CmdPrint.h"
 
 #include "cli/CliSupport.h"
+#include "cli/CmdCertificates.h"
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
 #include "print/VmQr.h"
@@ -20,7 +21,8 @@ const TCommandSpec& PrintSpec() {
         "file on A4: portrait, or landscape when the widest column header or participant\n"
         "line of the list does not fit between the margins of the portrait page.\n"
         "\n"
-        "  --list KIND          result (default), qualification, heats, hlw, statistics\n"
+        "  --list KIND          result (default), qualification, heats, hlw, statistics,\n"
+        "                       certificates (see print --list certificates --help)\n"
         "  --age-class NAME     only this age class (default: all age classes)\n"
         "  --disciplines        age-class data (disciplines) under each heading\n"
         "  --new-page           every age class on a new page\n"
@@ -71,6 +73,7 @@ int ListKind(const std::string& name) {
 } // namespace
 
 int CmdPrint(const std::vector<std::string>& args) {
+    if (IsCertificatesList(args)) return CmdCertificates(args);
     const TCommandSpec& cmd = PrintSpec();
     TArgs a;
     int status = 0;

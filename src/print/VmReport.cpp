@@ -4,6 +4,7 @@
 #include "print/VmListen.h"
 #include "print/VmQr.h"
 #include "print/VmStat.h"
+#include "print/VmUrkunde.h"
 
 #include <algorithm>
 #include <ctime>
@@ -251,6 +252,21 @@ TVmReport& TVmPrintJob::BuildStatistics(const TPrintOptions& o) {
     TVmReport& r = NewReport("Vm - Ausdruck der Statistik", rkStatistik, o);
     r.EmptyLineAfter5Stat = o.emptyLineAfter5;
     PrintStatistics(r, o.statisticsIndex);
+    return r;
+}
+
+TVmReport& TVmPrintJob::BuildCertificates(const TPrintOptions& o, const TUrkAuswahl& auswahl,
+                                          const TUrkOptions& u) {
+    TVmReport& r = NewReport("Vm - Ausdruck der Teilnehmer", rkUrkunde, o);
+    // A certificate carries neither the lists' footer nor their title block on its own;
+    // the classic layout draws the title block itself.
+    r.Footer = false;
+    r.PrintHead = false;
+    if (u.vorlage) {
+        r.PageWidth = u.vorlage->PageWidth();
+        r.PageHeight = u.vorlage->PageHeight();
+    }
+    PrintCertificates(r, UrkEmpfaenger(*Competition, auswahl), u);
     return r;
 }
 

@@ -14,6 +14,9 @@
 
 namespace vm {
 
+struct TUrkAuswahl;
+struct TUrkOptions;
+
 // Report kinds.
 enum : std::int16_t {
     rkErgebnis = 0,      // result list
@@ -21,6 +24,7 @@ enum : std::int16_t {
     rkLaufliste = 2,     // heat list
     rkHLWStartliste = 3, // HLW start list
     rkStatistik = 4,     // Gliederung statistics
+    rkUrkunde = 5,       // certificates
 };
 
 // Statistics print index of the print dialog (0 overview, 1 medal table, 2 points,
@@ -206,6 +210,10 @@ public:
     TVmReport& BuildHeatList(const TPrintOptions& o);
     TVmReport& BuildHLWStartList(const TPrintOptions& o);
     TVmReport& BuildStatistics(const TPrintOptions& o);
+    // One page per recipient; a template's paper replaces the job's page size in the
+    // report (PageWidth, PageHeight), the job's own stays.
+    TVmReport& BuildCertificates(const TPrintOptions& o, const TUrkAuswahl& auswahl,
+                                 const TUrkOptions& u);
     // By report kind (0..4).
     TVmReport& Build(int kind, const TPrintOptions& o);
     // The same on the sheet in that orientation; Auto takes landscape when the widest

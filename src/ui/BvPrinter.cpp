@@ -142,6 +142,13 @@ TPageSize PrintPageSize(const TBvPrinterInfos& infos) {
     return s;
 }
 
+TPageSize PrintPageSize(const TBvPrinterInfos& infos, const QPrinter& printer) {
+    if (infos.Valid) return PrintPageSize(infos);
+    TPageSize s;
+    if (printer.pageLayout().orientation() == QPageLayout::Landscape) std::swap(s.width, s.height);
+    return s;
+}
+
 // ---- platform dialogs ---------------------------------------------------------------------
 
 void SetPrinterDialogHandler(TPrinterDialogHandler h) {
@@ -166,10 +173,10 @@ bool ExecPrintDialog(QWidget* parent, QPrinter& printer, const TPrintDialogReque
 
 bool ExecPrinterSetupDialog(QWidget* parent, QPrinter& printer) {
     if (DialogHandler()) return DialogHandler()(TPrinterDialogKind::PrinterSetup, printer, {});
-    QPrintDialog dlg(&printer, parent);
-    dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    dlg.setWindowTitle(QStringLiteral("Druckereinrichtung"));
-    return dlg.exec() == QDialog::Accepted;
+    QPageSetupDialog dlg(&printer, parent);
+    dlg.setObjectName(QStringLiteral("DruckerEinrichtenDlg"));
+    dlg.setWindowTitle(QStringLiteral("Drucker einrichten"));
+    return ExecDialog(dlg) == QDialog::Accepted;
 }
 
 bool ExecPageSetupDialog(QWidget* parent, QPrinter& printer) {

@@ -84,6 +84,9 @@ struct TPageSize {
     std::int32_t height = 2970;
 };
 TPageSize PrintPageSize(const TBvPrinterInfos& infos);
+// The same; without a printer to tell, A4 in the orientation chosen in the page setup
+// of the printer object ("Querformat" also works with no printer installed).
+TPageSize PrintPageSize(const TBvPrinterInfos& infos, const QPrinter& printer);
 
 // ---- platform dialogs ---------------------------------------------------------------
 
@@ -106,7 +109,8 @@ void SetPrinterDialogHandler(TPrinterDialogHandler h);
 
 // The print dialog; when confirmed the printer holds the range and the copy count.
 bool ExecPrintDialog(QWidget* parent, QPrinter& printer, const TPrintDialogRequest& request);
-// "Drucker einrichten": printer, paper and orientation.
+// "Drucker einrichten": the printer's set-up (paper and orientation), a page setup
+// titled so, not the print dialog with its button "Drucken".
 bool ExecPrinterSetupDialog(QWidget* parent, QPrinter& printer);
 // Paper, orientation and margins.
 bool ExecPageSetupDialog(QWidget* parent, QPrinter& printer);

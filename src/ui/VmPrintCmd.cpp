@@ -9,7 +9,9 @@
 #include "ui/VmWPrn.h"
 #include "ui/VmWkDlg.h"
 
+#include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QStatusTipEvent>
 #include <QTableView>
 
 #include <algorithm>
@@ -43,6 +45,10 @@ void CmdDrucken(TMainForm& form) {
     dlg.UsePdfInfo(form.PdfInfo());
     dlg.Attach(copy.get(), form.CurrentAgeClass(), last, first, form.CurrentRow());
     ExecDialog(dlg);
+    // Where a PDF went that no program could open, on the window's status line; posted,
+    // so that it comes after what closing the dialog sends there.
+    if (!dlg.StatusText().isEmpty())
+        QCoreApplication::postEvent(&form, new QStatusTipEvent(dlg.StatusText()));
 }
 
 void CmdDruckerEinrichten(TMainForm& form) {

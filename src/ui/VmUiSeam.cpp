@@ -114,6 +114,7 @@ QString AskFileName(QWidget* parent, TFileRequest& request) {
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dlg.selectNameFilter(filters[request.filterIndex - 1]);
     dlg.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty()) dlg.selectFile(request.fileName);
     // Our own save-as asks before overwriting, through the seam; the dialog must not
     // ask a second time.
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);

@@ -37,6 +37,7 @@ struct TFileRequest {
     QString defaultSuffix; // without the dot
     int filterIndex = 1;   // 1-based, in and out
     bool mustExist = true; // open: file must exist; save: folder must exist
+    QString fileName;      // the name the dialog starts with (save)
 };
 
 using TBoxHandler = std::function<QMessageBox::StandardButton(const TBoxRequest&)>;

@@ -7,24 +7,71 @@
 #include "ui/BvValEdit.h"
 #include "ui/VmOptDlg.h"
 #include "ui/VmUiSeam.h"
+#include "ui/VmUrkDlg.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
 
 namespace vm::ui {
+
+namespace {
+
+TPdfOpener& Opener() {
+    static TPdfOpener opener;
+    return opener;
+}
+
+// The printer the calibration belongs to, as the user knows it.
+QString PrinterLabel() {
+    const QPrinter& p = CurrentPrinter();
+    if (p.outputFormat() == QPrinter::PdfFormat && !p.outputFileName().isEmpty())
+        return QStringLiteral("PDF-Datei");
+    if (!PrintersInstalled() || p.printerName().isEmpty()) return QStringLiteral("kein Drucker");
+    return p.printerName();
+}
+
+} // namespace
+
+void SetPdfOpener(TPdfOpener opener) {
+    Opener() = std::move(opener);
+}
+
+bool OpenPdf(const QString& file) {
+    if (Opener()) return Opener()(file);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+}
+
+TTextMeasure PdfTextMeasure() {
+    return [](std::int16_t face, std::uint8_t style, std::int16_t height, std::string_view text) {
+        return PdfTextWidth(PdfFontNumber(face, style), OemToAnsi(text), height, style);
+    };
+}
+
+QString CalibrationKey(const QString& printerName) {
+    QString name = printerName;
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return QStringLiteral("Urkunden/Kalibrierung/") + name;
+}
 
 TDruckenDlg::TDruckenDlg(QWidget* parent) : TDataDlg(parent) {
     setObjectName(QStringLiteral("DruckenDlg"));
@@ -82,7 +129,8 @@ QWidget* TDruckenDlg::BuildSelectionTab() {
                               QStringLiteral("Qualifikationsliste"),
                               QStringLiteral("Laufeinteilung /  Startliste"),
                               QStringLiteral("HLW-Startliste"),
-                              QStringLiteral("Statistiken (Gliederungen, Medaillenspiegel, ...)")},
+                              QStringLiteral("Statistiken (Gliederungen, Medaillenspiegel, ...)"),
+                              QStringLiteral("Urkunden")},
                              1, page);
     lists_->SetItemIndex(0);
     col->addWidget(lists_);
@@ -156,6 +204,7 @@ QWidget* TDruckenDlg::BuildOptionsTab() {
     statCol->addWidget(stats_);
     statCol->addStretch(1);
     pages_->addWidget(statPage);
+    pages_->addWidget(BuildCertificatesPage());
 
     auto* general = new QGroupBox(QStringLiteral("allgemeine Einstellungen"), page);
     new QVBoxLayout(general);
@@ -170,6 +219,238 @@ QWidget* TDruckenDlg::BuildOptionsTab() {
     return page;
 }
 
+QWidget* TDruckenDlg::BuildCertificatesPage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("Urkunden"));
+    auto* col = new QVBoxLayout(page);
+    col->setContentsMargins(0, 0, 0, 0);
+
+    auto* top = new QHBoxLayout;
+    auto* whoCol = new QVBoxLayout;
+    certWho_ = new TRadioGroup(QStringLiteral("Urkunden für"),
+                               {QStringLiteral("die &Plätze 1 bis"),
+                                QStringLiteral("den aktuellen &Teilnehmer"),
+                                QStringLiteral("die &markierten Teilnehmer")},
+                               1, page);
+    certWho_->SetItemIndex(0);
+    certPlaces_ = new TSpinEdit(1, 99, page);
+    certPlaces_->setObjectName(QStringLiteral("UrkPlaetze"));
+    certPlaces_->setValue(3);
+    certPlaces_->setAccessibleName(QStringLiteral("Plätze"));
+    if (auto* grid = qobject_cast<QGridLayout*>(certWho_->layout()))
+        grid->addWidget(certPlaces_, 0, 1);
+    else
+        certWho_->layout()->addWidget(certPlaces_);
+    whoCol->addWidget(certWho_);
+    whoCol->addStretch(1);
+    top->addLayout(whoCol);
+
+    auto* classes = new QGroupBox(QStringLiteral("Altersklassen"), page);
+    auto* classesCol = new QVBoxLayout(classes);
+    certClasses_ = new QListWidget(classes);
+    certClasses_->setObjectName(QStringLiteral("UrkAltersklassen"));
+    certClasses_->setMinimumHeight(90);
+    classesCol->addWidget(certClasses_);
+    top->addWidget(classes, 1);
+    col->addLayout(top);
+
+    auto* look = new QGroupBox(QStringLiteral("Gestaltung"), page);
+    auto* lookCol = new QVBoxLayout(look);
+    certLayout_ = new TRadioGroup(QString(),
+                                  {QStringLiteral("&klassisch"), QStringLiteral("mo&dern"),
+                                   QStringLiteral("&vorgedruckt"), QStringLiteral("V&orlage:")},
+                                  4, look);
+    certLayout_->setFlat(true);
+    certLayout_->SetItemIndex(0);
+    lookCol->addWidget(certLayout_);
+    auto* templRow = new QHBoxLayout;
+    certTemplate_ = new QLineEdit(look);
+    certTemplate_->setObjectName(QStringLiteral("UrkVorlage"));
+    certTemplate_->setPlaceholderText(QStringLiteral("Urkundenvorlage (*.urk)"));
+    auto* choose = new QPushButton(QStringLiteral("Durc&hsuchen..."), look);
+    choose->setObjectName(QStringLiteral("UrkDurchsuchenBtn"));
+    auto* edit = new QPushButton(QStringLiteral("Urkundenvorlage &bearbeiten..."), look);
+    edit->setObjectName(QStringLiteral("UrkBearbeitenBtn"));
+    templRow->addWidget(certTemplate_, 1);
+    templRow->addWidget(choose);
+    lookCol->addLayout(templRow);
+    lookCol->addWidget(edit, 0, Qt::AlignLeft);
+    certPreprinted_ =
+        new QCheckBox(QStringLiteral("vorgedruckt (ohne Gesamtpunkte und Platz)"), look);
+    certPreprinted_->setChecked(true);
+    lookCol->addWidget(certPreprinted_);
+    col->addWidget(look);
+
+    auto* shift = new QGroupBox(QStringLiteral("Verschiebung des Drucks (Kalibrierung)"), page);
+    auto* shiftForm = new QFormLayout(shift);
+    certPrinter_ = new QLabel(shift);
+    certPrinter_->setObjectName(QStringLiteral("UrkDrucker"));
+    shiftForm->addRow(QStringLiteral("Drucker:"), certPrinter_);
+    auto spin = [shift](const char* name) {
+        auto* b = new QDoubleSpinBox(shift);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setRange(-50.0, 50.0);
+        b->setDecimals(1);
+        b->setSingleStep(0.5);
+        b->setSuffix(QStringLiteral(" mm"));
+        return b;
+    };
+    certShiftX_ = spin("UrkVerschiebungX");
+    certShiftY_ = spin("UrkVerschiebungY");
+    shiftForm->addRow(QStringLiteral("nach &rechts:"), certShiftX_);
+    shiftForm->addRow(QStringLiteral("nach &unten:"), certShiftY_);
+    col->addWidget(shift);
+    col->addStretch(1);
+
+    connect(certTemplate_, &QLineEdit::textEdited, this, [this] {
+        if (!certTemplate_->text().isEmpty()) certLayout_->SetItemIndex(3);
+    });
+    connect(choose, &QPushButton::clicked, this, &TDruckenDlg::CmdChooseTemplate);
+    connect(edit, &QPushButton::clicked, this, &TDruckenDlg::CmdEditTemplate);
+    connect(certShiftX_, &QDoubleSpinBox::valueChanged, this, &TDruckenDlg::StoreShift);
+    connect(certShiftY_, &QDoubleSpinBox::valueChanged, this, &TDruckenDlg::StoreShift);
+    LoadShift();
+    return page;
+}
+
+void TDruckenDlg::FillAgeClasses() {
+    certClasses_->clear();
+    if (!competition_) return;
+    for (int i = 0; i < competition_->Count(); ++i) {
+        auto* item = new QListWidgetItem(FromOem(competition_->At(i)->Name()), certClasses_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+}
+
+void TDruckenDlg::LoadShift() {
+    const QString printer = PrinterLabel();
+    certPrinter_->setText(printer);
+    QSettings settings;
+    const QString key = CalibrationKey(printer);
+    loadingShift_ = true;
+    certShiftX_->setValue(settings.value(key + QStringLiteral("/x"), 0).toInt() / 10.0);
+    certShiftY_->setValue(settings.value(key + QStringLiteral("/y"), 0).toInt() / 10.0);
+    loadingShift_ = false;
+}
+
+void TDruckenDlg::StoreShift() {
+    if (loadingShift_) return;
+    QSettings settings;
+    const QString key = CalibrationKey(PrinterLabel());
+    settings.setValue(key + QStringLiteral("/x"), ShiftX());
+    settings.setValue(key + QStringLiteral("/y"), ShiftY());
+}
+
+std::int32_t TDruckenDlg::ShiftX() const {
+    return static_cast<std::int32_t>(std::lround(certShiftX_->value() * 10.0));
+}
+
+std::int32_t TDruckenDlg::ShiftY() const {
+    return static_cast<std::int32_t>(std::lround(certShiftY_->value() * 10.0));
+}
+
+void TDruckenDlg::SetShift(std::int32_t x, std::int32_t y) {
+    certShiftX_->setValue(x / 10.0);
+    certShiftY_->setValue(y / 10.0);
+}
+
+QString TDruckenDlg::TemplateFile() const {
+    return certLayout_->ItemIndex() == 3 ? certTemplate_->text().trimmed() : QString();
+}
+
+void TDruckenDlg::SetTemplateFile(const QString& file) {
+    certTemplate_->setText(file);
+    certLayout_->SetItemIndex(file.isEmpty() ? 0 : 3);
+}
+
+TUrkAuswahl TDruckenDlg::CertificateSelection() const {
+    TUrkAuswahl a;
+    a.places = certPlaces_->value();
+    switch (certWho_->ItemIndex()) {
+    case 1:
+        a.einzeln = true;
+        a.ageClass = job_.SelectedAgeClass;
+        a.rows = {job_.CertificateCurrent};
+        break;
+    case 2:
+        a.einzeln = true;
+        a.ageClass = job_.SelectedAgeClass;
+        for (int r = job_.CertificateFirst; r <= job_.CertificateLast; ++r)
+            a.rows.push_back(r);
+        break;
+    default:
+        for (int i = 0; i < certClasses_->count(); ++i)
+            if (certClasses_->item(i)->checkState() == Qt::Checked) a.ageClasses.push_back(i);
+        // None ticked is no choice of "every age class".
+        if (a.ageClasses.empty()) a.ageClasses.push_back(-1);
+        break;
+    }
+    return a;
+}
+
+bool TDruckenDlg::CertificateOptions(TUrkOptions& u, TUrkVorlage& vorlage) {
+    u = TUrkOptions{};
+    const int layout = std::max(0, certLayout_->ItemIndex());
+    u.layout = layout == 1   ? TUrkLayout::Modern
+               : layout == 2 ? TUrkLayout::Vorgedruckt
+                             : TUrkLayout::Klassisch;
+    u.ohnePlatzUndPunkte = certPreprinted_->isChecked();
+    u.shiftX = ShiftX();
+    u.shiftY = ShiftY();
+    u.measure = PdfTextMeasure();
+    if (layout == 3) {
+        const QString file = certTemplate_->text().trimmed();
+        if (file.isEmpty()) {
+            ShowBox(this, TBoxKind::Warning,
+                    QStringLiteral("Bitte eine Urkundenvorlage (*.urk) angeben."));
+            return false;
+        }
+        TUrkFehler error;
+        if (!LoadUrkVorlage(QFile::encodeName(file).toStdString(), vorlage, error)) {
+            ShowBox(this, TBoxKind::Error,
+                    QStringLiteral("Die Urkundenvorlage %1 ist fehlerhaft:\n%2")
+                        .arg(QDir::toNativeSeparators(file), QString::fromStdString(error.Text())));
+            return false;
+        }
+        u.vorlage = &vorlage;
+    }
+    return true;
+}
+
+void TDruckenDlg::CmdChooseTemplate() {
+    TFileRequest req;
+    req.caption = QStringLiteral("Urkundenvorlage öffnen");
+    req.filter = QStringLiteral("Urkundenvorlage (*.urk *.URK);;Alle Dateien (*)");
+    const QString name = AskFileName(this, req);
+    if (!name.isEmpty()) SetTemplateFile(name);
+}
+
+void TDruckenDlg::CmdEditTemplate() {
+    if (!attached_ || !competition_) return;
+    const bool fromFile = certLayout_->ItemIndex() == 3;
+    const QString file = fromFile ? certTemplate_->text().trimmed() : QString();
+    TUrkOptions u;
+    TUrkVorlage vorlage;
+    if (!file.isEmpty()) {
+        // A faulty file has said what is wrong and is not opened.
+        if (!CertificateOptions(u, vorlage)) return;
+    } else {
+        // A new template starts from the chosen layout's fields; one for pre-printed
+        // paper from those of the layout "vorgedruckt".
+        if (fromFile) certLayout_->SetItemIndex(2);
+        CertificateOptions(u, vorlage);
+        const TPageSize size = PrintPageSize(TBvPrinterInfos(), CurrentPrinter());
+        vorlage =
+            BuiltInVorlage(u.layout, !IsSingleCompetition(*competition_), size.width, size.height);
+        if (fromFile) certLayout_->SetItemIndex(3);
+    }
+    u.vorlage = nullptr;
+    TUrkVorlageDlg dlg(this, *competition_, CertificateSelection(), u, vorlage, file);
+    ExecDialog(dlg);
+    if (!dlg.SavedFile().isEmpty()) SetTemplateFile(dlg.SavedFile());
+}
+
 void TDruckenDlg::Attach(TWettkampf* competition, int selectedAgeClass, int lastMarked,
                          int firstMarked, int current) {
     job_ = TVmPrintJob(competition, selectedAgeClass);
@@ -178,6 +459,7 @@ void TDruckenDlg::Attach(TWettkampf* competition, int selectedAgeClass, int last
     job_.CertificateLast = lastMarked;
     job_.CertificateCurrent = current;
     attached_ = competition != nullptr;
+    FillAgeClasses();
 }
 
 int TDruckenDlg::ListKind() const {
@@ -226,7 +508,7 @@ bool TDruckenDlg::Build() {
     if (!attached_ || !competition_) return false;
     TPageSize size;
     try {
-        size = PrintPageSize(TBvPrinterInfos());
+        size = PrintPageSize(TBvPrinterInfos(), CurrentPrinter());
     } catch (const TPrinterError& e) {
         ShowBox(this, TBoxKind::Error, QString::fromUtf8(e.what()));
         return false;
@@ -237,6 +519,20 @@ bool TDruckenDlg::Build() {
     builtWidth_ = size.width;
     builtHeight_ = size.height;
     const TPrintOptions o = Options();
+    if (ListKind() == rkUrkunde) {
+        TUrkOptions u;
+        if (!CertificateOptions(u, vorlage_)) return false;
+        const TVmReport& r = job_.BuildCertificates(o, CertificateSelection(), u);
+        builtWidth_ = r.PageWidth;
+        builtHeight_ = r.PageHeight;
+        ++builds_;
+        if (r.PageCount() == 0) {
+            ShowBox(this, TBoxKind::Information,
+                    QStringLiteral("Für diese Auswahl gibt es keine Urkunde."));
+            return false;
+        }
+        return true;
+    }
     RefreshForBuild(*competition_, ListKind(), o);
     job_.Build(ListKind(), o);
     ++builds_;
@@ -257,7 +553,7 @@ void TDruckenDlg::CmdPreview() {
 }
 
 void TDruckenDlg::CmdPrinterSetup() {
-    ExecPrinterSetupDialog(this, CurrentPrinter());
+    if (ExecPrinterSetupDialog(this, CurrentPrinter())) LoadShift();
 }
 
 void TDruckenDlg::CmdPageSetup() {
@@ -276,6 +572,7 @@ void TDruckenDlg::CmdPdf() {
     req.caption = QStringLiteral("PDF-Datei speichern");
     req.filter = QStringLiteral("PDF Datei (*.PDF *.pdf);;Alle Dateien (*)");
     req.defaultSuffix = QStringLiteral("PDF");
+    req.fileName = QStringLiteral("TEST.PDF");
     const QString name = AskFileName(this, req);
     if (name.isEmpty()) return;
     FillPdfInfo(*pdfInfo_, *job_.Competition);
@@ -286,7 +583,11 @@ void TDruckenDlg::CmdPdf() {
     if (!ExportDocumentToPdf(*job_.Report(), QFile::encodeName(name).toStdString(), builtWidth_,
                              builtHeight_, *pdfInfo_))
         return;
-    if (load) TOptPDFDlg::LoadPdf(name);
+    statusText_.clear();
+    if (load && !OpenPdf(name))
+        statusText_ = QStringLiteral("Die PDF-Datei wurde unter %1 gespeichert; kein Programm "
+                                     "konnte sie öffnen.")
+                          .arg(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
 }
 
 // ---- margins -------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "file/VmSaveOptions.h"
 #include "print/VmReport.h"
+#include "print/VmUrkunde.h"
 #include "ui/BvPrinter.h"
 #include "ui/VmWkDlg.h"
 
@@ -12,9 +13,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QAbstractButton;
 class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QStackedWidget;
 class QTabWidget;
@@ -22,6 +28,19 @@ class QTabWidget;
 namespace vm::ui {
 
 class TBvFloatEdit;
+
+// Opens a written PDF with the desktop's viewer; false when no program could. The GUI
+// suites put their own in place; an empty one restores the desktop's.
+using TPdfOpener = std::function<bool(const QString& file)>;
+void SetPdfOpener(TPdfOpener opener);
+bool OpenPdf(const QString& file);
+
+// Widths of texts by the metrics of the PDF's fonts, to which the screen and printer
+// faces are metric-compatible: certificates shrink their fields by it.
+TTextMeasure PdfTextMeasure();
+
+// The key under which the calibration shift of a printer is remembered.
+QString CalibrationKey(const QString& printerName);
 
 class TDruckenDlg : public TDataDlg {
     Q_OBJECT
@@ -41,7 +60,8 @@ public:
     void UsePdfInfo(TPdfInfo& info) { pdfInfo_ = &info; }
     const TPdfInfo& PdfInfo() const { return *pdfInfo_; }
 
-    // 0 result list, 1 qualification list, 2 heat list, 3 HLW start list, 4 statistics.
+    // 0 result list, 1 qualification list, 2 heat list, 3 HLW start list, 4 statistics,
+    // 5 certificates.
     int ListKind() const;
     void SetListKind(int kind);
     // The options of the chosen list and the general ones, as the controls show them.
@@ -54,8 +74,26 @@ public:
     int BuildCount() const { return builds_; }
 
     // Builds the chosen list with the current options on the printer's paper; false
-    // when nothing was built (not attached, or the printer refused to tell).
+    // when nothing was built (not attached, or the printer refused to tell, a faulty
+    // certificate template, or no certificate to print).
     bool Build();
+
+    // The certificates page: who gets one, and how they look (the calibration shift of
+    // the current printer included). False with a message when the template is faulty.
+    TUrkAuswahl CertificateSelection() const;
+    bool CertificateOptions(TUrkOptions& options, TUrkVorlage& vorlage);
+    // The template file chosen on the certificates page (empty: a built-in layout).
+    QString TemplateFile() const;
+    void SetTemplateFile(const QString& file);
+    // The calibration shift shown for the current printer, in tenths of a millimetre;
+    // changing it stores it for that printer.
+    std::int32_t ShiftX() const;
+    std::int32_t ShiftY() const;
+    void SetShift(std::int32_t x, std::int32_t y);
+
+    // What the main window's status line is to say after the dialog (empty: nothing),
+    // e.g. where a PDF was written that no program could open.
+    const QString& StatusText() const { return statusText_; }
 
     // The buttons.
     void CmdOk();
@@ -63,6 +101,10 @@ public:
     void CmdPrinterSetup();
     void CmdPageSetup();
     void CmdPdf();
+    // "Urkundenvorlage bearbeiten...": the template editor on the chosen template or
+    // layout; a saved template becomes the chosen one.
+    void CmdEditTemplate();
+    void CmdChooseTemplate();
 
     QTabWidget* Tabs() const { return tabs_; }
     QStackedWidget* OptionPages() const { return pages_; }
@@ -70,6 +112,10 @@ public:
 private:
     QWidget* BuildSelectionTab();
     QWidget* BuildOptionsTab();
+    QWidget* BuildCertificatesPage();
+    void FillAgeClasses();
+    void LoadShift();
+    void StoreShift();
     QCheckBox* AddCheck(QWidget* parent, const QString& text, bool on);
 
     TVmPrintJob job_;
@@ -80,6 +126,9 @@ private:
     std::int32_t builtWidth_ = 2100;
     std::int32_t builtHeight_ = 2970;
     int builds_ = 0;
+    QString statusText_;
+    bool loadingShift_ = false;
+    TUrkVorlage vorlage_;
 
     QTabWidget* tabs_;
     TRadioGroup* lists_;
@@ -101,6 +150,16 @@ private:
     QCheckBox* heatAllDisciplines_;
     // Statistics.
     TRadioGroup* stats_;
+    // Certificates.
+    TRadioGroup* certWho_;
+    TSpinEdit* certPlaces_;
+    QListWidget* certClasses_;
+    TRadioGroup* certLayout_;
+    QLineEdit* certTemplate_;
+    QCheckBox* certPreprinted_;
+    QLabel* certPrinter_;
+    QDoubleSpinBox* certShiftX_;
+    QDoubleSpinBox* certShiftY_;
     // General.
     QCheckBox* head_;
     QCheckBox* legend_;

@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -708,6 +709,87 @@ private Q_SLOTS:
         QCOMPARE(messages.Messages(), std::vector<std::string>{"Fehler beim Speichern der Datei."});
         QCOMPARE(opened.size(), std::size_t(1));
         QCOMPARE(seam.unexpected, 0);
+    }
+
+    // The PDF name "TEST.PDF", "Querformat" without a printer, the printer set-up that
+    // is no print dialog, and the status line after a PDF no program could open.
+    void pdfNameLandscapeSetupAndStatusLine() {
+        auto doc = SmallDoc(dir, false);
+        {
+            TSeamScript seam;
+            TPrinterScript printer;
+            TDruckenDlg dlg;
+            dlg.Attach(&doc->Competition(), 0, 0, 0, 0);
+            printer.Answer([](QPrinter& p, const TPrintDialogRequest&) {
+                p.setPageOrientation(QPageLayout::Landscape);
+                return true;
+            });
+            QTest::mouseClick(Button(&dlg, "EinrichtenBtn"), Qt::LeftButton);
+            const QString file = QString::fromStdString(dir.File("quer.pdf"));
+            seam.AnswerFile(file);
+            seam.OnDialog([](QDialog& d) { d.accept(); });
+            QTest::mouseClick(Button(&dlg, "PdfBtn"), Qt::LeftButton);
+            QCOMPARE(seam.fileRequests.back().fileName, QString("TEST.PDF"));
+            if (!PrintersInstalled()) {
+                QCOMPARE(dlg.BuiltWidth(), 2970);
+                QCOMPARE(dlg.BuiltHeight(), 2100);
+                QByteArray info;
+                if (Run(QStringLiteral("pdfinfo"), {file}, &info) == 0)
+                    QVERIFY(info.contains(" 842 x 595 pts"));
+                // The preview shows the sheet on its side as well.
+                seam.OnDialog([](QDialog& d) {
+                    auto* prev = qobject_cast<TPreviewForm*>(&d);
+                    QVERIFY(prev);
+                    QVERIFY(prev->PaintBox()->width() > prev->PaintBox()->height());
+                    d.reject();
+                });
+                dlg.CmdPreview();
+            }
+            CurrentPrinter().setPageOrientation(QPageLayout::Portrait);
+            QCOMPARE(seam.unexpected, 0);
+        }
+        {
+            // The real set-up dialog, seen through the seam: paper and orientation,
+            // and no button "Drucken".
+            TSeamScript seam;
+            TDruckenDlg dlg;
+            bool seen = false;
+            seam.OnDialog([&](QDialog& d) {
+                QVERIFY(qobject_cast<QPageSetupDialog*>(&d));
+                QCOMPARE(d.windowTitle(), QString("Drucker einrichten"));
+                for (QAbstractButton* b : d.findChildren<QAbstractButton*>())
+                    QVERIFY2(!b->text().contains("Drucken"), qPrintable(b->text()));
+                seen = true;
+                d.reject();
+            });
+            QTest::mouseClick(Button(&dlg, "DruckerBtn"), Qt::LeftButton);
+            QVERIFY(seen);
+        }
+        {
+            // No program opens the PDF: the main window's status line says where it is.
+            const std::string erg = vmtest::SmallCompetitionFile(dir, "Status.ERG");
+            TSeamScript seam;
+            Window w(QString::fromStdString(erg));
+            SetPdfOpener([](const QString&) { return false; });
+            const QString file = QString::fromStdString(dir.File("status.pdf"));
+            seam.OnDialog([&](QDialog& d) {
+                auto* dlg = qobject_cast<TDruckenDlg*>(&d);
+                QVERIFY(dlg);
+                seam.AnswerFile(file);
+                QTest::mouseClick(Button(dlg, "PdfBtn"), Qt::LeftButton);
+                QVERIFY2(dlg->StatusText().contains(file), qPrintable(dlg->StatusText()));
+                QTest::mouseClick(Button(dlg, "CancelBtn"), Qt::LeftButton);
+            });
+            seam.OnDialog([](QDialog& d) { d.accept(); }); // the PDF options
+            QTest::keyClick(w.form.Grid(), Qt::Key_F4);
+            QCoreApplication::processEvents();
+            SetPdfOpener({});
+            QVERIFY(QFile::exists(file));
+            auto* status = w.form.findChild<QLabel*>(QStringLiteral("StatusLine"));
+            QVERIFY(status);
+            QVERIFY2(status->text().contains(file), qPrintable(status->text()));
+            QCOMPARE(seam.unexpected, 0);
+        }
     }
 
     void f4OpensThePrintDialogOnTheCurrentAgeClass() {
