@@ -1371,7 +1371,7 @@ void TMainForm::CmdJournal() {
                 QMessageBox::Ok, kTitle);
         return;
     }
-    ShowJournal(this, QString::fromStdString(doc_->FileName()));
+    TProtokollDlg::ShowJournal(this, QString::fromStdString(doc_->FileName()));
 }
 
 void TMainForm::CmdHelp() {

@@ -10,6 +10,7 @@
 #include "ui/VmWkDlg.h"
 
 #include <QCoreApplication>
+#include <QAction>
 #include <QItemSelectionModel>
 #include <QStatusTipEvent>
 #include <QTableView>
@@ -49,6 +50,7 @@ void CmdDrucken(TMainForm& form) {
     // so that it comes after what closing the dialog sends there.
     if (!dlg.StatusText().isEmpty())
         QCoreApplication::postEvent(&form, new QStatusTipEvent(dlg.StatusText()));
+    if (dlg.ChecksWanted()) form.Action("actPruefen")->trigger();
 }
 
 void CmdDruckerEinrichten(TMainForm& form) {

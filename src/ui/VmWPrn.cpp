@@ -1,6 +1,7 @@
 #include "ui/VmWPrn.h"
 
 #include "model/VmBasis.h"
+#include "operations/VmPruefung.h"
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
 #include "ui/BvPrev.h"
@@ -539,8 +540,24 @@ bool TDruckenDlg::Build() {
     return true;
 }
 
+bool TDruckenDlg::ConfirmChecks() {
+    if (ListKind() != rkErgebnis || !competition_) return true;
+    const std::size_t findings = CheckCompetition(*competition_).size();
+    if (findings == 0) return true;
+    const QString text = findings == 1
+                             ? QStringLiteral("Es gibt 1 Hinweis der Datenprüfung. Trotzdem drucken?")
+                             : QStringLiteral("Es gibt %1 Hinweise der Datenprüfung. Trotzdem drucken?")
+                                   .arg(findings);
+    if (ShowBox(this, TBoxKind::Question, text, QMessageBox::Yes | QMessageBox::No) ==
+        QMessageBox::Yes)
+        return true;
+    checksWanted_ = true;
+    reject();
+    return false;
+}
+
 void TDruckenDlg::CmdOk() {
-    if (!Build()) return;
+    if (!ConfirmChecks() || !Build()) return;
     const TVmReport& report = *job_.Report();
     if (PrintDocument(this, report, 1, 0, true, report.PageCount())) accept();
 }
@@ -566,7 +583,7 @@ void TDruckenDlg::CmdPageSetup() {
 }
 
 void TDruckenDlg::CmdPdf() {
-    if (!Build()) return;
+    if (!ConfirmChecks() || !Build()) return;
     TFileRequest req;
     req.save = true;
     req.caption = QStringLiteral("PDF-Datei speichern");

@@ -94,6 +94,9 @@ public:
     // What the main window's status line is to say after the dialog (empty: nothing),
     // e.g. where a PDF was written that no program could open.
     const QString& StatusText() const { return statusText_; }
+    // The user chose to look at the data checks' findings instead of printing the
+    // result list: the main window opens "Daten prüfen...".
+    bool ChecksWanted() const { return checksWanted_; }
 
     // The buttons.
     void CmdOk();
@@ -110,6 +113,9 @@ public:
     QStackedWidget* OptionPages() const { return pages_; }
 
 private:
+    // Before a result list goes to the printer or into a PDF: when the data checks find
+    // something, asks whether to print all the same.
+    bool ConfirmChecks();
     QWidget* BuildSelectionTab();
     QWidget* BuildOptionsTab();
     QWidget* BuildCertificatesPage();
@@ -127,6 +133,7 @@ private:
     std::int32_t builtHeight_ = 2970;
     int builds_ = 0;
     QString statusText_;
+    bool checksWanted_ = false;
     bool loadingShift_ = false;
     TUrkVorlage vorlage_;
 
