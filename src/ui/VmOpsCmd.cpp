@@ -1,8 +1,11 @@
 #include "ui/VmOpsCmd.h"
 
 #include "file/VmErg.h"
+#include "model/VmGlied.h"
 #include "operations/VmMerge.h"
 #include "output/VmPdfExport.h"
+#include "ui/VmDlgKit.h"
+#include "ui/VmGliedDlg.h"
 #include "ui/VmHinzuDlg.h"
 #include "ui/VmMain.h"
 #include "ui/VmOpsDlg.h"
@@ -143,6 +146,25 @@ bool SaveAsWithOptions(TMainForm& form, const QString& fileName, TFileType fileT
     });
     if (ok && loadPdf) TOptPDFDlg::LoadPdf(fileName);
     return ok;
+}
+
+void CmdGliederungen(TMainForm& form) {
+    TVmFile* doc = form.Document();
+    if (!doc) return;
+    std::unique_ptr<TWettkampf> copy;
+    {
+        TBusyGuard busy;
+        // The list of the Gliederungen is brought up to date with the participants
+        // before the copy is taken.
+        ComputeStatistics(doc->Competition(), smMedaillen);
+        copy = CopyCompetition(doc->Competition());
+    }
+    TGliederungenDlg dlg(&form, std::move(copy));
+    if (ExecDialog(dlg) != QDialog::Accepted) return;
+    form.RunCommand([&] {
+        doc->SetCompetition(dlg.TakeCopy());
+        return true;
+    });
 }
 
 } // namespace vm::ui

@@ -1,13 +1,10 @@
 #include "ui/VmPrintCmd.h"
 
-#include "model/VmGlied.h"
 #include "ui/BvPrinter.h"
-#include "ui/VmGliedDlg.h"
 #include "ui/VmLaufAnz.h"
 #include "ui/VmMain.h"
 #include "ui/VmUiSeam.h"
 #include "ui/VmWPrn.h"
-#include "ui/VmWkDlg.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -44,25 +41,6 @@ void CmdDruckerEinrichten(TMainForm& form) {
 
 void CmdLaufAnzeigen(TMainForm& form) {
     if (TVmFile* doc = form.Document()) TLaufanzeigeDlg::Open(&form, doc->Competition());
-}
-
-void CmdGliederungen(TMainForm& form) {
-    TVmFile* doc = form.Document();
-    if (!doc) return;
-    std::unique_ptr<TWettkampf> copy;
-    {
-        TBusyGuard busy;
-        // The list of the Gliederungen is brought up to date with the participants
-        // before the copy is taken.
-        ComputeStatistics(doc->Competition(), smMedaillen);
-        copy = CopyCompetition(doc->Competition());
-    }
-    TGliederungenDlg dlg(&form, std::move(copy));
-    if (ExecDialog(dlg) != QDialog::Accepted) return;
-    form.RunCommand([&] {
-        doc->SetCompetition(dlg.TakeCopy());
-        return true;
-    });
 }
 
 } // namespace vm::ui
