@@ -20,6 +20,7 @@ class QTableView;
 
 namespace vm::ui {
 
+class TFrozenGrid;
 class TParticipantModel;
 class TFindDlg;
 
@@ -39,7 +40,7 @@ public:
     int CurrentRow() const;
     TTeilnehmer* CurrentParticipant() const;
     TAltersklasse* CurrentAgeClassPtr() const;
-    QTableView* Grid() const { return grid_; }
+    QTableView* Grid() const;
     QTabBar* Tabs() const { return tabs_; }
     TFindDlg* FindDialog() const { return findDlg_; }
     QString HelpFile() const { return helpFile_; }
@@ -124,7 +125,7 @@ private:
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     QTabBar* tabs_ = nullptr;
-    QTableView* grid_ = nullptr;
+    TFrozenGrid* grid_ = nullptr;
     TParticipantModel* model_ = nullptr;
     QLabel* statusLine_ = nullptr;
     QLabel* infoIndicator_ = nullptr;

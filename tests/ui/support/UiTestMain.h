@@ -4,11 +4,16 @@
 
 #include "ui/VmApp.h"
 
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 #define VM_UI_TEST_MAIN(TestObject)                                                                \
     int main(int argc, char** argv) {                                                              \
+        /* What the program remembers between runs goes to a test folder, emptied */               \
+        QStandardPaths::setTestModeEnabled(true);                                                  \
         vm::ui::TVelmoraApp app(argc, argv);                                                       \
+        QSettings().clear();                                                                       \
         TestObject tc;                                                                             \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
