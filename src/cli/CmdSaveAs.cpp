@@ -109,6 +109,11 @@ int CmdSaveAs(const std::vector<std::string>& args) {
         if (a.Has(option) && !types.count(type))
             return UsageError(cmd, "option " + option + " does not apply to --type " + type);
 
+    if (ExportWouldOverwriteResult(a.positional[1], *fileType))
+        return UsageError(cmd, a.positional[1] +
+                                   " is a result file; an export never writes over one, "
+                                   "choose another name");
+
     TSaveOptions options;
     TTextExportOptions& text = options.Text;
     if (a.Has("--charset")) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <new>
 #include <sys/stat.h>
@@ -85,6 +86,15 @@ TResultKind DetectSignature(std::string_view first38) {
     if (first38 == SignatureV10) return TResultKind::V10;
     if (first38 == SignatureTPN) return TResultKind::TPN;
     return TResultKind::Unknown;
+}
+
+bool IsResultFile(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) return false;
+    std::string first(SignatureSize, '\0');
+    in.read(first.data(), static_cast<std::streamsize>(first.size()));
+    if (in.gcount() != static_cast<std::streamsize>(SignatureSize)) return false;
+    return DetectSignature(first) != TResultKind::Unknown;
 }
 
 bool ReadNative(TStream& s, TWettkampf& c, bool exact) {

@@ -22,6 +22,9 @@ inline constexpr std::string_view SignatureTPN{"Ergebnisdatei von TPN.EXE Versio
 
 enum class TResultKind { Unknown, V21, V15, V10, TPN };
 TResultKind DetectSignature(std::string_view first38);
+// True when the file begins with the signature of a result file of any layout this
+// program reads; false for a missing or unreadable file.
+bool IsResultFile(const std::string& fileName);
 
 // Native layout, on any stream. ReadNative fills `into`, which must be a fresh
 // competition; false when the data is damaged (the caller discards `into`).

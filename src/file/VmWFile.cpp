@@ -103,6 +103,11 @@ bool TVmFile::Save() {
     return true;
 }
 
+bool ExportWouldOverwriteResult(const std::string& fileName, TFileType type) {
+    if (type == TFileType::Ergebnis || type == TFileType::Kopie) return false;
+    return IsResultFile(fileName);
+}
+
 bool TVmFile::SaveAs(const std::string& fileName, TFileType type, const TSaveOptions& options) {
     const std::optional<TSaveFormat> format = SaveFormatOf(type);
     if (!format) {

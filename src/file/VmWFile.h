@@ -38,6 +38,11 @@ struct TFileStamp {
 };
 TFileStamp StampOf(const std::string& fileName);
 
+// An export (any type but the result file and its copy) to fileName would write over a
+// result file. Both front ends refuse such a save before anything is written: a
+// result file lost to an export cannot be rebuilt from it.
+bool ExportWouldOverwriteResult(const std::string& fileName, TFileType type);
+
 class TVmFile {
 public:
     // Opens the named result file, or builds a new competition (type 8, current

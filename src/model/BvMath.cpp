@@ -448,7 +448,7 @@ void TBvMath::Reduce(int production) {
         value = -v(1);
         break;
     case 11:
-        if (!factorialShown_) ShowMessage("Fehler in der Formel");
+        if (!factorialShown_ && !quiet_) ShowMessage("Fehler in der Formel");
         factorialShown_ = true;
         mathError_ = true;
         break;
@@ -538,13 +538,32 @@ std::string FormulaErrorMessage(const TBvMath& math, int code) {
 }
 
 long double EvaluateFormula(std::string_view formula, long double t, long double sp,
-                            const long double v[5], bool& valid) {
+                            const long double v[5], bool& valid, bool report) {
     TVmFormel math(t, sp, v);
     math.SetFormula(formula);
-    math.SetErrorProc([](TBvMath& m, int code) { ShowMessage(FormulaErrorMessage(m, code)); });
+    if (report)
+        math.SetErrorProc([](TBvMath& m, int code) { ShowMessage(FormulaErrorMessage(m, code)); });
+    else
+        math.SetQuiet(true);
     math.Evaluate();
     valid = math.ResultValid();
     return math.ResultValue();
+}
+
+TFormulaFault CheckFormula(std::string_view formula) {
+    // Syntax does not depend on the values, so any performance finds the same fault.
+    const long double v[5] = {1, 1, 1, 1, 1};
+    TVmFormel math(1, 0, v);
+    math.SetFormula(formula);
+    math.SetQuiet(true);
+    math.Evaluate();
+    if (math.ErrorCode() != TBvMath::errNone)
+        return {FormulaErrorMessage(math, math.ErrorCode()), math.ErrorPosition()};
+    if (math.FactorialUsed()) {
+        const std::size_t at = math.Formula().find('!');
+        return {"Fehler in der Formel", at == std::string::npos ? 0 : static_cast<int>(at) + 1};
+    }
+    return {};
 }
 
 } // namespace vm

@@ -38,6 +38,10 @@ public:
     void SetFormula(std::string_view text);
     const std::string& Formula() const { return formula_; }
     void SetErrorProc(TErrorProc proc) { errorProc_ = std::move(proc); }
+    // Quiet: no message of its own for a factorial, which the evaluator cannot compute;
+    // the caller reports it (FactorialUsed) where it reports syntax errors.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+    bool FactorialUsed() const { return factorialShown_; }
 
     // Parses and evaluates the formula. Afterwards the result is valid when there was
     // neither a syntax error nor a math error (a division by 0, a function argument out
@@ -102,6 +106,7 @@ private:
 
     bool mathError_ = false;
     bool factorialShown_ = false;
+    bool quiet_ = false;
     int errorCode_ = errNone;
     int errorPosition_ = 0;
     bool resultValid_ = false;
@@ -127,9 +132,19 @@ private:
 std::string FormulaErrorMessage(const TBvMath& math, int code);
 
 // Evaluates a discipline formula as the scoring code does: one TVmFormel, a syntax
-// error shown as one message, math errors silent. Returns the value, or 0 with
-// valid = false when the formula cannot be evaluated.
+// error shown as one message (none with report = false), math errors silent. Returns
+// the value, or 0 with valid = false when the formula cannot be evaluated.
 long double EvaluateFormula(std::string_view formula, long double t, long double sp,
-                            const long double v[5], bool& valid);
+                            const long double v[5], bool& valid, bool report = true);
+
+// What is wrong with a formula whatever the performance: a syntax error or a factorial.
+// message is what the scoring would show (empty when the formula is sound); position
+// is the 1-based place of the fault in the upper-cased text, 0 when none.
+struct TFormulaFault {
+    std::string message;
+    int position = 0;
+    explicit operator bool() const { return !message.empty(); }
+};
+TFormulaFault CheckFormula(std::string_view formula);
 
 } // namespace vm

@@ -108,6 +108,7 @@ void RecalcParticipant(const TAltersklasse& ac, TTeilnehmer& p) {
 void RecalcAgeClass(TAltersklasse& ac) {
     for (TTeilnehmer& p : ac)
         RecalcParticipant(ac, p);
+    ReportFormulaFaults(ac);
     RankAgeClass(ac);
 }
 

@@ -79,10 +79,17 @@ std::string AnsiToOem(std::string_view text);
 std::string OemToUtf8(std::string_view text);
 std::string Utf8ToOem(std::string_view text);
 
+// Appends the code page 850 form of one Unicode character: the character itself, or the
+// close letters that stand in for one the page lacks (Ł: L, Š: S, ő: ö, Œ: OE, and
+// typographic quotes and dashes as plain ones). False, appending nothing, when there
+// is none: such a character cannot be stored.
+bool CharToOem(std::uint32_t cp, std::string& out);
+
 // The encodings of text files from elsewhere.
 enum class TTextEncoding { Dos, Windows, Utf8 };
-// The text in code page 850. Bytes that are not valid in the encoding and characters
-// that code page 850 lacks become '?'; *replaced (when given) tells whether any did.
+// The text in code page 850, characters the page lacks written as CharToOem does.
+// Invalid bytes and characters without a stand-in become '?'; *replaced (when given)
+// tells whether any did.
 std::string DecodeToOem(std::string_view text, TTextEncoding encoding, bool* replaced);
 // Complete, shortest-form UTF-8 sequences only (plain ASCII included).
 bool IsUtf8(std::string_view text);

@@ -107,6 +107,21 @@ bool UnicodeToOem(std::uint32_t cp, char& out) {
     return false;
 }
 
+// Latin letters that code page 850 lacks, from U+0100 on: the letter without its mark,
+// or the page's own letter where the two read alike (ő: ö, ű: ü). Empty: none.
+// clang-format off
+constexpr const char* kLatinExtendedA[128] = {
+    "A",  "a",  "A", "a", "A", "a", "C", "c", "C", "c", "C", "c", "C", "c", "D", "d", // 0100
+    "D",  "d",  "E", "e", "E", "e", "E", "e", "E", "e", "E", "e", "G", "g", "G", "g", // 0110
+    "G",  "g",  "G", "g", "H", "h", "H", "h", "I", "i", "I", "i", "I", "i", "I", "i", // 0120
+    "I",  "i",  "IJ", "ij", "J", "j", "K", "k", "k", "L", "l", "L", "l", "L", "l", "L", // 0130
+    "l",  "L",  "l", "N", "n", "N", "n", "N", "n", "n", "N", "n", "O", "o", "O", "o", // 0140
+    "\x99", "\x94", "OE", "oe", "R", "r", "R", "r", "R", "r", "S", "s", "S", "s", "S", "s", // 0150
+    "S",  "s",  "T", "t", "T", "t", "T", "t", "U", "u", "U", "u", "U", "u", "U", "u", // 0160
+    "\x9A", "\x81", "U", "u", "W", "w", "Y", "y", "Y", "Z", "z", "Z", "z", "Z", "z", "s", // 0170
+};
+// clang-format on
+
 // One UTF-8 sequence from text[i]; false (i moved past the first byte) for a byte that
 // does not start a complete, shortest-form sequence of a valid character.
 bool NextUtf8(std::string_view text, std::size_t& i, std::uint32_t& cp) {
@@ -158,14 +173,57 @@ constexpr std::string_view kWindowsGerman = "\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE9";
 constexpr std::string_view kDosGerman = "äöüÄÖÜßé"_oem;
 } // namespace
 
+bool CharToOem(std::uint32_t cp, std::string& out) {
+    char c = 0;
+    if (UnicodeToOem(cp, c)) {
+        out += c;
+        return true;
+    }
+    const char* close = nullptr;
+    if (cp >= 0x100 && cp < 0x180) close = kLatinExtendedA[cp - 0x100];
+    switch (cp) {
+    case 0x0218: // Ș ș Ț ț, the comma-below forms of Romanian
+        close = "S";
+        break;
+    case 0x0219:
+        close = "s";
+        break;
+    case 0x021A:
+        close = "T";
+        break;
+    case 0x021B:
+        close = "t";
+        break;
+    case 0x2018: // typographic quotes and dashes, as word processors put them into names
+    case 0x2019:
+    case 0x201A:
+        close = "'";
+        break;
+    case 0x201C:
+    case 0x201D:
+    case 0x201E:
+        close = "\"";
+        break;
+    case 0x2013:
+    case 0x2014:
+        close = "-";
+        break;
+    default:
+        break;
+    }
+    if (!close || !*close) return false;
+    out += close;
+    return true;
+}
+
 std::string DecodeToOem(std::string_view text, TTextEncoding encoding, bool* replaced) {
     std::string out;
     out.reserve(text.size());
     bool bad = false;
     auto put = [&](std::uint32_t cp) {
-        char c = '?';
-        if (!UnicodeToOem(cp, c)) bad = true;
-        out += c;
+        if (CharToOem(cp, out)) return;
+        bad = true;
+        out += '?';
     };
     switch (encoding) {
     case TTextEncoding::Dos:

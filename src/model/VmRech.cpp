@@ -1,6 +1,7 @@
 #include "model/VmRech.h"
 
 #include "model/BvMath.h"
+#include "model/VmAk.h"
 
 #include <cfenv>
 #include <cmath>
@@ -65,7 +66,7 @@ std::int64_t FormulaMethod(std::int64_t t, int pen, const TDisziplin& d) {
         v[i] = static_cast<long double>(d.V[static_cast<std::size_t>(i)]);
     bool valid = false;
     long double r = EvaluateFormula(d.Formel.View(), static_cast<long double>(t),
-                                    static_cast<long double>(pen), v, valid);
+                                    static_cast<long double>(pen), v, valid, false);
     if (!valid) return 0;
     return ToPoints(std::trunc(r));
 }
@@ -94,6 +95,22 @@ TPunkte CalcPoints(TZeit time, int penalty, const TDisziplin& d) {
     if (result > std::numeric_limits<std::int32_t>::max())
         result = std::numeric_limits<std::int32_t>::max();
     return static_cast<TPunkte>(result);
+}
+
+void ReportFormulaFaults(const TAltersklasse& ac) {
+    for (std::size_t k = 0; k < ac.Data.Disziplinen.size(); ++k) {
+        const TDisziplin& d = ac.Data.Disziplinen[k];
+        if (d.Berechnungsart != baFormel) continue;
+        bool scored = false;
+        for (const TTeilnehmer& p : ac)
+            scored = scored || p.Zeit[k] != 0;
+        if (!scored) continue;
+        const TFormulaFault fault = CheckFormula(d.Formel.View());
+        if (!fault) continue;
+        ShowMessage("Altersklasse " + std::string(ac.Data.Bezeichnung.View()) + ", Disziplin " +
+                    std::to_string(k + 1) + " (" + std::string(d.Bezeichnung.View()) + "):\r\n" +
+                    fault.message);
+    }
 }
 
 } // namespace vm

@@ -1,10 +1,11 @@
 #include "ui/VmAkDlg.h"
 
+#include "model/BvMath.h"
 #include "model/VmWettk.h"
 #include "ui/BvValEdit.h"
+#include "ui/VmDlgKit.h"
 #include "ui/VmRekDlg.h"
 #include "ui/VmUiSeam.h"
-#include "ui/VmWkDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -70,8 +71,8 @@ TAltersklassenDlg::TAltersklassenDlg(QWidget* parent, const TWettkampf& c, int c
     column->addSpacing(label->sizeHint().height());
     connect(SideButton(this, *column, QStringLiteral("&Neu")), &QPushButton::clicked, this,
             &TAltersklassenDlg::New);
-    connect(SideButton(this, *column, QStringLiteral("Än&dern")), &QPushButton::clicked, this,
-            &TAltersklassenDlg::Change);
+    QPushButton* change = SideButton(this, *column, QStringLiteral("Än&dern"));
+    connect(change, &QPushButton::clicked, this, &TAltersklassenDlg::Change);
     connect(SideButton(this, *column, QStringLiteral("&Löschen")), &QPushButton::clicked, this,
             &TAltersklassenDlg::Delete);
     connect(SideButton(this, *column, QStringLiteral("&Jahrgänge")), &QPushButton::clicked, this,
@@ -82,7 +83,8 @@ TAltersklassenDlg::TAltersklassenDlg(QWidget* parent, const TWettkampf& c, int c
     AddOkCancel(*this, *main);
 
     connect(list_, &QListWidget::itemDoubleClicked, this, &TAltersklassenDlg::Change);
-    OnEnterKey(list_, [this] { Change(); });
+    // Enter edits the chosen age class, as the default button shows.
+    SetDefaultButton(*this, change);
     Fill(currentAgeClass);
 }
 
@@ -190,6 +192,7 @@ TAltersklassenDatenDlg::TAltersklassenDatenDlg(QWidget* parent, const TWettkampf
     name_ = new QComboBox(this);
     name_->setObjectName(QStringLiteral("ComboBox1"));
     name_->setEditable(true);
+    KeepStorableText(name_->lineEdit());
     name_->setInsertPolicy(QComboBox::NoInsert);
     name_->addItems({QStringLiteral("AK 10w"),
                      QStringLiteral("AK 10m"),
@@ -347,6 +350,7 @@ TDisziplinDatenDlg::TDisziplinDatenDlg(QWidget* parent, const TDisziplin& d, boo
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("Edit1"));
     name_->setMaxLength(80);
+    KeepStorableText(name_);
     name_->setMinimumWidth(fontMetrics().averageCharWidth() * 56);
     name_->setText(FromOem(d.Bezeichnung.View()));
     nameForm->addRow(QStringLiteral("&Bezeichnung"), name_);
@@ -378,6 +382,7 @@ TDisziplinDatenDlg::TDisziplinDatenDlg(QWidget* parent, const TDisziplin& d, boo
     formula_ = new QLineEdit(this);
     formula_->setObjectName(QStringLiteral("Edit2"));
     formula_->setMaxLength(255);
+    KeepStorableText(formula_);
     formula_->setText(FromOem(d.Formel.View()));
     formulaForm->addRow(QStringLiteral("&Formel"), formula_);
     main->addLayout(formulaForm);
@@ -390,6 +395,37 @@ void TDisziplinDatenDlg::Store(TDisziplin& d) const {
     for (std::size_t k = 0; k < variables_.size(); ++k)
         d.V[k] = static_cast<std::int32_t>(std::lround(variables_[k]->Value() * 100.0));
     d.Formel.Set(ToOem(formula_->text(), 255));
+}
+
+void TAltersklassenDatenDlg::accept() {
+    if (!CheckDataForm(this)) return;
+    if (from_->value() > to_->value()) {
+        ShowRangeErrorBox(from_, QStringLiteral("Jahrgänge von %1 bis %2: Der erste Jahrgang liegt "
+                                                "nach dem letzten.")
+                                     .arg(from_->value())
+                                     .arg(to_->value()));
+        from_->setFocus(Qt::OtherFocusReason);
+        from_->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
+void TDisziplinDatenDlg::accept() {
+    if (!CheckDataForm(this)) return;
+    if (kind_->ItemIndex() == baFormel) {
+        const TFormulaFault fault = CheckFormula(ToOem(formula_->text(), 255));
+        if (fault) {
+            ShowBox(this, TBoxKind::Warning, FromOem(fault.message));
+            formula_->setFocus(Qt::OtherFocusReason);
+            formula_->deselect();
+            formula_->setCursorPosition(fault.position > 0
+                                            ? fault.position - 1
+                                            : static_cast<int>(formula_->text().size()));
+            return;
+        }
+    }
+    QDialog::accept();
 }
 
 bool TDisziplinDatenDlg::Open(QWidget* parent, TDisziplin& d, bool team, bool female) {

@@ -5,7 +5,7 @@
 #include "file/VmWFile.h"
 #include "model/VmAk.h"
 
-#include "ui/VmWkDlg.h"
+#include "ui/VmDlgKit.h"
 
 #include <QDialog>
 
@@ -61,6 +61,8 @@ public:
                      const QString& caption);
     // The dialog's values over the data it was opened with.
     TAltersklasseData Collect() const;
+    // Also refuses a first birth year after the last one.
+    void accept() override;
 
 private:
     void EditDiscipline(int index);
@@ -84,6 +86,9 @@ public:
     TDisziplinDatenDlg(QWidget* parent, const TDisziplin& d, bool team, bool female);
     static bool Open(QWidget* parent, TDisziplin& d, bool team, bool female);
     void Store(TDisziplin& d) const;
+    // Also refuses a formula that cannot be evaluated: the message once, the cursor at
+    // the fault, the dialog stays open.
+    void accept() override;
 
 private:
     QLineEdit* name_;

@@ -30,7 +30,8 @@ bool TVelmoraApp::notify(QObject* receiver, QEvent* event) {
 
 void SetupApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    // No display name: the window system would append it to every caption
+    // ("Velmora - Tag1.ERG — Velmora"); the captions name the program themselves.
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Velbund"));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

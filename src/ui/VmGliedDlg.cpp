@@ -3,8 +3,8 @@
 #include "model/VmGlied.h"
 #include "print/VmStat.h"
 #include "ui/VmCanvas.h"
+#include "ui/VmDlgKit.h"
 #include "ui/VmUiSeam.h"
-#include "ui/VmWkDlg.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -106,6 +106,7 @@ TGliederungEingabeDlg::TGliederungEingabeDlg(QWidget* parent, const QString& nam
     edit_ = new QLineEdit(name, this);
     edit_->setObjectName(QStringLiteral("NameEdit"));
     edit_->setMaxLength(30);
+    KeepStorableText(edit_);
     edit_->setMinimumWidth(edit_->fontMetrics().horizontalAdvance(QString(32, QLatin1Char('M'))));
     edit_->selectAll();
     label->setBuddy(edit_);

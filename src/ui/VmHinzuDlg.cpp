@@ -41,6 +41,7 @@ THinzufuegenDlg::THinzufuegenDlg(QWidget* parent, const TMergeSettings& s) : TDa
     gliederung_ = new QComboBox(change);
     gliederung_->setObjectName(QStringLiteral("GliederungCombo"));
     SetupGliederungBox(*gliederung_);
+    KeepStorableText(gliederung_->lineEdit());
     gliederung_->setCurrentIndex(-1);
     gliederung_->setEditText(FromOem(s.gliederung));
     grid->addWidget(changeGliederung_, 0, 0);

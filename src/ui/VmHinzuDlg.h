@@ -3,7 +3,7 @@
 
 #include "operations/VmMerge.h"
 
-#include "ui/VmWkDlg.h"
+#include "ui/VmDlgKit.h"
 
 #include <QDialog>
 

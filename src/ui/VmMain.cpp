@@ -3,6 +3,7 @@
 #include "model/VmBasis.h"
 #include "ui/VmAutosave.h"
 #include "ui/VmFind.h"
+#include "ui/VmFrozenGrid.h"
 #include "ui/VmGridModel.h"
 #include "ui/VmInfo.h"
 #include "journal/VmStepJournal.h"
@@ -25,6 +26,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -33,6 +35,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -84,6 +87,7 @@ QString SystemErrorText(int error) {
         return QString::fromLocal8Bit(std::strerror(error));
     }
 }
+const QString kGeometryKey = QStringLiteral("Hauptfenster/Geometrie");
 
 QKeySequence Keys(QKeyCombination key) {
     return QKeySequence(key);
@@ -148,7 +152,12 @@ TMainForm::TMainForm(const QString& fileName, QWidget* parent) : QMainWindow(par
     // has said why.
     if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) OpenDocument(fileName);
     SelectAgeClass(0);
-    resize(1100, 680);
+    // The size of the last run, or a laptop-sized start; either inside the screen.
+    const QRect remembered = QSettings().value(kGeometryKey).toRect();
+    if (remembered.isValid())
+        setGeometry(ClampToScreen(remembered, this));
+    else
+        FitToScreen(*this, QSize(1100, 680));
 }
 
 TMainForm::~TMainForm() {
@@ -444,7 +453,7 @@ void TMainForm::BuildCentral() {
             [this](const QPoint& p) { gridMenu_->popup(tabs_->mapToGlobal(p)); });
 
     model_ = new TParticipantModel(this);
-    grid_ = new QTableView(panel);
+    grid_ = new TFrozenGrid(panel);
     grid_->setObjectName("DrawGrid");
     grid_->setModel(model_);
     grid_->setItemDelegate(new TGridDelegate(grid_));
@@ -754,6 +763,10 @@ const TAltersklasse* TMainForm::CurrentAgeClassPtr() const {
     return current_ >= 0 && current_ < c.Count() ? c.At(current_) : nullptr;
 }
 
+QTableView* TMainForm::Grid() const {
+    return grid_;
+}
+
 int TMainForm::CurrentRow() const {
     const QModelIndex i = grid_->currentIndex();
     return i.isValid() ? i.row() : 0;
@@ -772,6 +785,8 @@ void TMainForm::UpdateCaption() {
 void TMainForm::SelectAgeClass(int index) {
     current_ = index;
     RedrawAll();
+    // The switch is told at once, not only when the mouse next rests on the grid.
+    statusLine_->setText(grid_->statusTip());
 }
 
 void TMainForm::RedrawAll() {
@@ -813,6 +828,14 @@ void TMainForm::RedrawGrid() {
     const auto& cols = model_->Columns();
     for (int i = 0; i < static_cast<int>(cols.size()); ++i)
         grid_->setColumnWidth(i, cols[static_cast<std::size_t>(i)].widthChars * pointSize);
+    // Place and name stay in view while the disciplines scroll: every column up to the
+    // last name column.
+    int frozen = 0;
+    for (int i = 0; i < static_cast<int>(cols.size()); ++i) {
+        const std::string& key = cols[static_cast<std::size_t>(i)].key;
+        if (key == "NAME" || key == "VORNAME" || key == "MANNSCHAFT") frozen = i + 1;
+    }
+    grid_->SetFrozenColumns(frozen);
     SetCurrentRow(keep);
 }
 
@@ -898,10 +921,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-    if (SaveQuery())
+    if (SaveQuery()) {
+        QSettings().setValue(kGeometryKey, normalGeometry());
         e->accept();
-    else
+    } else {
         e->ignore();
+    }
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
@@ -1030,6 +1055,13 @@ bool TMainForm::CmdSaveAs() {
     if (name.isEmpty()) return false;
     const TSaveEntry entry = SaveEntryOfFilter(req.filterIndex);
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".") + entry.suffix;
+    if (ExportWouldOverwriteResult(QFile::encodeName(name).toStdString(), entry.type)) {
+        ShowBox(this, TBoxKind::Warning,
+                QStringLiteral("%1 ist eine Ergebnisdatei.\nEin Export überschreibt keine "
+                               "Ergebnisdatei; bitte wählen Sie einen anderen Dateinamen.")
+                    .arg(name));
+        return false;
+    }
     if (QFileInfo::exists(name) &&
         ShowBox(this, TBoxKind::Warning,
                 QStringLiteral("%1 existiert bereits.\nMöchten Sie die Datei ersetzen?").arg(name),

@@ -25,6 +25,7 @@ class QTableView;
 
 namespace vm::ui {
 
+class TFrozenGrid;
 class TParticipantModel;
 class TFindDlg;
 class TAutosave;
@@ -47,7 +48,7 @@ public:
     int CurrentRow() const;
     const TTeilnehmer* CurrentParticipant() const;
     const TAltersklasse* CurrentAgeClassPtr() const;
-    QTableView* Grid() const { return grid_; }
+    QTableView* Grid() const;
     QTabBar* Tabs() const { return tabs_; }
     TFindDlg* FindDialog() const { return findDlg_; }
     QString HelpFile() const { return helpFile_; }
@@ -176,7 +177,7 @@ private:
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     QTabBar* tabs_ = nullptr;
-    QTableView* grid_ = nullptr;
+    TFrozenGrid* grid_ = nullptr;
     TParticipantModel* model_ = nullptr;
     QLabel* statusLine_ = nullptr;
     QLabel* infoIndicator_ = nullptr;

@@ -1,9 +1,12 @@
 #include "ui/VmOpsCmd.h"
 
 #include "file/VmErg.h"
+#include "model/VmGlied.h"
 #include "operations/VmMerge.h"
 #include "operations/VmSummary.h"
 #include "output/VmPdfExport.h"
+#include "ui/VmDlgKit.h"
+#include "ui/VmGliedDlg.h"
 #include "ui/VmHinzuDlg.h"
 #include "ui/VmMain.h"
 #include "ui/VmOpsDlg.h"
@@ -165,6 +168,26 @@ bool SaveAsWithOptions(TMainForm& form, const QString& fileName, TFileType fileT
     const bool ok = form.SaveDocumentAs(fileName, fileType, options);
     if (ok && loadPdf) TOptPDFDlg::LoadPdf(fileName);
     return ok;
+}
+
+void CmdGliederungen(TMainForm& form) {
+    const TVmFile* doc = form.Document();
+    if (!doc) return;
+    std::unique_ptr<TWettkampf> copy;
+    {
+        TBusyGuard busy;
+        // The list of the Gliederungen is brought up to date with the participants on
+        // the copy: the document itself changes only when the dialog is confirmed.
+        copy = CopyCompetition(doc->Competition());
+        ComputeStatistics(*copy, smMedaillen);
+    }
+    TGliederungenDlg dlg(&form, std::move(copy));
+    if (ExecDialog(dlg) != QDialog::Accepted) return;
+    std::unique_ptr<TWettkampf> edited = dlg.TakeCopy();
+    // Kept in the order of the short codes, as the file keeps them: the medal order was
+    // only for the dialog.
+    edited->Gliederungen.SetMode(smKurz);
+    form.RunReplace(QStringLiteral("Gliederungen"), std::move(edited));
 }
 
 } // namespace vm::ui

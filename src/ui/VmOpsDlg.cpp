@@ -141,6 +141,10 @@ THLWLaufbesetzungDlg::THLWLaufbesetzungDlg(QWidget* parent, const THLWSettings& 
     start_->SetClock(s.startTime);
     start_->setMaximumWidth(start_->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 24);
     start_->installEventFilter(this);
+    // The dialog checks the start time on leaving itself, unfilled places included.
+    start_->ValidateOnExit = false;
+    start_->SetRangeErrorText(
+        QStringLiteral("Die eingegebene Anfangszeit ist keine gültige Uhrzeit (00:00 bis 23:59)."));
     station_ = new TSpinEdit(1, 99, box);
     station_->setObjectName(QStringLiteral("SpinEdit1"));
     station_->setValue(s.firstStation);
@@ -176,10 +180,7 @@ THLWSettings THLWLaufbesetzungDlg::Settings() const {
 
 bool THLWLaufbesetzungDlg::CheckStartTime() {
     if (HLWTimeFromText(start_->displayText().toStdString()) >= 0) return true;
-    ShowBox(this, TBoxKind::Warning,
-            QStringLiteral("Die eingegebene Anfangszeit ist keine gültige Uhrzeit (00:00 bis "
-                           "23:59)."),
-            QMessageBox::Ok, QStringLiteral("Eingabeprüfung"));
+    start_->ShowRangeError();
     start_->setFocus(Qt::OtherFocusReason);
     start_->selectAll();
     return false;

@@ -7,7 +7,7 @@
 #include "operations/VmHLW.h"
 #include "operations/VmLauf.h"
 #include "operations/VmQuali.h"
-#include "ui/VmWkDlg.h"
+#include "ui/VmDlgKit.h"
 
 #include <array>
 

@@ -1,13 +1,10 @@
 #include "ui/VmPrintCmd.h"
 
-#include "model/VmGlied.h"
 #include "ui/BvPrinter.h"
-#include "ui/VmGliedDlg.h"
 #include "ui/VmLaufAnz.h"
 #include "ui/VmMain.h"
 #include "ui/VmUiSeam.h"
 #include "ui/VmWPrn.h"
-#include "ui/VmWkDlg.h"
 
 #include <QCoreApplication>
 #include <QAction>
@@ -64,26 +61,6 @@ void CmdLaufAnzeigen(TMainForm& form) {
         auto copy = CopyCompetition(doc->Competition());
         TLaufanzeigeDlg::Open(&form, *copy);
     }
-}
-
-void CmdGliederungen(TMainForm& form) {
-    const TVmFile* doc = form.Document();
-    if (!doc) return;
-    std::unique_ptr<TWettkampf> copy;
-    {
-        TBusyGuard busy;
-        // The list of the Gliederungen is brought up to date with the participants on
-        // the copy: the document itself changes only when the dialog is confirmed.
-        copy = CopyCompetition(doc->Competition());
-        ComputeStatistics(*copy, smMedaillen);
-    }
-    TGliederungenDlg dlg(&form, std::move(copy));
-    if (ExecDialog(dlg) != QDialog::Accepted) return;
-    std::unique_ptr<TWettkampf> edited = dlg.TakeCopy();
-    // Kept in the order of the short codes, as the file keeps them: the medal order was
-    // only for the dialog.
-    edited->Gliederungen.SetMode(smKurz);
-    form.RunReplace(QStringLiteral("Gliederungen"), std::move(edited));
 }
 
 } // namespace vm::ui

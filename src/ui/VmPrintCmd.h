@@ -1,5 +1,5 @@
-// The main window's printing commands: the print dialog, the printer setup, the heat
-// view and the Gliederungen dialog.
+// The main window's printing commands: the print dialog, the printer setup and the
+// heat view.
 #pragma once
 
 namespace vm::ui {
@@ -13,8 +13,5 @@ void CmdDrucken(TMainForm& form);
 void CmdDruckerEinrichten(TMainForm& form);
 // "Lau&f anzeigen..." (Ctrl+Alt+L): the heat view.
 void CmdLaufAnzeigen(TMainForm& form);
-// "&Gliederungen..." (Alt+G): the Gliederungen dialog on a copy of the competition; on
-// OK the document takes the copy.
-void CmdGliederungen(TMainForm& form);
 
 } // namespace vm::ui

@@ -3,9 +3,9 @@
 #include "file/VmErg.h"
 #include "model/VmRek.h"
 #include "ui/BvValEdit.h"
+#include "ui/VmDlgKit.h"
 #include "ui/VmTimeEdit.h"
 #include "ui/VmUiSeam.h"
-#include "ui/VmWkDlg.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -58,7 +58,8 @@ TRekordeDlg::TRekordeDlg(QWidget* parent, const TWettkampf& c) : QDialog(parent)
     connect(clear, &QPushButton::clicked, this, &TRekordeDlg::Clear);
     connect(takeOver, &QPushButton::clicked, this, &TRekordeDlg::TakeOver);
     connect(list_, &QListWidget::itemDoubleClicked, this, &TRekordeDlg::Edit);
-    OnEnterKey(list_, [this] { Edit(); });
+    // Enter edits the chosen age class, as the default button shows.
+    SetDefaultButton(*this, edit);
     list_->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 18);
     Fill(0);
 }

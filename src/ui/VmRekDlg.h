@@ -5,7 +5,7 @@
 #include "file/VmWFile.h"
 #include "model/VmAk.h"
 
-#include "ui/VmWkDlg.h"
+#include "ui/VmDlgKit.h"
 
 #include <QDialog>
 

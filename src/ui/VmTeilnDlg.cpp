@@ -80,6 +80,7 @@ QLineEdit* TextEdit(const char* name, int maxLen, QWidget* parent) {
     e->setObjectName(QLatin1String(name));
     e->setMaxLength(maxLen);
     e->setMinimumWidth(FieldWidth(e, std::min(maxLen, 20)));
+    KeepStorableText(e);
     return e;
 }
 
@@ -138,6 +139,7 @@ TTeilnehmerDlg::TTeilnehmerDlg(const TWettkampf& c, TTeilnehmer& p, QWidget* par
     gliederung_ = new QComboBox(person);
     gliederung_->setObjectName(QStringLiteral("ComboBox2"));
     SetupGliederungBox(*gliederung_);
+    KeepStorableText(gliederung_->lineEdit());
     gliederung_->setMinimumWidth(FieldWidth(gliederung_, 8));
     auto* gliederungLabel = Label(QStringLiteral("Glie&derung:"), gliederung_, person);
 

@@ -1,172 +1,26 @@
 #include "ui/VmWkDlg.h"
 
-#include "ui/BvValEdit.h"
 #include "ui/VmUiSeam.h"
 
-#include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QDialogButtonBox>
-#include <QFocusEvent>
 #include <QFormLayout>
-#include <QGridLayout>
-#include <QKeyEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace vm::ui {
 
-// ---- radio group ------------------------------------------------------------------
-
-TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, int columns,
-                         QWidget* parent)
-    : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
-    auto* grid = new QGridLayout(this);
-    if (columns < 1) columns = 1;
-    for (int i = 0; i < items.size(); ++i) {
-        auto* b = new QRadioButton(items[i], this);
-        group_->addButton(b, i);
-        grid->addWidget(b, i / columns, i % columns);
-    }
-    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on) Q_EMIT indexChanged(id);
-    });
-}
-
-int TRadioGroup::Count() const {
-    return static_cast<int>(group_->buttons().size());
-}
-
-int TRadioGroup::ItemIndex() const {
-    return group_->checkedId();
-}
-
-void TRadioGroup::SetItemIndex(int index, int fallback) {
-    if (index < 0 || index >= Count()) index = fallback;
-    if (QAbstractButton* b = group_->button(index)) b->setChecked(true);
-}
-
-QRadioButton* TRadioGroup::Button(int index) const {
-    return qobject_cast<QRadioButton*>(group_->button(index));
-}
-
-// ---- spin edit ----------------------------------------------------------------------
-
-TSpinEdit::TSpinEdit(int minValue, int maxValue, QWidget* parent) : QSpinBox(parent) {
-    setRange(minValue, maxValue);
-}
-
-QString TSpinEdit::RangeErrorText() const {
-    return IntRangeErrorText(minimum(), maximum());
-}
-
-void TSpinEdit::ShowRangeError() {
-    ShowRangeErrorBox(this, RangeErrorText());
-}
-
-void TSpinEdit::focusOutEvent(QFocusEvent* event) {
-    if (!LeavesTowardsCheck(event) || IsValid()) {
-        QSpinBox::focusOutEvent(event);
-        return;
-    }
-    // The spin box would quietly go back to its previous value here; the text stays
-    // so that the user sees what was refused.
-    QCoreApplication::sendEvent(lineEdit(), event);
-    QWidget::focusOutEvent(event);
-    exitCheck_.Schedule(
-        this, [this] { return IsValid(); }, [this] { ShowRangeError(); }, [this] { selectAll(); });
-}
-
-// ---- dialog pieces ------------------------------------------------------------------
-
-void SetHint(QWidget* widget, const QString& hint) {
-    widget->setToolTip(hint);
-    widget->setStatusTip(hint);
-}
-
-QDialogButtonBox* AddOkCancel(QDialog& dialog, QBoxLayout& layout) {
-    auto* box = new QDialogButtonBox(&dialog);
-    QPushButton* ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    MarkCancelButton(cancel);
-    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout.addWidget(box);
-    return box;
-}
-
-bool CheckSpinBoxes(QWidget* form) {
-    for (TSpinEdit* s : form->findChildren<TSpinEdit*>()) {
-        if (!s->isEnabled() || s->IsValid()) continue;
-        s->ShowRangeError();
-        s->setFocus(Qt::OtherFocusReason);
-        s->selectAll();
-        return false;
-    }
-    return true;
-}
-
-bool CheckDataForm(QWidget* form) {
-    return FormCheck(form) && CheckSpinBoxes(form);
-}
-
-void FillAgeClassList(QListWidget& list, const TWettkampf& c, int select) {
-    list.clear();
-    for (const TAltersklasse& ac : c)
-        list.addItem(FromOem(ac.Data.Bezeichnung.View()));
-    if (list.count() > 0) list.setCurrentRow(std::clamp(select, 0, list.count() - 1));
-}
-
-TAltersklasse* SelectedAgeClass(const QListWidget& list, const TWettkampf& c) {
-    const int i = list.currentRow();
-    return i >= 0 && i < c.Count() ? c.At(i) : nullptr;
-}
-
 namespace {
-
-class TEnterFilter : public QObject {
-public:
-    TEnterFilter(QObject* parent, std::function<void()> action)
-        : QObject(parent), action_(std::move(action)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(event);
-            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
-                !(k->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
-                action_();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> action_;
-};
 
 QLineEdit* TextEdit(QWidget* parent, const QString& name, int maxLen) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setMaxLength(maxLen);
+    KeepStorableText(e);
     return e;
 }
 
 } // namespace
-
-void OnEnterKey(QWidget* widget, std::function<void()> action) {
-    widget->installEventFilter(new TEnterFilter(widget, std::move(action)));
-}
-
-void TDataDlg::accept() {
-    if (CheckDataForm(this)) QDialog::accept();
-}
 
 // ---- competition data -----------------------------------------------------------------
 

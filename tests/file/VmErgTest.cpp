@@ -350,4 +350,34 @@ TEST(ResultFile, EmptyCompetitionLayout) {
     EXPECT_EQ(s.Data().substr(743), tail.b);
 }
 
+// An export is refused over a file of any result-file signature, whatever its name; a
+// result file (or its copy) may replace one, and other files may be replaced by exports.
+TEST(ResultFile, ExportsNeverWriteOverAResultFile) {
+    vmtest::TempDir dir;
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool result;
+    } files[] = {
+        {"V21.ERG", std::string(SignatureV21) + "rest", true},
+        {"V15.CSV", std::string(SignatureV15), true},
+        {"V10", std::string(SignatureV10) + "\x01\x02", true},
+        {"TPN.htm", std::string(SignatureTPN), true},
+        {"SHORT.ERG", std::string(SignatureV21.substr(0, 37)), false}, // cut before its end
+        {"TEXT.CSV", "Name;Vorname\r\n", false},
+        {"EMPTY.ERG", "", false},
+    };
+    for (const auto& f : files) {
+        vmtest::WriteFileBytes(dir.File(f.name), f.bytes);
+        EXPECT_EQ(IsResultFile(dir.File(f.name)), f.result) << f.name;
+        for (TFileType t : {TFileType::Dbf, TFileType::Xls, TFileType::Html, TFileType::Pdf,
+                            TFileType::Text, TFileType::Xlsx})
+            EXPECT_EQ(ExportWouldOverwriteResult(dir.File(f.name), t), f.result) << f.name;
+        EXPECT_FALSE(ExportWouldOverwriteResult(dir.File(f.name), TFileType::Ergebnis));
+        EXPECT_FALSE(ExportWouldOverwriteResult(dir.File(f.name), TFileType::Kopie));
+    }
+    EXPECT_FALSE(IsResultFile(dir.File("MISSING.ERG")));
+    EXPECT_FALSE(ExportWouldOverwriteResult(dir.File("MISSING.ERG"), TFileType::Text));
+}
+
 } // namespace vm

@@ -326,6 +326,24 @@ TEST(TextImportCharset, UnreadableCharactersAreReplacedAndReportedOnce) {
     }
 }
 
+// Letters with a close letter in code page 850 arrive as that letter and are no fault;
+// a line with a character that has none is still named.
+TEST(TextImportCharset, MissingLettersAreTransliterated) {
+    auto c = Competition(wkEinzel);
+    AddClass(*c, "AK", 1900, 2100, false);
+    TMemoryStream s("kopf\n\xC5\x81ukasiewicz;\xC5\xA0imon;;AK\nErd\xC5\x91s;Ann;;AK\n"
+                    "\xCE\xA9mega;Olga;;AK\n");
+    TMessageCapture messages;
+    EXPECT_EQ(ImportText(s, *c, TTextEncoding::Utf8), 3);
+    const TTeilnehmer* l = Find(*c, "Lukasiewicz");
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->Vorname(), "Simon");
+    EXPECT_NE(Find(*c, "Erd\x94s"), nullptr);
+    EXPECT_NE(Find(*c, "?mega"), nullptr);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].substr(0, 8), "Zeile 4:");
+}
+
 // ---- binary import -------------------------------------------------------------------
 
 TEST(BinaryImport, IndividualRecord) {

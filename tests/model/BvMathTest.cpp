@@ -234,6 +234,31 @@ TEST(BvMath, ScoringEvaluationMessages) {
     EXPECT_EQ(capture.Messages(), std::vector<std::string>{"Fehler in der Formel"});
 }
 
+// The check the discipline dialog runs: what the scoring would say, where, and silently.
+TEST(BvMath, CheckFormulaFindsTheFaultAndItsPlace) {
+    vm::TMessageCapture capture;
+    struct Case {
+        const char* formula;
+        std::string message; // empty: sound
+        int position;
+    };
+    const Case cases[] = {
+        {"V1 - T*10", "", 0},
+        {"1/0", "", 0}, // a math error depends on the values: no fault of the text
+        {"(T", "Operator oder schließende Klammer erwartet.\r\nPosition: 3\r\n(T"_oem, 3},
+        {"T + X", "Ausdruck erwartet.\r\nPosition: 5\r\nT + X", 5},
+        {"", "Ausdruck erwartet.\r\nPosition: 1\r\n", 1},
+        {"100 - T!", "Fehler in der Formel", 8},
+    };
+    for (const Case& k : cases) {
+        const vm::TFormulaFault f = vm::CheckFormula(k.formula);
+        EXPECT_EQ(f.message, k.message) << k.formula;
+        EXPECT_EQ(f.position, k.position) << k.formula;
+        EXPECT_EQ(static_cast<bool>(f), !k.message.empty()) << k.formula;
+    }
+    EXPECT_TRUE(capture.Messages().empty());
+}
+
 // Random text must never crash, hang or give an inconsistent result.
 TEST(BvMath, RandomInputIsSafe) {
     vm::TMessageCapture capture;

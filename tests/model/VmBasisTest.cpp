@@ -82,6 +82,39 @@ TEST(CodePages, GermanLettersSurviveEveryConversion) {
               "?b");
 }
 
+// Letters the result file lacks are written as the close letter of the page, never as
+// "?"; what has no close letter is "?" and reported as replaced.
+TEST(CodePages, MissingLettersBecomeTheirCloseLetters) {
+    struct Case {
+        const char* utf8;
+        std::string oem;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"Łukasiewicz", "Lukasiewicz", false},
+        {"Šimůnek", "Simunek", false},
+        {"Erdős Pál", "Erd\x94s P\xA0l", false}, // ő: ö, á is in the page
+        {"Dvořák", "Dvor\xA0k", false},
+        {"Ţepeş-Ștefănescu", "Tepes-Stefanescu", false},
+        {"Œuvre „Ärger“ – ſ", "OEuvre \"\x8Erger\" - s", false},
+        {"Ωmega €", "?mega ?", true},   // neither has a close letter
+        {"Müller", "M\x81ller", false}, // the page's own letters stay
+    };
+    for (const Case& k : cases) {
+        bool replaced = !k.replaced;
+        EXPECT_EQ(DecodeToOem(k.utf8, TTextEncoding::Utf8, &replaced), k.oem) << k.utf8;
+        EXPECT_EQ(replaced, k.replaced) << k.utf8;
+        EXPECT_EQ(Utf8ToOem(k.utf8), k.oem) << k.utf8;
+    }
+    // One character at a time, as the edits ask while the user types.
+    std::string out;
+    EXPECT_TRUE(CharToOem(0x141, out));  // Ł
+    EXPECT_TRUE(CharToOem(0xE4, out));   // ä
+    EXPECT_FALSE(CharToOem(0x3A9, out)); // Ω
+    EXPECT_FALSE(CharToOem(0x1F600, out));
+    EXPECT_EQ(out, "L\x84");
+}
+
 TEST(CodePages, SourceTextIsConvertedToCodePage850) {
     EXPECT_STREQ("äöüÄÖÜßé"_oem, "\x84\x94\x81\x8E\x99\x9A\xE1\x82");
     EXPECT_STREQ("Überhang in der Altersklasse "_oem, "\x9A"

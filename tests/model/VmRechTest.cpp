@@ -130,6 +130,37 @@ TEST(Scoring, StatusCodesAndTotals) {
     EXPECT_EQ(p.Gesamtpunkte, 300000);
 }
 
+// A class of many with a typo in a formula: one message per faulty discipline that has
+// times to score, naming class and discipline, and the performances score 0.
+TEST(Scoring, AFaultyFormulaIsReportedOncePerDiscipline) {
+    auto ac = AgeClass(3);
+    TAltersklasseData data = ac->Data;
+    data.Disziplinen[0] = Discipline(baFormel, 0, 0, "(T");
+    data.Disziplinen[0].Bezeichnung.Set("50m Retten");
+    data.Disziplinen[1] = Discipline(baFormel, 0, 0, "100000 - T!");
+    data.Disziplinen[2] = Discipline(baFormel, 0, 0, "1 +"); // nobody has a time in it
+    SetAgeClassData(*ac, data);
+    for (int i = 0; i < 40; ++i) {
+        auto p = Entry(("N" + std::to_string(i)).c_str(), 0);
+        p->Zeit = {3000 + i, 4000 + i, 0, 0, 0};
+        ac->InsertParticipant(std::move(p));
+    }
+    TMessageCapture capture;
+    RecalcAgeClass(*ac);
+    ASSERT_EQ(capture.Messages().size(), 2u);
+    EXPECT_EQ(capture.Messages()[0],
+              "Altersklasse AK 13/14w, Disziplin 1 (50m Retten):\r\n"
+              "Operator oder schließende Klammer erwartet.\r\nPosition: 3\r\n(T"_oem);
+    EXPECT_EQ(capture.Messages()[1], "Altersklasse AK 13/14w, Disziplin 2 (50m "
+                                     "Hindernisschwimmen):\r\nFehler in der Formel");
+    for (const TTeilnehmer& p : *ac)
+        EXPECT_EQ(p.Gesamtpunkte, 0);
+    // Scoring one performance on its own says nothing; the recalculation has said it.
+    capture.Clear();
+    EXPECT_EQ(CalcPoints(3000, 0, ac->Data.Disziplinen[0]), 0);
+    EXPECT_TRUE(capture.Messages().empty());
+}
+
 TEST(Ranking, SharedPlacesAndEntriesOutsideTheCompetition) {
     auto ac = AgeClass();
     ac->InsertParticipant(Entry("D", 30000));
