@@ -3,6 +3,9 @@
 # MIME type, the manual pages and the bash completion; its dependencies are computed
 # from the binaries by dpkg-shlibdeps.
 include(GNUInstallDirs)
+# Directories in the package are rwxr-xr-x whatever the umask of the build.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(VELMORA_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(VELMORA_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
