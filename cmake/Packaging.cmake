@@ -54,17 +54,17 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Velbund")
 set(CPACK_PACKAGE_CONTACT "Velmora developers <velmora@velbund.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "evaluation of lifesaving-sport championships")
+# The extended description; CPack puts the summary above it as the synopsis.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "evaluation of lifesaving-sport championships
- Velmora evaluates lifesaving-sport (Rettungssport) championships: age classes
- and disciplines from the rule-set presets, participants or teams with times,
- penalties and resuscitation (HLW) points, scoring and ranking, qualification,
- heats and lanes, result and start lists as PDF, club statistics, and exports
- to CSV, HTML, dBase and Excel. Its interface is German.
- .
- The package holds the desktop program velmora, which opens result files (.ERG)
- from the desktop's menu or on a double click, and the command-line tool
- velmora-cli for scripts.")
+  "Velmora evaluates lifesaving-sport (Rettungssport) championships: age classes
+and disciplines from the rule-set presets, participants or teams with times,
+penalties and resuscitation (HLW) points, scoring and ranking, qualification,
+heats and lanes, result and start lists as PDF, club statistics, and exports
+to CSV, HTML, dBase and Excel. Its interface is German.
+
+The package holds the desktop program velmora, which opens result files (.ERG)
+from the desktop's menu or on a double click, and the command-line tool
+velmora-cli for scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
