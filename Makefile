@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 EXAMPLE    := $(BUILD)/Beispiel.ERG
 
-.PHONY: all deps build run test test-asan bench fuzz clean
+.PHONY: all deps build run test test-asan bench fuzz package clean
 
 all: build
 
@@ -37,6 +37,16 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian package $(BUILD)/velmora_<version>_amd64.deb (CPack), checked by lintian
+# where it is installed.
+package: build
+	rm -f $(BUILD)/velmora_*_amd64.deb
+	cmake --build $(BUILD) --target package
+	@if command -v lintian >/dev/null 2>&1; then \
+	  echo "lintian $(BUILD)/velmora_*_amd64.deb"; \
+	  lintian --fail-on error $(BUILD)/velmora_*_amd64.deb; \
+	fi
 
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON

@@ -77,6 +77,10 @@ int Run(const std::vector<std::string>& args) {
         PrintUsage(std::cout);
         return 0;
     }
+    if (args[0] == "--version") {
+        std::cout << "velmora-cli " << VELMORA_VERSION << "\n";
+        return 0;
+    }
     auto it = Commands().find(args[0]);
     if (it == Commands().end()) {
         std::cerr << "velmora-cli: unknown command " << args[0] << "\n";
