@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/CmdCheck.h"
 #include "cli/CmdCore.h"
+#include "cli/CmdEntries.h"
 #include "cli/CmdGenerate.h"
 #include "cli/CmdImport.h"
 #include "cli/CmdOps.h"
@@ -42,6 +43,7 @@ const std::map<std::string, TCommand>& Commands() {
         {"print", {CmdPrint, "builds a printed list and writes it as a PDF file"}},
         {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
+        {"entry-form", {CmdEntryForm, "writes the clubs' entry form (a workbook) for the competition"}},
         {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
     };
     return commands;
