@@ -989,6 +989,11 @@ bool LooksLikeEntryCsv(std::string_view bytes) {
     const std::string text = CsvText(bytes.substr(0, 4096));
     TEntrySheet sheet;
     sheet.rows = ParseCsv(text.substr(0, text.find('\n')));
+    // Every caption must be the form's own: the text import's files carry a header of
+    // their own choosing, often with the same words among others (Zeit1, Abzug1 ...).
+    if (sheet.rows.empty()) return false;
+    for (const std::string& cell : sheet.rows.front().cells)
+        if (!Trim(cell).empty() && HeaderField(cell) == fCount) return false;
     return FindHeader(sheet).ok;
 }
 

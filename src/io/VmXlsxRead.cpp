@@ -422,7 +422,7 @@ void CivilFromDays(long long z, int& y, unsigned& m, unsigned& d) {
 } // namespace
 
 std::string XlsxSerialToDate(double serial, bool date1904) {
-    if (!std::isfinite(serial) || serial < 1 || serial >= 2958466) return {};
+    if (!std::isfinite(serial) || serial < (date1904 ? 0 : 1) || serial >= 2958466) return {};
     auto days = static_cast<long long>(std::floor(serial));
     long long epoch;
     if (date1904) {

@@ -23,7 +23,7 @@ enum class TXlsxStatus {
 
 struct TXlsxLimits {
     std::size_t maxFileBytes = 32u << 20;  // the workbook file itself
-    std::size_t maxPartBytes = 64u << 20;  // one part after decompression
+    std::size_t maxPartBytes = 16u << 20;  // one part after decompression
     std::size_t maxCells = 1u << 20;       // non-empty cells kept of the sheet
     std::size_t maxColumns = 256;          // cells further right are ignored
 };
@@ -49,7 +49,7 @@ TXlsxStatus ReadXlsxSheetFile(const std::string& fileName, std::string_view shee
                               TXlsxSheet& out, const TXlsxLimits& limits = {});
 
 // A spreadsheet date serial as "TT.MM.JJJJ" (the 1900 system, or 1904 when `date1904`);
-// empty for serials outside 1 .. 31.12.9999.
+// empty for serials before the system's first day or after 31.12.9999.
 std::string XlsxSerialToDate(double serial, bool date1904);
 
 } // namespace vm
