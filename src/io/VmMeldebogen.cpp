@@ -319,9 +319,11 @@ bool ParseBirth(std::string_view s, int& year, std::string& date) {
         m = num(ms);
         y = num(ys);
     }
-    if (d < 1 || d > 31 || m < 1 || m > 12) return false;
+    static const int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (m < 1 || m > 12 || d < 1 || d > days[m - 1]) return false;
+    if (m == 2 && d == 29 && !(y % 4 == 0 && (y % 100 != 0 || y % 400 == 0))) return false;
     year = y;
-    char buf[16];
+    char buf[40];
     std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", d, m, y);
     date = buf;
     return true;

@@ -179,6 +179,15 @@ int RowOf(std::string_view ref) {
     return r.ec == std::errc() && row > 0 ? row : -1;
 }
 
+// A whole number attribute; `fallback` for anything else (huge values included).
+int IntAttr(const char* text, int fallback = 0) {
+    if (!text) return fallback;
+    int v = 0;
+    const std::size_t n = std::strlen(text);
+    const auto r = std::from_chars(text, text + n, v);
+    return r.ec == std::errc() && r.ptr == text + n ? v : fallback;
+}
+
 bool IsDateFormatCode(std::string_view code) {
     bool d = false, y = false, m = false, hs = false;
     bool quoted = false;
@@ -282,12 +291,11 @@ struct TReader {
             if (local == "numFmt") {
                 const char* id = Attr(attrs, "numFmtId");
                 const char* code = Attr(attrs, "formatCode");
-                if (id && code) customDate[std::atoi(id)] = IsDateFormatCode(code);
+                if (id && code) customDate[IntAttr(id, -1)] = IsDateFormatCode(code);
             } else if (local == "cellXfs") {
                 ++inXfs;
             } else if (local == "xf" && inXfs > 0) {
-                const char* id = Attr(attrs, "numFmtId");
-                const int n = id ? std::atoi(id) : 0;
+                const int n = IntAttr(Attr(attrs, "numFmtId"));
                 const auto it = customDate.find(n);
                 if (dateStyles.size() < limits.maxCells)
                     dateStyles.push_back(it != customDate.end() ? it->second
@@ -328,8 +336,7 @@ struct TReader {
                 col = c >= 0 ? c : col + 1;
                 const char* t = Attr(attrs, "t");
                 type = t ? t : "n";
-                const char* s = Attr(attrs, "s");
-                style = s ? std::atoi(s) : 0;
+                style = IntAttr(Attr(attrs, "s"));
                 value.clear();
                 inlineText.clear();
             } else if (local == "v") {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -84,8 +85,14 @@ void CmdMeldebogen(TMainForm& form) {
     req.caption = QStringLiteral("Meldebogen erstellen");
     req.filter = QStringLiteral("Meldebogen (*.XLSX)");
     req.defaultSuffix = QStringLiteral("XLSX");
-    const QString name = AskFileName(&form, req);
+    QString name = AskFileName(&form, req);
     if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(name) &&
+        ShowBox(&form, TBoxKind::Warning,
+                QStringLiteral("%1 existiert bereits.\nMöchten Sie die Datei ersetzen?").arg(name),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
     form.SetBusy(true);
     WriteMeldebogen(doc->Competition(), QFile::encodeName(name).toStdString(),
                     gliederung.toStdString());

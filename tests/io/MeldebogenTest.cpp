@@ -200,6 +200,8 @@ TEST(Meldebogen, EveryRowErrorNamesRowAndFieldAndNothingIsImported) {
         {";Anna;2012;w;;", "Name: fehlt."},
         {"Meier;Anna;;w;;", "Jahrgang: fehlt."},
         {"A;B;20x2;w;;", "Jahrgang: „20x2“ ist weder ein vierstelliges Jahr noch ein Datum."},
+        {"A;B;31.02.2012;w;;",
+         "Jahrgang: „31.02.2012“ ist weder ein vierstelliges Jahr noch ein Datum."},
         {"A;B;1750;w;;", "Jahrgang: 1750 ist kein mögliches Geburtsjahr."},
         {"A;B;1890;m;;", "Jahrgang: 1890 passt zu keiner Altersklasse."},
         {"A;B;2012;w;AK 99;", "Altersklasse: „AK 99“ gibt es in diesem Wettkampf nicht."},

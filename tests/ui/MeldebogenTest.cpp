@@ -112,10 +112,18 @@ private Q_SLOTS:
         QCOMPARE(sheet.rows[0].cells, MeldColumns(false));
         QCOMPARE(sheet.rows[1].cells.back(), std::string("NORD"));
 
-        // Cancel in the dialog writes nothing.
+        // Cancel in the dialog writes nothing, and an existing file is replaced only
+        // when the user says so.
         OnDialog(seam, [&](QDialog& d) { Click(d, "Abbrechen"); });
         CmdMeldebogen(w.form);
         QCOMPARE(seam.fileRequests.size(), std::size_t(1));
+        const std::string written = vmtest::ReadFileBytes(file);
+        OnDialog(seam, [&](QDialog& d) { Click(d, "OK"); });
+        seam.AnswerFile(QString::fromStdString(file));
+        seam.AnswerBox(QMessageBox::No);
+        CmdMeldebogen(w.form);
+        QVERIFY(seam.LastBoxText().contains("existiert bereits"));
+        QCOMPARE(vmtest::ReadFileBytes(file), written);
         QCOMPARE(seam.unexpected, 0);
     }
 
