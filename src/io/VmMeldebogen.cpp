@@ -633,9 +633,6 @@ public:
         format_set_num_format(text_, "@");
         year_ = workbook_add_format(book_);
         format_set_num_format(year_, "0");
-        wrap_ = workbook_add_format(book_);
-        format_set_text_wrap(wrap_);
-        format_set_align(wrap_, LXW_ALIGN_VERTICAL_TOP);
     }
     ~TFormBook() {
         if (book_) workbook_close(book_);
@@ -701,7 +698,7 @@ private:
         Check(worksheet_set_column(ws, 0, 0, 22, nullptr));
         Check(worksheet_set_column(ws, 1, 1, 12, nullptr));
         Check(worksheet_set_column(ws, 2, 2, 14, nullptr));
-        Check(worksheet_set_column(ws, 3, 3, 70, nullptr));
+        Check(worksheet_set_column(ws, 3, 3, 100, nullptr));
         lxw_row_t row = 0;
         Put(ws, row, 0, "Meldebogen", title_);
         row += 2;
@@ -717,7 +714,9 @@ private:
         for (const auto& [label, value] : head) {
             if (value.empty()) continue;
             Put(ws, row, 0, label, bold_);
-            Put(ws, row++, 1, value);
+            // Across the table's columns, so that a long title is seen and printed whole.
+            Check(worksheet_merge_range(ws, row, 1, row, 3, value.c_str(), nullptr));
+            ++row;
         }
         ++row;
         Put(ws, row++, 0, "Altersklassen", bold_);
@@ -738,7 +737,7 @@ private:
             Put(ws, row, 1, IsFemale(ac) ? "w" : "m");
             Put(ws, row, 2,
                 std::to_string(ac.Data.JahrgangVon) + " - " + std::to_string(ac.Data.JahrgangBis));
-            Put(ws, row++, 3, disciplines, wrap_);
+            Put(ws, row++, 3, disciplines);
         }
         ++row;
         Put(ws, row++, 0, "So füllen Sie den Meldebogen aus", bold_);
@@ -766,10 +765,13 @@ private:
                       "an den Ausrichter zurücksenden.");
         for (std::size_t i = 0; i < how.size(); ++i) {
             Put(ws, row, 0, std::to_string(i + 1) + ".");
-            Check(worksheet_merge_range(ws, row, 1, row, 3, how[i].c_str(), wrap_));
-            Check(worksheet_set_row(ws, row++, 30, nullptr));
+            Check(worksheet_merge_range(ws, row, 1, row, 3, how[i].c_str(), nullptr));
+            ++row;
         }
         worksheet_activate(ws);
+        // Printed on one page width, as a club prints it to read along.
+        worksheet_set_landscape(ws);
+        worksheet_fit_to_pages(ws, 1, 0);
     }
 
     void Form(lxw_worksheet* ws) {
@@ -850,6 +852,8 @@ private:
             }
         }
         worksheet_freeze_panes(ws, 1, 0);
+        worksheet_repeat_rows(ws, 0, 0);
+        worksheet_fit_to_pages(ws, 1, 0);
     }
 
     const TWettkampf& c_;
@@ -858,8 +862,7 @@ private:
     std::vector<std::string> codes_;
     std::vector<std::unique_ptr<std::string>> texts_;
     lxw_workbook* book_ = nullptr;
-    lxw_format *bold_ = nullptr, *title_ = nullptr, *text_ = nullptr, *year_ = nullptr,
-               *wrap_ = nullptr;
+    lxw_format *bold_ = nullptr, *title_ = nullptr, *text_ = nullptr, *year_ = nullptr;
     bool ok_ = true;
 };
 

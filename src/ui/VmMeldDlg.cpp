@@ -105,10 +105,12 @@ TMeldFehlerDlg::TMeldFehlerDlg(QWidget* parent, const TEntryReport& report) : QD
     auto* summary = new QLabel(
         QStringLiteral("%1 des Meldebogens %2 Fehler; es wurde nichts importiert. Korrigieren "
                        "Sie den Bogen und importieren Sie ihn noch einmal, oder übernehmen Sie "
-                       "nur die fehlerfreien Zeilen (%3).")
+                       "nur die fehlerfreien Zeilen: %3 neu, %4 geändert, %5 unverändert.")
             .arg(RowsText(report.rowsWithErrors),
-                 report.rowsWithErrors == 1 ? QStringLiteral("hat") : QStringLiteral("haben"),
-                 Utf8(report.SummaryLine())),
+                 report.rowsWithErrors == 1 ? QStringLiteral("hat") : QStringLiteral("haben"))
+            .arg(report.added)
+            .arg(report.changed)
+            .arg(report.unchanged),
         this);
     summary->setObjectName(QStringLiteral("Zusammenfassung"));
     summary->setWordWrap(true);
