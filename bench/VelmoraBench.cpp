@@ -16,6 +16,7 @@
 #include "file/VmErg.h"
 #include "io/VmExport.h"
 #include "io/VmHtmlExport.h"
+#include "io/VmMeldebogen.h"
 #include "io/VmTxtExport.h"
 #include "journal/VmJournal.h"
 #include "io/VmXlsx.h"
@@ -33,6 +34,7 @@
 #include "print/VmUrkunde.h"
 
 #include <benchmark/benchmark.h>
+#include <xlsxwriter.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -45,6 +47,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -522,6 +525,97 @@ void BM_JournalQualification(benchmark::State& state) {
     state.counters["deleted"] = deleted(*after);
     state.counters["lines"] = static_cast<double>(lines);
     state.counters["block_kB"] = static_cast<double>(bytes) / 1024.0;
+// The clubs' entry form of the workload's competition (40 age classes): the workbook
+// with its lists, written as the user gets it.
+void BM_EntryForm(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    const std::string name = (Workload().dir / "Meldebogen.xlsx").string();
+    for (auto _ : state) {
+        if (!vm::WriteMeldebogen(*c, name, "SH")) {
+            state.SkipWithError("entry form failed");
+            break;
+        }
+    }
+    state.counters["classes"] = c->Count();
+    CheckNoMessage(state);
+}
+
+// A returned form of 2 000 rows for the workload: 1 000 entries already there (half of
+// them with a new Gliederung) and 1 000 new ones, spread over every age class. Written
+// as a spreadsheet writes it, with shared strings and the year as a number.
+std::string EntriesWorkbook(const vm::TWettkampf& c) {
+    const std::string file = (Workload().dir / "Meldungen2000.xlsx").string();
+    lxw_workbook* wb = workbook_new(file.c_str());
+    workbook_add_worksheet(wb, vm::MeldSheetHinweise);
+    lxw_worksheet* ws = workbook_add_worksheet(wb, vm::MeldSheetMeldungen);
+    const std::vector<std::string> head = vm::MeldColumns(false);
+    for (std::size_t k = 0; k < head.size(); ++k)
+        worksheet_write_string(ws, 0, static_cast<lxw_col_t>(k), head[k].c_str(), nullptr);
+    lxw_row_t row = 1;
+    auto put = [&](const std::string& name, const std::string& first, int year,
+                   const vm::TAltersklasse& ac, const std::string& glied) {
+        worksheet_write_string(ws, row, 0, vm::OemToUtf8(name).c_str(), nullptr);
+        worksheet_write_string(ws, row, 1, vm::OemToUtf8(first).c_str(), nullptr);
+        worksheet_write_number(ws, row, 2, year, nullptr);
+        worksheet_write_string(ws, row, 3, vm::IsFemale(ac) ? "w" : "m", nullptr);
+        worksheet_write_string(ws, row, 4, vm::OemToUtf8(ac.Name()).c_str(), nullptr);
+        if (!glied.empty()) worksheet_write_string(ws, row, 5, glied.c_str(), nullptr);
+        ++row;
+    };
+    // The generated names repeat now and then; a form names each entry once.
+    std::set<std::string> named;
+    for (int k = 0; row <= 1000; ++k) {
+        for (const vm::TAltersklasse& ac : c) {
+            if (k >= ac.Count() || row > 1000) continue;
+            const vm::TTeilnehmer& p = *ac.At(k);
+            const std::string key = ac.Name() + "|" + std::string(p.Name()) + "|" +
+                                    std::string(p.Vorname()) + "|" +
+                                    std::to_string(vm::FullBirthYear(c, p));
+            if (!named.insert(key).second) continue;
+            put(std::string(p.Name()), std::string(p.Vorname()), vm::FullBirthYear(c, p), ac,
+                row % 2 ? "NEU" : "");
+        }
+    }
+    for (int n = 0; row <= 2000; ++n) {
+        const vm::TAltersklasse& ac = *c.At(n % c.Count());
+        put("Gemeldet" + std::to_string(n), "Vorname", ac.Data.JahrgangVon, ac, "SH");
+    }
+    workbook_close(wb);
+    return file;
+}
+
+// Import of that form: read, every row checked, new entries filed and known ones
+// updated, the touched classes ranked. Each iteration starts from a fresh copy of the
+// competition (the copy is not timed).
+void BM_ImportEntries(benchmark::State& state) {
+    vm::TWettkampf* c = nullptr;
+    if (!Prepare(state, c)) return;
+    const std::string file = EntriesWorkbook(*c);
+    vm::TEntryReport r;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto copy = vm::CopyCompetition(*c);
+        state.ResumeTiming();
+        vm::TEntrySheet sheet;
+        std::string failure;
+        if (!vm::ReadEntryFile(file, sheet, failure)) {
+            state.SkipWithError(failure.c_str());
+            break;
+        }
+        r = vm::ImportEntries(*copy, sheet, false);
+        if (!r.errors.empty() || r.added + r.changed + r.unchanged != 2000) {
+            state.SkipWithError(r.errors.empty() ? "not every row imported"
+                                                 : vm::ProblemLine(r.errors.front()).c_str());
+            break;
+        }
+        state.PauseTiming();
+        copy.reset();
+        state.ResumeTiming();
+    }
+    state.counters["new"] = r.added;
+    state.counters["changed"] = r.changed;
+    state.counters["unchanged"] = r.unchanged;
 }
 
 double MinOf(const std::vector<double>& v) {
@@ -722,6 +816,8 @@ BENCHMARK(BM_XlsxToMemory)->Apply(Timed);
 BENCHMARK(BM_CliPrintResult)->Apply(OncePerRepetition);
 BENCHMARK(BM_ServeAgeClassPageMedian)->Apply(FromWrk);
 BENCHMARK(BM_ServeAgeClassPageP99)->Apply(FromWrk);
+BENCHMARK(BM_EntryForm)->Apply(Timed);
+BENCHMARK(BM_ImportEntries)->Apply(Timed);
 
 // ---- summary -------------------------------------------------------------------------
 
@@ -766,6 +862,8 @@ const std::vector<TNamedTarget>& Targets() {
         {"BM_CliPrintResult", {"velmora-cli print --list result", 60}},
         {"BM_ServeAgeClassPageMedian", {"server, 200 connections: median", 5}},
         {"BM_ServeAgeClassPageP99", {"server, 200 connections: 99th pct.", 50}},
+        {"BM_EntryForm", {"entry form of 40 age classes", 100}},
+        {"BM_ImportEntries", {"import an entry form of 2 000 rows", 200}},
     };
     return t;
 }

@@ -3,6 +3,7 @@
 #include "cli/CliSupport.h"
 #include "cli/CmdCheck.h"
 #include "cli/CmdCore.h"
+#include "cli/CmdEntries.h"
 #include "cli/CmdGenerate.h"
 #include "cli/CmdImport.h"
 #include "cli/CmdLog.h"
@@ -45,6 +46,7 @@ const std::map<std::string, TCommand>& Commands() {
         {"print", {CmdPrint, "builds a printed list and writes it as a PDF file"}},
         {"stats", {CmdStats, "the statistics lines of the Gliederungen"}},
         {"import", {CmdImport, "imports participants from text or legacy binary files"}},
+        {"entry-form", {CmdEntryForm, "writes the clubs' entry form (a workbook) for the competition"}},
         {"check", {CmdCheck, "the data checks: one line per finding, exit 1 when there is any"}},
         {"log", {CmdLog, "prints the change journal of a result file"}},
         {"timing", {CmdTiming, "takes the times of a timing console's file into a discipline"}},

@@ -9,6 +9,7 @@
 #include "journal/VmStepJournal.h"
 #include "ui/VmLive.h"
 #include "ui/VmLogDlg.h"
+#include "ui/VmMeldDlg.h"
 #include "ui/VmMeldungsliste.h"
 #include "ui/VmUiSeam.h"
 
@@ -208,6 +209,9 @@ void TMainForm::BuildActions() {
     redo->setStatusTip("Den zurückgenommenen Befehl wiederholen");
     MakeAction("actProtokoll", "&Änderungsprotokoll...", {}, &TMainForm::CmdJournal)
         ->setStatusTip("Alle gespeicherten Änderungen an dieser Datei anzeigen");
+    MakeAction("actMeldebogen", "&Meldebogen erstellen...", {}, nullptr)
+        ->setStatusTip("Eine Arbeitsmappe erstellen, in der die Vereine ihre Meldungen eintragen");
+    Wire("actMeldebogen", [this] { CmdMeldebogen(*this); });
 
     auto* cut = MakeAction("actAusschneiden", "&Ausschneiden", Keys(Qt::CTRL | Qt::Key_Delete),
                            &TMainForm::CmdCut);
@@ -303,6 +307,7 @@ void TMainForm::BuildMenus() {
     for (auto n : {"actNeu", "actOeffnen", "actSpeichern", "actSpeichernUnter"})
         datei->addAction(Action(n));
     datei->addSeparator();
+    datei->addAction(Action("actMeldebogen"));
     datei->addAction(Action("actProtokoll"));
     datei->addSeparator();
     datei->addAction(live_->PublishAction());

@@ -9,6 +9,7 @@
 #include "ui/VmGliedDlg.h"
 #include "ui/VmHinzuDlg.h"
 #include "ui/VmMain.h"
+#include "ui/VmMeldDlg.h"
 #include "ui/VmOpsDlg.h"
 #include "ui/VmOptDlg.h"
 #include "ui/VmUiSeam.h"
@@ -34,11 +35,26 @@ bool IsTextFile(const QString& fileName) {
            suffix.compare(QLatin1String("CSV"), Qt::CaseInsensitive) == 0;
 }
 
-// The participant import for the import dialog's filter entry (1 the first) and the
-// chosen file; none under "Ergebnisdateien", where the file is merged instead.
+// The import dialog's entries, 1 the first.
+enum : int { kFilterErgebnis = 1, kFilterText = 2, kFilterMeldebogen = 3, kFilterAlle = 4 };
+
+// Under "Meldebogen" the file is an entry form; under "Alle Dateien" a workbook or a
+// text file with the form's header is one too.
+bool IsMeldebogen(int filterIndex, const QString& fileName) {
+    if (filterIndex == kFilterMeldebogen) return true;
+    if (filterIndex != kFilterAlle) return false;
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(4096);
+    return head.startsWith(QByteArrayLiteral("PK\x03\x04")) ||
+           LooksLikeEntryCsv(std::string_view(head.constData(), static_cast<std::size_t>(head.size())));
+}
+
+// The participant import for the import dialog's filter entry and the chosen file;
+// none under "Ergebnisdateien", where the file is merged instead.
 std::optional<TLoadFormat> ImportFormatOfFilter(int filterIndex, const QString& fileName) {
-    if (filterIndex == 1) return std::nullopt;
-    return filterIndex == 2 || IsTextFile(fileName) ? TLoadFormat::TeilnehmerText
+    if (filterIndex == kFilterErgebnis) return std::nullopt;
+    return filterIndex == kFilterText || IsTextFile(fileName) ? TLoadFormat::TeilnehmerText
                                                     : TLoadFormat::TeilnehmerBinaer;
 }
 
@@ -109,7 +125,8 @@ void CmdImportieren(TMainForm& form) {
     if (!doc) return;
     TFileRequest req;
     req.caption = QStringLiteral("Datei importieren");
-    req.filter = QStringLiteral("Ergebnisdateien (*.ERG);;Textdateien (*.TXT);;Alle Dateien (*)");
+    req.filter = QStringLiteral(
+        "Ergebnisdateien (*.ERG);;Textdateien (*.TXT);;Meldebogen (*.XLSX);;Alle Dateien (*)");
     req.defaultSuffix = QStringLiteral("ERG");
     req.filterIndex = 1;
     req.mustExist = true;
@@ -118,7 +135,9 @@ void CmdImportieren(TMainForm& form) {
     const std::string file = LocalName(name);
     std::string summary;
     bool changed = false;
-    if (const std::optional<TLoadFormat> format = ImportFormatOfFilter(req.filterIndex, name)) {
+    if (IsMeldebogen(req.filterIndex, name)) {
+        ImportMeldebogen(form, file);
+    } else if (const std::optional<TLoadFormat> format = ImportFormatOfFilter(req.filterIndex, name)) {
         changed = form.RunCommand(
             QStringLiteral("Importieren"),
             [&](TWettkampf& c) {

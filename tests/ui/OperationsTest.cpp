@@ -371,7 +371,8 @@ private Q_SLOTS:
         QCOMPARE(seam.fileRequests.size(), std::size_t(1));
         QCOMPARE(seam.fileRequests[0].caption, QString("Datei importieren"));
         QCOMPARE(seam.fileRequests[0].filter,
-                 QString("Ergebnisdateien (*.ERG);;Textdateien (*.TXT);;Alle Dateien (*)"));
+                 QString("Ergebnisdateien (*.ERG);;Textdateien (*.TXT);;Meldebogen (*.XLSX);;"
+                         "Alle Dateien (*)"));
         QVERIFY(w.Modified());
         QCOMPARE(w.form.CurrentAgeClass(), 0);
         QCOMPARE(c.At(0)->Count(), 5);
@@ -464,7 +465,7 @@ private Q_SLOTS:
         vmtest::WriteFileBytes(old, records);
         w.Doc().SetModified(false);
         seam.boxes.clear();
-        seam.AnswerFile(QString::fromStdString(old), 3);
+        seam.AnswerFile(QString::fromStdString(old), 4);
         w.Key(Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(seam.boxes.size(), std::size_t(2));
         QVERIFY(BoxTexts(seam).contains("(Altersklasse Schüler) konnte nicht eingefügt werden."));
