@@ -23,7 +23,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                                  "Einzel- und Mannschaftswettbewerbe, Qualifikation,<br>"
                                  "Laufbesetzung, HLW, Ergebnislisten und Statistik.</p>"
                                  "<p>Für die Gliederungen des Velbund.</p>")
-                      .arg(QApplication::applicationVersion()));
+                      .arg(QStringLiteral(VELMORA_VERSION)));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
