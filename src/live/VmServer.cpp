@@ -85,6 +85,7 @@ struct TLiveServer::TImpl {
     httplib::Server server;
     std::thread thread;
     int port = 0;
+    int listenSocket = -1; // the socket the library listens on, seen when it was made
     mutable std::mutex siteMutex;
     std::shared_ptr<const TServedSite> served;
 
@@ -134,9 +135,11 @@ TLiveServer::TLiveServer() : impl_(std::make_unique<TImpl>()) {
     // The library's default also sets SO_REUSEPORT, which lets a second server share a
     // port that is in use instead of being refused; only the address is reused here, so
     // that a restart right after a stop still binds.
-    s.set_socket_options([](int sock) {
+    TImpl* self = impl_.get();
+    s.set_socket_options([self](int sock) {
         int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        self->listenSocket = sock;
     });
     s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
         if (req.method != "GET" && req.method != "HEAD") {
@@ -203,6 +206,11 @@ bool TLiveServer::Start(const std::string& address, int port, std::string& messa
         return false;
     }
     impl_->port = bound;
+    // The library listens with a queue of 5 pending connections: a hall of phones (or
+    // a load test) opening connections at once overflows it, and each dropped one waits
+    // a second or more for its retry. Listening again on the same socket only makes the
+    // queue longer.
+    if (impl_->listenSocket >= 0) ::listen(impl_->listenSocket, SOMAXCONN);
     impl_->thread = std::thread([this] { impl_->server.listen_after_bind(); });
     // Requests are only answered once the accept loop runs; Start returns when it does.
     while (!impl_->server.is_running())

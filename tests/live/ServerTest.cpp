@@ -12,6 +12,7 @@
 #include <sys/time.h>
 #include <thread>
 #include <csignal>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -255,9 +256,14 @@ struct TServeChild {
         ::close(fds[1]);
         err = ::fdopen(fds[0], "r");
     }
+    // The next line, or empty when none comes within 20 seconds (a hanging child fails
+    // the test instead of stopping the suite).
     std::string Line() {
+        if (!err) return {};
+        pollfd p{::fileno(err), POLLIN, 0};
+        if (::poll(&p, 1, 20000) <= 0) return {};
         char buf[1024];
-        return err && std::fgets(buf, sizeof buf, err) ? std::string(buf) : std::string();
+        return std::fgets(buf, sizeof buf, err) ? std::string(buf) : std::string();
     }
     int Stop(int signal) {
         int status = 0;
