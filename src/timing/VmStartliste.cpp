@@ -67,8 +67,8 @@ TStartliste StartListText(const TWettkampf& c, int discipline) {
             list.text += Field(l.p->Name()) + ";" + Field(l.p->Vorname()) + ";";
         else
             list.text += Field(l.p->Mannschaft()) + ";";
-        list.text += Field(l.p->Gliederung.View()) + ";" + Field(l.ac->Data.Bezeichnung.View()) +
-                     "\r\n";
+        list.text +=
+            Field(l.p->Gliederung.View()) + ";" + Field(l.ac->Data.Bezeichnung.View()) + "\r\n";
         heats.insert(l.heat);
     }
     list.entries = static_cast<int>(lines.size());

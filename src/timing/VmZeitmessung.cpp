@@ -46,10 +46,10 @@ TField FieldOf(std::string_view name) {
         n += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
     }
     static const std::map<std::string, TField> names = {
-        {"lauf", TField::Heat},     {"heat", TField::Heat},      {"bahn", TField::Lane},
-        {"lane", TField::Lane},     {"zeit", TField::Time1},     {"time", TField::Time1},
-        {"zeit1", TField::Time1},   {"time1", TField::Time1},    {"zeit2", TField::Time2},
-        {"backup1", TField::Time2}, {"zeit3", TField::Time3},    {"backup2", TField::Time3},
+        {"lauf", TField::Heat},     {"heat", TField::Heat},   {"bahn", TField::Lane},
+        {"lane", TField::Lane},     {"zeit", TField::Time1},  {"time", TField::Time1},
+        {"zeit1", TField::Time1},   {"time1", TField::Time1}, {"zeit2", TField::Time2},
+        {"backup1", TField::Time2}, {"zeit3", TField::Time3}, {"backup2", TField::Time3},
         {"status", TField::Status},
     };
     const auto it = names.find(n);
@@ -269,8 +269,8 @@ bool ReadTimingFile(const std::string& fileName, TZeitmessungDatei& out, std::st
     return true;
 }
 
-TZeitmessungAbgleich MatchTiming(const TWettkampf& c, int discipline,
-                                 const TZeitmessungDatei& file, TZeit spreadLimit) {
+TZeitmessungAbgleich MatchTiming(const TWettkampf& c, int discipline, const TZeitmessungDatei& file,
+                                 TZeit spreadLimit) {
     TZeitmessungAbgleich m;
     m.skipped = file.problems;
     if (discipline < 1 || discipline > 5) return m;
@@ -288,8 +288,8 @@ TZeitmessungAbgleich MatchTiming(const TWettkampf& c, int discipline,
             std::any_of(row.watches.begin(), row.watches.end(), [](TZeit t) { return t > 0; });
         const auto p = progress.find(row.heat);
         if (p == progress.end() || p->second.participants == 0) {
-            m.skipped.push_back(LineRef(row.line) + "Lauf " + IntToText(row.heat) +
-                                " gibt es in " + wk + " nicht.");
+            m.skipped.push_back(LineRef(row.line) + "Lauf " + IntToText(row.heat) + " gibt es in " +
+                                wk + " nicht.");
             continue;
         }
         auto rows = heats.find(row.heat);
@@ -329,10 +329,10 @@ TZeitmessungAbgleich MatchTiming(const TWettkampf& c, int discipline,
             r.penalty = r.time > 0 && IsNotStarted(who.Abzug[k]) ? TAbzug{0} : who.Abzug[k];
         const TZeit spread = WatchSpread(row.watches);
         if (spread > spreadLimit) {
-            const std::string name =
-                IsSingleCompetition(c)
-                    ? OemToUtf8(TrimBlanks(who.Name())) + ", " + OemToUtf8(TrimBlanks(who.Vorname()))
-                    : OemToUtf8(TrimBlanks(who.Mannschaft()));
+            const std::string name = IsSingleCompetition(c)
+                                         ? OemToUtf8(TrimBlanks(who.Name())) + ", " +
+                                               OemToUtf8(TrimBlanks(who.Vorname()))
+                                         : OemToUtf8(TrimBlanks(who.Mannschaft()));
             m.deviating.push_back(at + " (" + name + "): die Uhren liegen " + SecondsText(spread) +
                                   " s auseinander.");
         }
@@ -359,7 +359,8 @@ std::string TimingSummary(const TZeitmessungAbgleich& m) {
     }
     s += " übernommen";
     const auto d = static_cast<int>(m.deviating.size());
-    if (d > 0) s += ", " + IntToText(d) + (d == 1 ? " Bahn" : " Bahnen") + " mit abweichenden Zeiten";
+    if (d > 0)
+        s += ", " + IntToText(d) + (d == 1 ? " Bahn" : " Bahnen") + " mit abweichenden Zeiten";
     return s + ".";
 }
 

@@ -39,8 +39,8 @@ struct TZeitmessungZeile {
     int line = 0; // 1-based line number in the file
     int heat = 0;
     int lane = 0;
-    TUhren watches{};              // Zeit, Zeit2, Zeit3 (0 where empty)
-    std::optional<TAbzug> status;  // a status code from the Status column
+    TUhren watches{};             // Zeit, Zeit2, Zeit3 (0 where empty)
+    std::optional<TAbzug> status; // a status code from the Status column
 };
 
 struct TZeitmessungDatei {
@@ -71,8 +71,8 @@ struct TZeitmessungAbgleich {
 // Each lane's time is derived from its watches as OfficialTime does; a status sets the
 // penalty code (DQ disq., DNS n.a., DNF n.er.) and keeps the time; a time without
 // status replaces an "n.a." the participant had (they did start), other penalties stay.
-TZeitmessungAbgleich MatchTiming(const TWettkampf& c, int discipline,
-                                 const TZeitmessungDatei& file, TZeit spreadLimit = kSpreadLimit);
+TZeitmessungAbgleich MatchTiming(const TWettkampf& c, int discipline, const TZeitmessungDatei& file,
+                                 TZeit spreadLimit = kSpreadLimit);
 
 // "Zeitmessung: 8 Zeiten in Lauf 3 übernommen, 1 Bahn mit abweichenden Zeiten." (UTF-8)
 std::string TimingSummary(const TZeitmessungAbgleich& m);

@@ -146,8 +146,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
 
     model_ = new THeatEntryModel(c_, this);
     model_->SetSpreadLimit(static_cast<TZeit>(std::lround(limit_->value() * 100)));
-    const int remembered =
-        fileName_.isEmpty() ? 1 : settings.value(SettingsKey(), 1).toInt();
+    const int remembered = fileName_.isEmpty() ? 1 : settings.value(SettingsKey(), 1).toInt();
     watches_->setValue(std::clamp(remembered, 1, 3));
     model_->SetWatchCount(watches_->value());
     table_ = new THeatEntryTable(this);
@@ -280,17 +279,18 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
         if (!model_->IsTimeColumn(at.column()) || text.trimmed().isEmpty())
             SetMessage(QString(), false);
         else if (ParseTimeEntry(text.toStdString(), hundredths, t)) {
-            QString line = QStringLiteral("%1: %2").arg(
-                model_->Place(at.row()), t > 0 ? TimeShown(t, hundredths) : QStringLiteral("keine Zeit"));
+            QString line = QStringLiteral("%1: %2").arg(model_->Place(at.row()),
+                                                        t > 0 ? TimeShown(t, hundredths)
+                                                              : QStringLiteral("keine Zeit"));
             // With several watches the lane's time as it would come out of them.
             if (model_->Kind(at.column()) == TLaneColumn::Uhr) {
                 const int w = at.column() - model_->Column(TLaneColumn::Uhr, 0);
                 const TZeit derived = model_->DerivedWith(at.row(), w, t);
-                if (derived > 0) line += QStringLiteral(" – Zeit %1").arg(TimeShown(derived, hundredths));
+                if (derived > 0)
+                    line += QStringLiteral(" – Zeit %1").arg(TimeShown(derived, hundredths));
             }
             SetMessage(line, false);
-        }
-        else
+        } else
             SetMessage(QStringLiteral("%1: „%2“ ist keine lesbare Zeit")
                            .arg(model_->Place(at.row()), text),
                        true);
@@ -397,8 +397,8 @@ bool TLaufeingabeDlg::SetWatchCount(int n) {
     if (!fileName_.isEmpty()) QSettings().setValue(SettingsKey(), n);
     const int row = at.isValid() ? at.row() : 0;
     if (row < model_->rowCount())
-        table_->setCurrentIndex(model_->index(
-            row, penalty ? model_->Column(TLaneColumn::Abzug) : model_->FirstTimeColumn()));
+        table_->setCurrentIndex(model_->index(row, penalty ? model_->Column(TLaneColumn::Abzug)
+                                                           : model_->FirstTimeColumn()));
     UpdateHeatItem();
     return true;
 }
@@ -642,7 +642,8 @@ void TLaufeingabeDlg::TakeTiming(const TZeitmessungAbgleich& m, const QString& f
     }
     for (int h : m.heats)
         if (QListWidgetItem* item = ItemOf(h))
-            item->setText(HeatItemText(h, model_->StandOf(HeatRows(c_, h, discipline_), discipline_)));
+            item->setText(
+                HeatItemText(h, model_->StandOf(HeatRows(c_, h, discipline_), discipline_)));
     FocusFirstLane(false);
     QString summary = QString::fromStdString(TimingSummary(m));
     summary.replace(QStringLiteral("übernommen"), QStringLiteral("eingelesen"));
@@ -653,8 +654,7 @@ void TLaufeingabeDlg::TakeTiming(const TZeitmessungAbgleich& m, const QString& f
     }
     QString text = QStringLiteral("%1: %2").arg(name, summary);
     if (!m.deviating.empty()) text += QStringLiteral("\n\n") + Lines(m.deviating);
-    if (!m.skipped.empty())
-        text += QStringLiteral("\n\nÜbersprungen:\n") + Lines(m.skipped);
+    if (!m.skipped.empty()) text += QStringLiteral("\n\nÜbersprungen:\n") + Lines(m.skipped);
     SetMessage(QStringLiteral("%1: %2").arg(name, summary), false);
     ShowBox(this, TBoxKind::Information, text, QMessageBox::Ok, windowTitle());
 }
@@ -719,9 +719,10 @@ void TLaufeingabeDlg::CheckFolder() {
         QStringList heats;
         for (int h : m.heats)
             heats << QString::number(h);
-        const QString which = m.heats.size() == 1
-                                  ? QStringLiteral("Lauf %1").arg(heats.front())
-                                  : QStringLiteral("die Läufe %1").arg(heats.join(QStringLiteral(", ")));
+        const QString which =
+            m.heats.size() == 1
+                ? QStringLiteral("Lauf %1").arg(heats.front())
+                : QStringLiteral("die Läufe %1").arg(heats.join(QStringLiteral(", ")));
         if (ShowBox(this, TBoxKind::Question,
                     QStringLiteral("Neue Zeitmessung „%1“ für %2 einlesen?").arg(name, which),
                     QMessageBox::Yes | QMessageBox::No, windowTitle()) != QMessageBox::Yes)

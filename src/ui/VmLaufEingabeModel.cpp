@@ -137,7 +137,8 @@ QVariant THeatEntryModel::headerData(int section, Qt::Orientation o, int role) c
     case TLaneColumn::Bahn:
         return QStringLiteral("Bahn");
     case TLaneColumn::Name:
-        return IsSingleCompetition(c_) ? QStringLiteral("Teilnehmer") : QStringLiteral("Mannschaft");
+        return IsSingleCompetition(c_) ? QStringLiteral("Teilnehmer")
+                                       : QStringLiteral("Mannschaft");
     case TLaneColumn::Glied:
         return QStringLiteral("Glied.");
     case TLaneColumn::Ak:
@@ -185,7 +186,8 @@ TUhren THeatEntryModel::Watches(const TEntry* e) const {
     TUhren w{};
     if (!e) return w;
     for (int i = 0; i < watchCount_; ++i)
-        if (e->watch[i].edited && !e->watch[i].bad) w[static_cast<std::size_t>(i)] = e->watch[i].value;
+        if (e->watch[i].edited && !e->watch[i].bad)
+            w[static_cast<std::size_t>(i)] = e->watch[i].value;
     return w;
 }
 
@@ -302,7 +304,7 @@ bool THeatEntryModel::setData(const QModelIndex& i, const QVariant& v, int role)
     THeatEntryField& f = isTime ? e.watch[watch] : e.penalty;
     const QString text = v.toString().trimmed();
     // A single time and the penalty stand for the stored values; a watch has none.
-    const int stored = !isTime ? Stored(slot, discipline_, false)
+    const int stored = !isTime            ? Stored(slot, discipline_, false)
                        : watchCount_ == 1 ? Stored(slot, discipline_, true)
                                           : 0;
     const QString storedText = isTime ? TimeShown(stored, hundredths_) : PenaltyShown(stored);
@@ -351,7 +353,8 @@ QStringList THeatEntryModel::Problems() const {
 QModelIndex THeatEntryModel::FirstBad() const {
     for (int r = 0; r < rowCount(); ++r)
         for (int col = 0; col < columnCount(); ++col)
-            if (IsEntryColumn(col) && index(r, col).data(Qt::BackgroundRole).value<QColor>() == kBad)
+            if (IsEntryColumn(col) &&
+                index(r, col).data(Qt::BackgroundRole).value<QColor>() == kBad)
                 return index(r, col);
     return {};
 }
@@ -363,8 +366,7 @@ TLaufStand THeatEntryModel::StandOf(const std::vector<TLaufPlatz>& slots, int di
         ++st.participants;
         const auto it = entries_.find({s.participant, discipline});
         const TEntry* e = it == entries_.end() ? nullptr : &it->second;
-        if (Bad(e) || (Time(s, discipline, e) == 0 && Penalty(s, discipline, e) >= 0))
-            ++st.missing;
+        if (Bad(e) || (Time(s, discipline, e) == 0 && Penalty(s, discipline, e) >= 0)) ++st.missing;
         if (Deviates(e)) ++st.deviating;
     }
     return st;

@@ -69,8 +69,9 @@ TEST(CmdTiming, NothingIsWrittenWhenTheInputIsNoConsoleFile) {
     WriteFileBytes(unreadable, "Lauf;Bahn;Zeit\r\n1;1;35 Sekunden\r\n");
     r = RunCli({"timing", erg, unreadable, "--discipline", "1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, unreadable + ": Zeile 2: die Zeit „35 Sekunden“ ist nicht lesbar (m:ss,hh, "
-                                  "m:ss.hh oder ss.hh).\n" +
+    EXPECT_EQ(r.err, unreadable +
+                         ": Zeile 2: die Zeit „35 Sekunden“ ist nicht lesbar (m:ss,hh, "
+                         "m:ss.hh oder ss.hh).\n" +
                          unreadable + ": keine lesbare Zeile\n");
     EXPECT_EQ(ReadFileBytes(erg), before);
     EXPECT_FALSE(std::filesystem::exists(dir.File("Tag1.BAK")));

@@ -1,7 +1,7 @@
 // Hand timing and timing consoles: the official time from the watches, the console
 // file reader, matching its lanes to the heats, and the start list for the console.
-#include "timing/VmStartliste.h"
 #include "timing/VmZeitmessung.h"
+#include "timing/VmStartliste.h"
 
 #include "file/VmErg.h"
 #include "support/Builders.h"
@@ -52,12 +52,11 @@ TEST(Timing, ReadsBothSeparatorsLanguagesAndTimeForms) {
     };
     // The same heat written four ways; every form must read to the same lanes.
     const Case cases[] = {
-        {"German, semicolons, comma times",
-         "Lauf;Bahn;Zeit;Zeit2;Zeit3;Status\r\n"
-         "3;1;0:35,12;0:35,20;;\r\n"
-         "3;2;1:02,50;1:02,40;1:02,45;DQ\r\n"
-         "3;4;;;;DNS\r\n"
-         "3;5;41.07;;;n.er.\r\n"},
+        {"German, semicolons, comma times", "Lauf;Bahn;Zeit;Zeit2;Zeit3;Status\r\n"
+                                            "3;1;0:35,12;0:35,20;;\r\n"
+                                            "3;2;1:02,50;1:02,40;1:02,45;DQ\r\n"
+                                            "3;4;;;;DNS\r\n"
+                                            "3;5;41.07;;;n.er.\r\n"},
         {"English, commas, point times, BOM, other order and extra columns",
          "\xEF\xBB\xBF"
          "Lane,Heat,Name,Time,Backup1,Backup2,Status\n"
@@ -122,8 +121,8 @@ TEST(Timing, UnreadableLinesAreListedAndNotTimingFilesRefused) {
         "",
         "\n\n",
         "Name;Vorname;Gliederung\nMeier;Leni;NI\n", // a participant list
-        "Lauf;Bahn;Name\n1;1;Meier\n",             // a start list: no time column
-        "Lauf Bahn Zeit\n1 1 35,00\n",             // no separator
+        "Lauf;Bahn;Name\n1;1;Meier\n",              // a start list: no time column
+        "Lauf Bahn Zeit\n1 1 35,00\n",              // no separator
         std::string("Lauf;Bahn;Zeit\n1;1;35,00\0\0", 26),
         std::string(SignatureV21) + "\x01\x02",
     };
@@ -166,13 +165,13 @@ TEST(Timing, MatchesLanesToTheHeatsAndReportsTheRest) {
     ASSERT_TRUE(ReadTimingText("Lauf;Bahn;Zeit;Zeit2;Zeit3;Status\n"
                                "1;1;35,10;35,50;35,20;\n" // spread 0,40: deviating
                                "1;2;36,00;;;DQ\n"
-                               "1;3;37,00;36,99;;\n"      // was n.a.: did start
-                               "1;4;38,00;;;\n"           // penalty points stay
-                               "1;5;;;;\n"                // empty lane, nothing said
-                               "1;6;40,00;;;\n"           // lane without a swimmer
-                               "1;2;36,50;;;\n"           // the lane again
-                               "7;1;35,00;;;\n"           // no such heat
-                               "2;3;;;;\n"                // a swimmer without a time
+                               "1;3;37,00;36,99;;\n" // was n.a.: did start
+                               "1;4;38,00;;;\n"      // penalty points stay
+                               "1;5;;;;\n"           // empty lane, nothing said
+                               "1;6;40,00;;;\n"      // lane without a swimmer
+                               "1;2;36,50;;;\n"      // the lane again
+                               "7;1;35,00;;;\n"      // no such heat
+                               "2;3;;;;\n"           // a swimmer without a time
                                "2;4;;;;DNS\n",
                                f, error));
     const TZeitmessungAbgleich m = MatchTiming(*c, 1, f);
@@ -200,11 +199,11 @@ TEST(Timing, MatchesLanesToTheHeatsAndReportsTheRest) {
     EXPECT_EQ(m.deviating, (std::vector<std::string>{
                                "Lauf 1, Bahn 1 (Name1000, Vorname): die Uhren liegen 0,40 s "
                                "auseinander."}));
-    EXPECT_EQ(m.skipped, (std::vector<std::string>{
-                             "Zeile 7: auf Bahn 6 in Lauf 1 schwimmt niemand.",
-                             "Zeile 8: Lauf 1, Bahn 2 steht schon in Zeile 3.",
-                             "Zeile 9: Lauf 7 gibt es in Wettkampf 1 nicht.",
-                             "Zeile 10: Lauf 2, Bahn 3: keine Zeit."}));
+    EXPECT_EQ(m.skipped,
+              (std::vector<std::string>{"Zeile 7: auf Bahn 6 in Lauf 1 schwimmt niemand.",
+                                        "Zeile 8: Lauf 1, Bahn 2 steht schon in Zeile 3.",
+                                        "Zeile 9: Lauf 7 gibt es in Wettkampf 1 nicht.",
+                                        "Zeile 10: Lauf 2, Bahn 3: keine Zeit."}));
     EXPECT_EQ(TimingSummary(m), "Zeitmessung: 5 Zeiten in den Läufen 1 und 2 übernommen, 1 Bahn "
                                 "mit abweichenden Zeiten.");
 

@@ -241,14 +241,12 @@ private Q_SLOTS:
             QCOMPARE(seam.beeps, 1);
             QCOMPARE(Cell(d, 0, kZeit), QString("7599"));
             QVERIFY(Red(d, 0, kZeit));
-            QVERIFY(
-                Text(d, "Meldung").startsWith("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
+            QVERIFY(Text(d, "Meldung").startsWith("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
             // Leaving the heat is refused with a box that names the entry.
             Key(Qt::Key_PageDown);
             QCOMPARE(seam.boxes.size(), std::size_t(1));
             QVERIFY(seam.boxes[0].text.startsWith("Lauf 1 kann nicht übernommen werden"));
-            QVERIFY(
-                seam.boxes[0].text.contains("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
+            QVERIFY(seam.boxes[0].text.contains("Bahn 1 (Dorn, Vorname): die Zeit „7599“"));
             QCOMPARE(d.Heat(), 1);
             // OK is refused the same way.
             QTest::mouseClick(Button(d, "OK"), Qt::LeftButton);
@@ -432,16 +430,13 @@ private Q_SLOTS:
             Key(Qt::Key_Tab);
             Type("3510");
             // Two watches so far: their mean.
-            QCOMPARE(Text(d, "Meldung"),
-                     QString("Bahn 1 (Dorn, Vorname): 0:35,10 – Zeit 0:35,20"));
+            QCOMPARE(Text(d, "Meldung"), QString("Bahn 1 (Dorn, Vorname): 0:35,10 – Zeit 0:35,20"));
             Key(Qt::Key_Tab);
             Type("3520");
             // While the third watch is typed, the time it gives is shown.
-            QCOMPARE(Text(d, "Meldung"),
-                     QString("Bahn 1 (Dorn, Vorname): 0:35,20 – Zeit 0:35,20"));
+            QCOMPARE(Text(d, "Meldung"), QString("Bahn 1 (Dorn, Vorname): 0:35,20 – Zeit 0:35,20"));
             Key(Qt::Key_Backspace);
-            QCOMPARE(Text(d, "Meldung"),
-                     QString("Bahn 1 (Dorn, Vorname): 0:03,52 – Zeit 0:35,10"));
+            QCOMPARE(Text(d, "Meldung"), QString("Bahn 1 (Dorn, Vorname): 0:03,52 – Zeit 0:35,10"));
             Type("0");
             Key(Qt::Key_Return);
             QCOMPARE(Cell(d, 0, 7), QString("0:35,20"));
@@ -730,8 +725,10 @@ private Q_SLOTS:
             // Three timekeepers; lane 3's watches lie 0,45 s apart.
             d.SetWatchCount(3);
             QAbstractItemModel* m = d.Table()->model();
-            const char* watches[][3] = {{"3112", "3118", "3115"}, {"3290", "3335", "3301"},
-                                        {"3044", "3040", ""},     {"2987", "2991", "2990"}};
+            const char* watches[][3] = {{"3112", "3118", "3115"},
+                                        {"3290", "3335", "3301"},
+                                        {"3044", "3040", ""},
+                                        {"2987", "2991", "2990"}};
             int lane = 0;
             for (int row = 0; row < m->rowCount() && lane < 4; ++row) {
                 if (!(m->flags(m->index(row, 4)) & Qt::ItemIsEditable)) continue;
