@@ -129,11 +129,13 @@ void TUndoHistory::Reset(TSnapshot state, TCursor cursor, bool saved) {
     Count();
 }
 
-void TUndoHistory::Push(std::string label, TSnapshot after, TCursor before, TCursor cursorAfter) {
+void TUndoHistory::Push(std::string label, TSnapshot after, TCursor before, TCursor cursorAfter,
+                        std::vector<std::string> notes) {
     states_.resize(current_ + 1);
     if (saved_ > static_cast<long>(current_)) saved_ = -1;
     states_[current_].cursor = before;
-    states_.push_back({std::move(after), cursorAfter, std::move(label), std::time(nullptr)});
+    states_.push_back(
+        {std::move(after), cursorAfter, std::move(label), std::time(nullptr), std::move(notes)});
     ++current_;
     Trim();
 }

@@ -68,6 +68,9 @@ struct THistoryState {
     TCursor cursor;
     std::string label; // the command that led here (empty for the first state)
     std::time_t time = 0; // when it did
+    // What the change journal says of the step beyond the fields it changed (the watches
+    // a heat's times were derived from).
+    std::vector<std::string> notes;
 };
 
 // The states of the document from oldest to newest, one of them current. Undo steps
@@ -85,7 +88,8 @@ public:
     // Records a change that led from the current state to `after`. `before` is where the
     // user was when the change started (undo returns there); `cursorAfter` where the
     // change left him.
-    void Push(std::string label, TSnapshot after, TCursor before, TCursor cursorAfter);
+    void Push(std::string label, TSnapshot after, TCursor before, TCursor cursorAfter,
+              std::vector<std::string> notes = {});
 
     bool CanUndo() const { return current_ > 0; }
     bool CanRedo() const { return current_ + 1 < states_.size(); }

@@ -21,6 +21,8 @@ std::vector<TJournalEntry> JournalSinceSave(const TUndoHistory& history, const T
             const THistoryState& step = history.State(i);
             entries.push_back({step.time, step.label, program,
                                DescribeSnapshotChanges(history.State(i - 1).snapshot, step.snapshot)});
+            entries.back().lines.insert(entries.back().lines.end(), step.notes.begin(),
+                                        step.notes.end());
         }
     } else if (savedAt > static_cast<long>(current)) {
         for (std::size_t k = static_cast<std::size_t>(savedAt); k > current; --k) {
@@ -32,8 +34,6 @@ std::vector<TJournalEntry> JournalSinceSave(const TUndoHistory& history, const T
         entries.push_back({now, "Änderungen seit dem letzten Speichern", program,
                            DescribeSnapshotChanges(saved, history.Current())});
     }
-    // A step that changed nothing the journal names (a derived value only) still says
-    // that the command ran.
     return entries;
 }
 

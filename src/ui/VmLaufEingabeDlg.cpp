@@ -787,6 +787,24 @@ void CmdLaufeingabe(TMainForm& form) {
         doc->IsUnnamed() ? QString() : QString::fromLocal8Bit(doc->FileName().c_str());
     if (!TLaufeingabeDlg::Open(&form, doc->Competition(), results, fileName) || results.empty())
         return;
+    // The watches behind each official time go into the change journal beside it.
+    const bool hundredths = WithHundredths(doc->Competition());
+    for (const TLaufErgebnis& r : results) {
+        if (!r.ageClass || !r.participant || (!r.watches[1] && !r.watches[2])) continue;
+        std::string watches;
+        for (TZeit w : r.watches) {
+            if (!watches.empty()) watches += " / ";
+            watches += w ? OemToUtf8(TimeToText(w, hundredths)) : "–";
+        }
+        const TTeilnehmer& p = *r.participant;
+        const std::string who = IsSingleCompetition(doc->Competition())
+                                    ? OemToUtf8(p.Name()) + ", " + OemToUtf8(p.Vorname())
+                                    : OemToUtf8(p.Mannschaft());
+        form.NoteForJournal(OemToUtf8(r.ageClass->Name()) + " | " + who + " | Uhren" +
+                            std::to_string(r.discipline) + " " + watches + " → Zeit" +
+                            std::to_string(r.discipline) + " " +
+                            OemToUtf8(TimeToText(r.time, hundredths)));
+    }
     form.RunCommand(QStringLiteral("Zeiten nach Läufen eingeben"),
                     [&](TWettkampf&) { ApplyHeatResults(results); });
 }

@@ -601,9 +601,11 @@ bool TMainForm::Gate(const QString& label, TStepKind kind, const std::function<v
             const std::time_t stamp = std::time(nullptr);
             for (std::size_t i : changedClasses.inB)
                 if (static_cast<int>(i) < c.Count()) lastChange_[c.At(static_cast<int>(i))->Name()] = stamp;
-            history_.Push(label.toStdString(), std::move(after), before, now);
+            history_.Push(label.toStdString(), std::move(after), before, now, std::move(notes_));
         }
+        notes_.clear();
     } catch (...) {
+        notes_.clear();
         // Back to the state before the change, whatever it managed to do.
         if (auto restored = history_.Current().Restore()) doc_->SetCompetition(std::move(restored));
         doc_->SetModified(!history_.AtSaved());

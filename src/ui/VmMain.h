@@ -62,6 +62,10 @@ public:
     bool RunReplace(const QString& label, std::unique_ptr<TWettkampf> copy,
                     TStepKind kind = TStepKind::Edit);
 
+    // A line for the change journal of the command now running in the gate, beside the
+    // fields it changes (UTF-8).
+    void NoteForJournal(std::string line) { notes_.push_back(std::move(line)); }
+
     void CmdUndo();
     void CmdRedo();
     const TUndoHistory& History() const { return history_; }
@@ -167,6 +171,7 @@ private:
     TTeilnehmer clip_{};
 
     int commandDepth_ = 0;
+    std::vector<std::string> notes_;
     // The file a load or save is working on, and the system's reason when it failed:
     // the message "Fehler beim …" names them.
     QString failureFile_;
