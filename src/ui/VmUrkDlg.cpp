@@ -175,9 +175,14 @@ TUrkVorlageDlg::TUrkVorlageDlg(QWidget* parent, const TWettkampf& competition,
     connect(saveAs, &QPushButton::clicked, this, &TUrkVorlageDlg::CmdSaveAs);
     connect(test, &QPushButton::clicked, this, &TUrkVorlageDlg::CmdTestPrint);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(table_, &QTableWidget::cellChanged, this, &TUrkVorlageDlg::Refresh);
-    connect(paper_, &QComboBox::currentIndexChanged, this, &TUrkVorlageDlg::Refresh);
-    connect(orientation_, &QComboBox::currentIndexChanged, this, &TUrkVorlageDlg::Refresh);
+    auto changed = [this] {
+        if (filling_) return;
+        modified_ = true;
+        Refresh();
+    };
+    connect(table_, &QTableWidget::cellChanged, this, changed);
+    connect(paper_, &QComboBox::currentIndexChanged, this, changed);
+    connect(orientation_, &QComboBox::currentIndexChanged, this, changed);
 
     Fill(vorlage);
     resize(1100, 640);
@@ -206,6 +211,7 @@ void TUrkVorlageDlg::Fill(const TUrkVorlage& vorlage) {
     }
     table_->resizeColumnsToContents();
     filling_ = false;
+    modified_ = false;
     Refresh();
 }
 
@@ -278,6 +284,7 @@ void TUrkVorlageDlg::CmdAdd() {
         table_->setItem(row, c, new QTableWidgetItem(cells.at(c)));
     filling_ = false;
     table_->setCurrentCell(row, colText);
+    modified_ = true;
     Refresh();
 }
 
@@ -285,6 +292,7 @@ void TUrkVorlageDlg::CmdRemove() {
     const int row = table_->currentRow();
     if (row < 0) return;
     table_->removeRow(row);
+    modified_ = true;
     Refresh();
 }
 
@@ -319,7 +327,20 @@ bool TUrkVorlageDlg::SaveTo(const QString& file) {
     // A failed save has said so through the message routine and left the old file.
     if (!SaveUrkVorlage(QFile::encodeName(file).toStdString(), vorlage_)) return false;
     file_ = saved_ = file;
+    modified_ = false;
     return true;
+}
+
+void TUrkVorlageDlg::reject() {
+    if (modified_) {
+        const auto answer = ShowBox(
+            this, TBoxKind::Question,
+            QStringLiteral("Die Urkundenvorlage wurde geändert. Soll sie gespeichert werden?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel) return;
+        if (answer == QMessageBox::Yes && !CmdSave()) return;
+    }
+    QDialog::reject();
 }
 
 bool TUrkVorlageDlg::CmdSave() {

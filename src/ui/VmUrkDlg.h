@@ -75,6 +75,10 @@ public:
     void CmdTestPrint();
     // Reads the table (and the paper) into the template and rebuilds the preview.
     void Refresh();
+    bool Modified() const { return modified_; }
+
+    // Closing with changes not saved asks whether to save them first.
+    void reject() override;
 
 private:
     void Fill(const TUrkVorlage& vorlage);
@@ -90,6 +94,7 @@ private:
     QString error_;
     std::unique_ptr<TVmReport> report_;
     bool filling_ = false;
+    bool modified_ = false;
 
     QComboBox* paper_;
     QComboBox* orientation_;

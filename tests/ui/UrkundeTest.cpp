@@ -296,7 +296,17 @@ private Q_SLOTS:
             vmtest::UseFilePrinter(testPrint);
             QTest::mouseClick(Button(ed, "ProbedruckBtn"), Qt::LeftButton);
             seen = true;
+
+            // Closing with a change not saved asks first; Abbrechen keeps the dialog.
+            QVERIFY(!ed->Modified());
+            t->item(0, TUrkVorlageDlg::colY)->setText("40");
+            seam.AnswerBox(QMessageBox::Cancel);
             QTest::mouseClick(Button(ed, "CancelBtn"), Qt::LeftButton);
+            QVERIFY(seam.LastBoxText().contains("geändert"));
+            QVERIFY(d.isVisible());
+            seam.AnswerBox(QMessageBox::No);
+            QTest::mouseClick(Button(ed, "CancelBtn"), Qt::LeftButton);
+            QVERIFY(!d.isVisible());
         });
         QTest::mouseClick(Button(&dlg, "UrkBearbeitenBtn"), Qt::LeftButton);
         QVERIFY(seen);
