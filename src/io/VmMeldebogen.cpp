@@ -900,15 +900,6 @@ private:
     bool ok_ = true;
 };
 
-bool HoldsResultFile(const std::string& fileName) {
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return false;
-    std::string first(SignatureSize, '\0');
-    const std::size_t n = std::fread(first.data(), 1, first.size(), f);
-    std::fclose(f);
-    return n == first.size() && DetectSignature(first) != TResultKind::Unknown;
-}
-
 bool CopyInto(const std::string& fileName, TStream& s) {
     std::FILE* f = std::fopen(fileName.c_str(), "rb");
     if (!f) {
@@ -941,7 +932,7 @@ std::vector<std::string> MeldColumns(bool team) {
 }
 
 bool WriteMeldebogen(const TWettkampf& c, const std::string& fileName, std::string_view gliederung) {
-    if (HoldsResultFile(fileName)) {
+    if (IsResultFile(fileName)) {
         ShowMessage(fileName + " ist eine Ergebnisdatei und wird nicht mit einem Meldebogen "
                                "überschrieben."_oem);
         return false;

@@ -26,16 +26,6 @@ std::string Field(std::string_view oem) {
     return q + "\"";
 }
 
-// Whether the file already there begins like a result file of any version.
-bool IsResultFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return false;
-    std::string first(SignatureSize, '\0');
-    in.read(first.data(), static_cast<std::streamsize>(first.size()));
-    if (in.gcount() != static_cast<std::streamsize>(first.size())) return false;
-    return DetectSignature(first) != TResultKind::Unknown;
-}
-
 } // namespace
 
 TStartliste StartListText(const TWettkampf& c, int discipline) {
