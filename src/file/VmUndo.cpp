@@ -123,7 +123,7 @@ TUndoHistory::TUndoHistory(std::size_t maxSteps, std::size_t maxBytes)
 
 void TUndoHistory::Reset(TSnapshot state, TCursor cursor, bool saved) {
     states_.clear();
-    states_.push_back({std::move(state), cursor, {}, std::time(nullptr)});
+    states_.push_back({std::move(state), cursor, {}, std::time(nullptr), {}});
     current_ = 0;
     saved_ = saved ? 0 : -1;
     Count();
