@@ -526,10 +526,7 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, TVmFile& doc, TCommandGate& ga
     const int widths[colCount] = {6, 30, 7, 22, 10, 8, 9, 6};
     for (int i = 0; i < colCount; ++i)
         table_->setColumnWidth(i, widths[i] * ch + 12);
-    // The names keep the width of the longest one at any scale; the last column takes
-    // what room is left.
-    table_->horizontalHeader()->setSectionResizeMode(colName, QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(colName, QHeaderView::Stretch);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->setToolTip(QStringLiteral("Zeit und Abzug je Bahn eingeben"));
