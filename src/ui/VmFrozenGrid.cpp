@@ -10,6 +10,8 @@ namespace vm::ui {
 TFrozenGrid::TFrozenGrid(QWidget* parent) : QTableView(parent), overlay_(new QTableView(this)) {
     overlay_->setObjectName(QStringLiteral("FrozenColumns"));
     overlay_->setFocusPolicy(Qt::NoFocus);
+    // Its cells lie exactly over the grid's, without a border of its own.
+    overlay_->setFrameShape(QFrame::NoFrame);
     overlay_->verticalHeader()->hide();
     overlay_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     overlay_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
