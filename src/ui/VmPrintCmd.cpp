@@ -1,5 +1,6 @@
 #include "ui/VmPrintCmd.h"
 
+#include "operations/VmPruefung.h"
 #include "ui/BvPrinter.h"
 #include "ui/VmLaufAnz.h"
 #include "ui/VmMain.h"
@@ -42,6 +43,7 @@ void CmdDrucken(TMainForm& form) {
     TDruckenDlg dlg(&form);
     dlg.UsePdfInfo(form.PdfInfo());
     dlg.Attach(copy.get(), form.CurrentAgeClass(), last, first, form.CurrentRow());
+    dlg.OfferChecks(CheckCompetition(doc->Competition()).size());
     ExecDialog(dlg);
     // Where a PDF went that no program could open, on the window's status line; posted,
     // so that it comes after what closing the dialog sends there.

@@ -1,7 +1,6 @@
 #include "ui/VmWPrn.h"
 
 #include "model/VmBasis.h"
-#include "operations/VmPruefung.h"
 #include "output/PdfDevice.h"
 #include "output/VmPdfExport.h"
 #include "ui/BvPrev.h"
@@ -541,16 +540,17 @@ bool TDruckenDlg::Build() {
 }
 
 bool TDruckenDlg::ConfirmChecks() {
-    if (ListKind() != rkErgebnis || !competition_) return true;
-    const std::size_t findings = CheckCompetition(*competition_).size();
-    if (findings == 0) return true;
+    if (ListKind() != rkErgebnis || findings_ == 0) return true;
+    const std::size_t findings = findings_;
     const QString text = findings == 1
                              ? QStringLiteral("Es gibt 1 Hinweis der Datenprüfung. Trotzdem drucken?")
                              : QStringLiteral("Es gibt %1 Hinweise der Datenprüfung. Trotzdem drucken?")
                                    .arg(findings);
     if (ShowBox(this, TBoxKind::Question, text, QMessageBox::Yes | QMessageBox::No) ==
-        QMessageBox::Yes)
+        QMessageBox::Yes) {
+        findings_ = 0; // asked once
         return true;
+    }
     checksWanted_ = true;
     reject();
     return false;

@@ -94,6 +94,9 @@ public:
     // What the main window's status line is to say after the dialog (empty: nothing),
     // e.g. where a PDF was written that no program could open.
     const QString& StatusText() const { return statusText_; }
+    // The number of findings of the data checks on the document: printing a result list
+    // asks first while there are any.
+    void OfferChecks(std::size_t findings) { findings_ = findings; }
     // The user chose to look at the data checks' findings instead of printing the
     // result list: the main window opens "Daten prüfen...".
     bool ChecksWanted() const { return checksWanted_; }
@@ -134,6 +137,7 @@ private:
     int builds_ = 0;
     QString statusText_;
     bool checksWanted_ = false;
+    std::size_t findings_ = 0;
     bool loadingShift_ = false;
     TUrkVorlage vorlage_;
 

@@ -544,7 +544,7 @@ private Q_SLOTS:
             QCOMPARE(art->ItemIndex(), 1);
             d.reject();
         });
-        TWettkampfDatenDlg::Open(nullptr, w.Competition());
+        TWettkampfDatenDlg::Open(nullptr, w.Competition(), w.Competition().Header);
         QCOMPARE(seam.unexpected, 0);
     }
 };

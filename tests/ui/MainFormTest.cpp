@@ -70,7 +70,10 @@ private Q_SLOTS:
         vmtest::WriteFileBytes(bad, "Ergebnisdatei von Vm.EXE Version 2.1 \x01\x02garbage");
         TSeamScript seam;
         Window w(QString::fromStdString(bad));
-        QCOMPARE(seam.LastBoxText(), QString("Fehler beim Laden der Datei."));
+        // The message names the file and why.
+        QCOMPARE(seam.LastBoxText(), QString("Fehler beim Laden der Datei.\nkaputt.ERG: Die Datei ist "
+                                             "beschädigt oder keine Ergebnisdatei."));
+        QCOMPARE(seam.boxes.back().kind, TBoxKind::Warning);
         QCOMPARE(w.form.windowTitle(), QString("Velmora - <unbenannt>"));
         QVERIFY(w.form.Document()->Competition().Count() > 0);
         QCOMPARE(vmtest::ReadFileBytes(bad).substr(0, 11), std::string("Ergebnisdat"));
@@ -412,12 +415,12 @@ private Q_SLOTS:
         Window w;
         std::size_t shownInside = 99;
         QString activity;
-        w.form.RunCommand([&] {
+        w.form.RunCommand("Test", [&](TWettkampf& c) {
             ShowMessage("erste");
             ShowMessage("zweite");
             shownInside = seam.boxes.size();
             activity = Label(w.form, "ActivityIndicator");
-            return true;
+            c.Header.Veranstaltung.Set("Bezirk");
         });
         QCOMPARE(shownInside, std::size_t(0));
         QCOMPARE(activity, QString("Warten"));
@@ -434,7 +437,7 @@ private Q_SLOTS:
         TSeamScript seam;
         Window w;
         QTimer::singleShot(0, &w.form, [&] {
-            w.form.RunCommand([]() -> bool { throw std::runtime_error("kaputt"); });
+            w.form.RunCommand("Test", [](TWettkampf&) { throw std::runtime_error("kaputt"); });
         });
         QCoreApplication::processEvents();
         QCOMPARE(seam.LastBoxText(), QString("Interner Programmfehler aufgetreten: \r\nkaputt"));

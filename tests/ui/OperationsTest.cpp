@@ -324,8 +324,10 @@ private Q_SLOTS:
         auto absent = NewParticipant();
         absent->SetName("Abwesend");
         absent->Altersklasse.Set(c.At(0)->Name());
-        c.At(0)->InsertParticipant(std::move(absent));
-        w.form.RedrawAll();
+        w.form.RunCommand("Teilnehmer einfügen",
+                          [&](TWettkampf& wc) { wc.At(0)->InsertParticipant(std::move(absent)); });
+        w.Key(Qt::Key_F2, Qt::NoModifier);
+        QVERIFY(!w.Modified());
         OnDialog(seam, [&](QDialog& d) {
             QCOMPARE(d.windowTitle(), QString("Teilnehmer streichen"));
             QVERIFY(Find<QRadioButton>(&d, "\"n.a.\" für alle Disziplinen setzen")->isChecked());

@@ -325,7 +325,8 @@ private Q_SLOTS:
         seam.OnDialog([&](QDialog& d) { Click(d, "OK"); });
         const std::string name = dir.File("fehlt/Liste.CSV");
         SaveAs(seam, w, name, 6);
-        QCOMPARE(seam.LastBoxText(), QString("Fehler beim Speichern der Datei."));
+        QCOMPARE(seam.LastBoxText(), QString("Fehler beim Speichern der Datei.\nListe.CSV: Datei "
+                                             "oder Verzeichnis nicht gefunden"));
         QVERIFY(!std::filesystem::exists(dir.File("fehlt")));
         QCOMPARE(w.Doc().FileName(), source);
     }
