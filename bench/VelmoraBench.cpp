@@ -525,6 +525,8 @@ void BM_JournalQualification(benchmark::State& state) {
     state.counters["deleted"] = deleted(*after);
     state.counters["lines"] = static_cast<double>(lines);
     state.counters["block_kB"] = static_cast<double>(bytes) / 1024.0;
+}
+
 // The clubs' entry form of the workload's competition (40 age classes): the workbook
 // with its lists, written as the user gets it.
 void BM_EntryForm(benchmark::State& state) {
