@@ -211,7 +211,8 @@ int main(int argc, char** argv) {
             // OK of the dialog: what was typed goes through the window's gate.
             if (!dlg.CheckHeat()) return 1;
             const std::vector<vm::TLaufErgebnis> results = dlg.Results();
-            entryForm.RunCommand([&] { return vm::ApplyHeatResults(results); });
+            entryForm.RunCommand("Zeiten nach Läufen eingeben",
+                                 [&](vm::TWettkampf&) { vm::ApplyHeatResults(results); });
             PaintGrid(entryForm);
             heat.runs.push_back(Ms(Clock::now() - t0));
         }
