@@ -2,6 +2,7 @@
 
 #include "file/VmErg.h"
 
+#include <cstring>
 #include <unordered_set>
 
 namespace vm {
@@ -18,6 +19,48 @@ template <class Write> TSnapshot::TBlock Piece(Write write) {
 bool SameBlock(const TSnapshot::TBlock& a, const TSnapshot::TBlock& b) {
     return a == b || (a && b && *a == *b);
 }
+
+// A stream that compares what is written with the bytes of the block before, and keeps
+// its own copy only from the first difference on: an age class that did not change is
+// recognised without copying its bytes anywhere, and a changed one is written once.
+class TBlockStream : public TStream {
+public:
+    explicit TBlockStream(const std::string* expected) : expected_(expected) {
+        if (!expected_) data_.reserve(4096);
+    }
+    void Read(void*, std::size_t) override { status_ = stError; }
+    void Write(const void* buffer, std::size_t count) override {
+        if (expected_) {
+            if (pos_ + count <= expected_->size() &&
+                std::memcmp(expected_->data() + pos_, buffer, count) == 0) {
+                pos_ += count;
+                return;
+            }
+            data_.reserve(expected_->size() + 512);
+            data_.assign(expected_->data(), pos_);
+            expected_ = nullptr;
+        }
+        data_.append(static_cast<const char*>(buffer), count);
+    }
+    void Seek(std::int64_t) override { status_ = stError; }
+    std::int64_t GetSize() override { return GetPos(); }
+    std::int64_t GetPos() override {
+        return static_cast<std::int64_t>(expected_ ? pos_ : data_.size());
+    }
+    // Everything written so far equals the block before, to its end.
+    bool Same() const { return expected_ && pos_ == expected_->size(); }
+    // The bytes written (when not Same()).
+    std::string Take() {
+        if (expected_) data_.assign(expected_->data(), pos_);
+        expected_ = nullptr;
+        return std::move(data_);
+    }
+
+private:
+    const std::string* expected_;
+    std::size_t pos_ = 0;
+    std::string data_;
+};
 
 // The block of `previous` with these bytes, if any: most often the one at the same
 // position; after an age class was inserted or removed, one near it.
@@ -62,12 +105,19 @@ TSnapshot TSnapshot::Take(const TWettkampf& c, const TSnapshot* previous) {
     if (previous && SameBlock(previous->head_, s.head_)) s.head_ = previous->head_;
     s.classes_.reserve(static_cast<std::size_t>(c.Count()));
     for (const TAltersklasse& ac : c) {
-        TMemoryStream out;
+        // Most age classes are what they were in the snapshot before, at the same place.
+        const std::size_t at = s.classes_.size();
+        const bool hasBefore = previous && at < previous->classes_.size();
+        TBlockStream out(hasBefore ? previous->classes_[at].get() : nullptr);
         WriteNativeAgeClass(out, ac);
-        TBlock shared = previous ? Shared(out.Data(), previous->classes_, s.classes_.size())
-                                 : nullptr;
+        if (out.Same()) {
+            s.classes_.push_back(previous->classes_[at]);
+            continue;
+        }
+        std::string bytes = out.Take();
+        TBlock shared = previous ? Shared(bytes, previous->classes_, at) : nullptr;
         s.classes_.push_back(shared ? std::move(shared)
-                                    : std::make_shared<const std::string>(out.Data()));
+                                    : std::make_shared<const std::string>(std::move(bytes)));
     }
     s.tail_ = Piece([&](TStream& out) { WriteNativeTail(out, c); });
     if (previous && SameBlock(previous->tail_, s.tail_)) s.tail_ = previous->tail_;
