@@ -367,11 +367,8 @@ void TLaufeingabeDlg::SizeColumns() {
         }
         table_->setColumnWidth(i, w * ch + 12);
     }
-    // The names keep the width of the longest one at any scale; the last column takes
-    // what room is left.
     table_->horizontalHeader()->setSectionResizeMode(model_->Column(TLaneColumn::Name),
-                                                     QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(true);
+                                                     QHeaderView::Stretch);
 }
 
 bool TLaufeingabeDlg::SetWatchCount(int n) {
