@@ -3,6 +3,7 @@
 // 16 000, undo and redo of a qualification until the grid is painted, and the longest
 // the event loop waits while recovery copies of the whole competition are written.
 
+#include "UiBenchSupport.h"
 #include "file/VmErg.h"
 #include "file/VmUndo.h"
 #include "operations/VmQuali.h"
@@ -29,31 +30,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-bool RunCli(const std::vector<std::string>& args) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        std::string cli = VELMORA_CLI;
-        argv.push_back(cli.data());
-        std::vector<std::string> copy = args;
-        for (auto& a : copy)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        std::FILE* null = std::fopen("/dev/null", "w");
-        if (null) dup2(fileno(null), 2);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+using uibench::Clock;
+using uibench::Ms;
+using uibench::PaintGrid;
 
 void Report(const std::string& name, std::vector<double> runs, double target) {
     std::sort(runs.begin(), runs.end());
@@ -62,36 +41,19 @@ void Report(const std::string& name, std::vector<double> runs, double target) {
                 median, target, median < target ? "ok" : "MISSED");
 }
 
-void PaintGrid(vm::ui::TMainForm& form) {
-    form.Grid()->viewport()->repaint();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     char templ[] = "/tmp/velmora-undobench-XXXXXX";
     if (!mkdtemp(templ)) return 1;
     const fs::path dir = templ;
-    const std::string many = (dir / "WK20000.ERG").string();
-    const std::string one = (dir / "AK16000.ERG").string();
-    const std::string both = (dir / "WK36000.ERG").string();
-    if (!RunCli({"generate", many, "--participants", "20000", "--seed", "1", "--year", "2004"}) ||
-        !RunCli({"generate", one, "--participants", "16000", "--seed", "1", "--year", "2004",
-                 "--age-classes", "1"})) {
+    uibench::TWorkload workload;
+    if (!uibench::MakeWorkload(dir, workload)) {
         std::cerr << "velmora-cli generate failed\n";
         return 1;
     }
-    {
-        auto c = vm::Load(many);
-        auto big = vm::Load(one);
-        if (!c || !big || big->Count() != 1) return 1;
-        auto ac = big->AtDelete(0);
-        ac->Data.Bezeichnung.Set("AK 16000");
-        for (vm::TTeilnehmer& p : *ac)
-            p.Altersklasse.Set("AK 16000");
-        c->InsertAgeClass(std::move(ac));
-        if (!vm::Save(both, *c, vm::TSaveFormat::Ergebnis)) return 1;
-    }
+    const std::string& many = workload.many;
+    const std::string& both = workload.both;
     qputenv("XDG_STATE_HOME", QByteArray::fromStdString((dir / "state").string()));
     vm::ui::TVelmoraApp app(argc, argv);
     vm::SetMessageHook([](const std::string&) {});

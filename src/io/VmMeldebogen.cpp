@@ -1,6 +1,7 @@
 #include "io/VmMeldebogen.h"
 
 #include "file/VmErg.h"
+#include "model/VmUtf8.h"
 
 #include <xlsxwriter.h>
 
@@ -124,18 +125,6 @@ THeader FindHeader(const TEntrySheet& sheet) {
 
 // ---- code pages -----------------------------------------------------------------------
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // A CSV from a spreadsheet that is not UTF-8 is Windows 1252; its five undefined bytes
 // become U+FFFD, which the row check then refuses as a character that cannot be kept.

@@ -2,6 +2,7 @@
 // Windows code page 1252 and Unicode. Characters that the other page lacks map to a
 // visual stand-in (box drawing to + - |), as the Windows conversion does.
 #include "model/VmBasis.h"
+#include "model/VmUtf8.h"
 #include "model/VmOemText.h"
 
 #include <cstdint>
@@ -44,18 +45,6 @@ const std::uint8_t kAnsiToOem[256] = {
     0x85, 0xA0, 0x83, 0xC6, 0x84, 0x86, 0x91, 0x87, 0x8A, 0x82, 0x88, 0x89, 0x8D, 0xA1, 0x8C, 0x8B,
     0xD0, 0xA4, 0x95, 0xA2, 0x93, 0xE4, 0x94, 0xF6, 0x9B, 0x97, 0xA3, 0x96, 0x81, 0xEC, 0xE7, 0x98,
 };
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 } // namespace
 
 std::string OemToAnsi(std::string_view text) {
@@ -279,6 +268,19 @@ TTextEncoding DetectTextEncoding(std::string_view text) {
     if (!high) return TTextEncoding::Dos;
     if (IsUtf8(text)) return TTextEncoding::Utf8;
     return windows > dos ? TTextEncoding::Windows : TTextEncoding::Dos;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 } // namespace vm
