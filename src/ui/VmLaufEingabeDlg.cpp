@@ -23,7 +23,10 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QSplitter>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
 #include <QUrl>
@@ -68,6 +71,9 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
         tabs_->setTabToolTip(d - 1,
                              QStringLiteral("Disziplin %1 der Altersklassen (Alt+%1)").arg(d));
     }
+    // On a narrow screen the tabs scroll instead of widening the dialog.
+    tabs_->setExpanding(false);
+    tabs_->setUsesScrollButtons(true);
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("LaufListe"));
@@ -154,6 +160,9 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
     table_->setModel(model_);
     auto* delegate = new THeatEntryDelegate(table_);
     table_->setItemDelegate(delegate);
+    table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table_->horizontalHeader()->setStretchLastSection(false);
+    table_->viewport()->installEventFilter(this);
     const int ch = fontMetrics().averageCharWidth();
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
@@ -198,26 +207,47 @@ TLaufeingabeDlg::TLaufeingabeDlg(QWidget* parent, const TWettkampf& c, const QSt
     timing->addWidget(limit_);
     timing->addSpacing(ch * 2);
     timing->addWidget(folderLabel_, 1);
-    timing->addWidget(readButton);
-    timing->addWidget(folderButton);
-    timing->addWidget(startButton);
     auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 0, 0, 0);
     right->addLayout(nav);
     right->addLayout(timing);
     right->addWidget(table_, 1);
     right->addWidget(hint);
     right->addWidget(error_);
     auto* left = new QVBoxLayout;
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(listLabel);
     left->addWidget(list_, 1);
-    list_->setFixedWidth(ch * 40);
-    auto* body = new QHBoxLayout;
-    body->addLayout(left);
-    body->addLayout(right, 1);
+    // The heat list and the lanes share the width; on a small screen the list gives
+    // way first, and the user can move the border.
+    list_->setMinimumWidth(ch * 18);
+    auto* body = new QSplitter(Qt::Horizontal, this);
+    body->setObjectName(QStringLiteral("LaufTeilung"));
+    body->setChildrenCollapsible(false);
+    auto* leftPane = new QWidget(body);
+    leftPane->setLayout(left);
+    auto* rightPane = new QWidget(body);
+    rightPane->setLayout(right);
+    body->setStretchFactor(0, 0);
+    body->setStretchFactor(1, 1);
+    // The list starts as wide as a complete heat's line; longer lines are cut.
+    const int listWidth =
+        list_->fontMetrics().horizontalAdvance(QStringLiteral("Lauf 888: vollständig")) +
+        list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) +
+        2 * list_->frameWidth() + 3 * ch;
+    body->setSizes({listWidth, ch * 150});
+    // The console's buttons go beside OK and Abbrechen, where the dialog's whole width
+    // is free.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(readButton);
+    bottom->addWidget(folderButton);
+    bottom->addWidget(startButton);
+    bottom->addStretch(1);
+    bottom->addWidget(buttons);
     auto* main = new QVBoxLayout(this);
     main->addWidget(tabs_);
-    main->addLayout(body, 1);
-    main->addWidget(buttons);
+    main->addWidget(body, 1);
+    main->addLayout(bottom);
 
     setTabOrder(tabs_, spin_);
     setTabOrder(spin_, table_);
@@ -352,7 +382,7 @@ void TLaufeingabeDlg::SizeColumns() {
             w = 7;
             break;
         case TLaneColumn::Ak:
-            w = 22;
+            w = 0; // from its texts below
             break;
         case TLaneColumn::Uhr:
         case TLaneColumn::Zeit:
@@ -367,8 +397,40 @@ void TLaufeingabeDlg::SizeColumns() {
         }
         table_->setColumnWidth(i, w * ch + 12);
     }
-    table_->horizontalHeader()->setSectionResizeMode(model_->Column(TLaneColumn::Name),
-                                                     QHeaderView::Stretch);
+    const QFontMetrics fm = table_->fontMetrics();
+    const int pad = 2 * table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                     table_) + ch * 2;
+    auto headerWidth = [&](TLaneColumn kind) {
+        const QString text =
+            model_->headerData(model_->Column(kind), Qt::Horizontal, Qt::DisplayRole).toString();
+        return QFontMetrics(table_->horizontalHeader()->font()).horizontalAdvance(text) + pad;
+    };
+    int ak = headerWidth(TLaneColumn::Ak);
+    for (const TAltersklasse& a : c_)
+        ak = std::max(ak, fm.horizontalAdvance(FromOem(a.Data.Bezeichnung.View())) + pad);
+    table_->setColumnWidth(model_->Column(TLaneColumn::Ak), ak);
+    if (nameWidth_ == 0) nameWidth_ = LongestNameWidth(fm) + pad;
+    nameWidth_ = std::max(nameWidth_, headerWidth(TLaneColumn::Name));
+    FitNameColumn();
+}
+
+int TLaufeingabeDlg::LongestNameWidth(const QFontMetrics& fm) const {
+    // Measured for the longest names by characters only: a competition may have
+    // 20 000 of them.
+    std::vector<QString> longest;
+    std::size_t keep = 0;
+    for (const TAltersklasse& a : c_)
+        for (const TTeilnehmer& p : a) {
+            QString who = WhoOf(c_, p);
+            if (static_cast<std::size_t>(who.size()) + 3 < keep) continue;
+            keep = std::max(keep, static_cast<std::size_t>(who.size()));
+            longest.push_back(std::move(who));
+        }
+    int width = 0;
+    for (const QString& who : longest)
+        if (static_cast<std::size_t>(who.size()) + 3 >= keep)
+            width = std::max(width, fm.horizontalAdvance(who));
+    return width;
 }
 
 bool TLaufeingabeDlg::SetWatchCount(int n) {
@@ -401,6 +463,11 @@ bool TLaufeingabeDlg::SetWatchCount(int n) {
 }
 
 bool TLaufeingabeDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_->viewport() && event->type() == QEvent::Resize) {
+        FitNameColumn();
+        ShowLaneFromTheLeft(table_->currentIndex());
+        return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
@@ -492,8 +559,31 @@ void TLaufeingabeDlg::FocusFirstLane(bool penalty) {
             const QModelIndex at = model_->index(r, column);
             table_->setCurrentIndex(at);
             table_->scrollTo(at);
+            ShowLaneFromTheLeft(at);
             return;
         }
+}
+
+void TLaufeingabeDlg::ShowLaneFromTheLeft(const QModelIndex& at) {
+    if (!at.isValid()) return;
+    // Bahn and Teilnehmer stay in view as long as the field being typed into fits
+    // beside them.
+    const QHeaderView* header = table_->horizontalHeader();
+    const int right = header->sectionPosition(at.column()) + header->sectionSize(at.column());
+    if (right <= table_->viewport()->width())
+        table_->horizontalScrollBar()->setValue(0);
+    else
+        table_->scrollTo(at);
+}
+
+void TLaufeingabeDlg::FitNameColumn() {
+    // The participant column is as wide as the longest name of the competition, and
+    // takes what room the other columns leave.
+    const int column = model_->Column(TLaneColumn::Name);
+    int others = 0;
+    for (int i = 0; i < model_->columnCount(); ++i)
+        if (i != column) others += table_->columnWidth(i);
+    table_->setColumnWidth(column, std::max(nameWidth_, table_->viewport()->width() - others));
 }
 
 bool TLaufeingabeDlg::CheckHeat() {

@@ -16,6 +16,8 @@
 #include <vector>
 
 class QDoubleSpinBox;
+class QFontMetrics;
+class QModelIndex;
 class QFileSystemWatcher;
 class QLabel;
 class QListWidget;
@@ -88,6 +90,11 @@ private:
     void UpdateHeatItem();
     void EntryChanged();
     void SizeColumns();
+    void FitNameColumn();
+    int LongestNameWidth(const QFontMetrics& fm) const;
+    // Scrolls the lanes so that the field `at` is seen, from the first column where
+    // it fits.
+    void ShowLaneFromTheLeft(const QModelIndex& at);
     void TakeTiming(const TZeitmessungAbgleich& m, const QString& fileName);
     void ChooseTimingFile();
     void ChooseFolder();
@@ -124,6 +131,7 @@ private:
     QListWidget* list_ = nullptr;
     QPushButton* ok_ = nullptr;
     THeatEntryTable* table_ = nullptr;
+    int nameWidth_ = 0;
     THeatEntryModel* model_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
 };

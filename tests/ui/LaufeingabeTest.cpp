@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
@@ -704,6 +706,44 @@ private Q_SLOTS:
         QCOMPARE(std::string(ac->At(2)->Name()), std::string("Brandt"));
         QCOMPARE(seam.unexpected, 0);
         MutableDoc(form).SetModified(false);
+    }
+
+    // On a small screen (the test screen is 800 pixels wide, as 1600 at scale 2) the
+    // dialog fits, the participant column keeps its longest name, and the lanes open
+    // from the left with the time field in view; a wider dialog gives the names the room.
+    void fitsASmallScreenWithWholeNames() {
+        TDesk desk;
+        TTeilnehmer& p = desk.P("Brandt");
+        p.SetName("Brandt-Oberhollenzer");
+        p.SetVorname("Maximiliane");
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        TSeamScript seam;
+        seam.OnDialog([&](QDialog& dlg) {
+            TLaufeingabeDlg& d = Entry(dlg);
+            QVERIFY(d.width() <= area.width());
+            QVERIFY(d.height() <= area.height());
+            QTableView* t = d.Table();
+            const int name = 1, time = 4;
+            QCOMPARE(t->model()->headerData(name, Qt::Horizontal).toString(), "Teilnehmer");
+            QCOMPARE(t->model()->headerData(time, Qt::Horizontal).toString(), "Zeit");
+            const int longest =
+                t->fontMetrics().horizontalAdvance("Brandt-Oberhollenzer, Maximiliane");
+            QVERIFY(t->columnWidth(name) > longest);
+            QCOMPARE(t->horizontalScrollBar()->value(), 0);
+            QCOMPARE(t->currentIndex().column(), time);
+            QVERIFY(t->visualRect(t->currentIndex()).right() <= t->viewport()->width());
+            // Wider: the name column takes the room the others leave.
+            d.resize(area.width() * 2, d.height());
+            QCoreApplication::processEvents();
+            int sum = 0;
+            for (int i = 0; i < t->model()->columnCount(); ++i)
+                sum += t->columnWidth(i);
+            QCOMPARE(sum, t->viewport()->width());
+            QVERIFY(t->columnWidth(name) > longest);
+            dlg.reject();
+        });
+        QVERIFY(!desk.Enter());
+        QCOMPARE(seam.unexpected, 0);
     }
 
     // Screenshots at the normal size, only when VELMORA_SHOTS names a folder.
