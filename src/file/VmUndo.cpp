@@ -2,6 +2,7 @@
 
 #include "file/VmErg.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -20,66 +21,130 @@ bool SameBlock(const TSnapshot::TBlock& a, const TSnapshot::TBlock& b) {
     return a == b || (a && b && *a == *b);
 }
 
-// A stream that compares what is written with the bytes of the block before, and keeps
-// its own copy only from the first difference on: an age class that did not change is
-// recognised without copying its bytes anywhere, and a changed one is written once.
-class TBlockStream : public TStream {
+bool SameClass(const TSnapshot::TClass& a, const TSnapshot::TClass& b) {
+    return a == b || (a && b && *a == *b);
+}
+
+} // namespace
+
+// A stream that builds an age class's block against the block before: while what is
+// written equals the piece at the same place before, nothing is copied; a piece that
+// is the same to its end is shared, a piece that differs is written once.
+class TClassWriter : public TStream {
 public:
-    explicit TBlockStream(const std::string* expected) : expected_(expected) {
-        if (!expected_) data_.reserve(4096);
+    explicit TClassWriter(TSnapshot::TClass before) : before_(std::move(before)) {
+        block_ = std::make_shared<TClassBlock>();
+        if (before_) block_->pieces_.reserve(before_->pieces_.size());
+        same_ = before_ != nullptr;
     }
     void Read(void*, std::size_t) override { status_ = stError; }
     void Write(const void* buffer, std::size_t count) override {
-        if (expected_) {
-            if (pos_ + count <= expected_->size() &&
-                std::memcmp(expected_->data() + pos_, buffer, count) == 0) {
-                pos_ += count;
-                return;
+        const char* from = static_cast<const char*>(buffer);
+        while (count > 0) {
+            const std::size_t take = std::min(count, TClassBlock::PieceSize - used_);
+            if (same_) {
+                const TClassBlock::TPiece* old = Before();
+                if (old && used_ + take <= (*old)->size() &&
+                    std::memcmp((*old)->data() + used_, from, take) == 0) {
+                    used_ += take;
+                } else {
+                    Diverge();
+                    piece_.append(from, take);
+                    used_ += take;
+                }
+            } else {
+                piece_.append(from, take);
+                used_ += take;
             }
-            data_.reserve(expected_->size() + 512);
-            data_.assign(expected_->data(), pos_);
-            expected_ = nullptr;
+            from += take;
+            count -= take;
+            block_->size_ += take;
+            if (used_ == TClassBlock::PieceSize) EndPiece();
         }
-        data_.append(static_cast<const char*>(buffer), count);
     }
     void Seek(std::int64_t) override { status_ = stError; }
     std::int64_t GetSize() override { return GetPos(); }
-    std::int64_t GetPos() override {
-        return static_cast<std::int64_t>(expected_ ? pos_ : data_.size());
-    }
-    // Everything written so far equals the block before, to its end.
-    bool Same() const { return expected_ && pos_ == expected_->size(); }
-    // The bytes written (when not Same()).
-    std::string Take() {
-        if (expected_) data_.assign(expected_->data(), pos_);
-        expected_ = nullptr;
-        return std::move(data_);
+    std::int64_t GetPos() override { return static_cast<std::int64_t>(block_->size_); }
+
+    // The block written: the one before itself when every piece is the same.
+    TSnapshot::TClass Finish() {
+        if (used_ > 0) EndPiece();
+        if (before_ && allSame_ && block_->pieces_.size() == before_->pieces_.size())
+            return before_;
+        return std::move(block_);
     }
 
 private:
-    const std::string* expected_;
-    std::size_t pos_ = 0;
-    std::string data_;
+    const TClassBlock::TPiece* Before() const {
+        const std::size_t i = block_->pieces_.size();
+        return before_ && i < before_->pieces_.size() ? &before_->pieces_[i] : nullptr;
+    }
+    // From here on this piece is our own: it starts with what matched so far.
+    void Diverge() {
+        const TClassBlock::TPiece* old = Before();
+        piece_.reserve(TClassBlock::PieceSize);
+        if (old) piece_.assign((*old)->data(), used_);
+        same_ = false;
+        allSame_ = false;
+    }
+    void EndPiece() {
+        const TClassBlock::TPiece* old = Before();
+        if (same_ && old && (*old)->size() == used_) {
+            block_->pieces_.push_back(*old);
+        } else {
+            if (same_) Diverge();
+            block_->pieces_.push_back(std::make_shared<const std::string>(std::move(piece_)));
+            piece_ = std::string();
+        }
+        used_ = 0;
+        same_ = before_ != nullptr;
+    }
+
+    TSnapshot::TClass before_;
+    std::shared_ptr<TClassBlock> block_;
+    std::string piece_;
+    std::size_t used_ = 0; // bytes of the current piece
+    bool same_ = false;    // the current piece so far equals the one before
+    bool allSame_ = true;
 };
 
-// The block of `previous` with these bytes, if any: most often the one at the same
-// position; after an age class was inserted or removed, one near it.
-TSnapshot::TBlock Shared(const std::string& bytes, const std::vector<TSnapshot::TBlock>& previous,
-                         std::size_t at) {
-    if (at < previous.size() && *previous[at] == bytes) return previous[at];
+namespace {
+
+// The block of `previous` with these bytes, if any (after an age class was inserted or
+// removed, one near its old place).
+TSnapshot::TClass Shared(const TClassBlock& block, const std::vector<TSnapshot::TClass>& previous) {
     for (const auto& b : previous)
-        if (b->size() == bytes.size() && *b == bytes) return b;
+        if (b->size() == block.size() && *b == block) return b;
     return nullptr;
 }
 
 } // namespace
+
+std::string TClassBlock::Bytes() const {
+    std::string out;
+    AppendTo(out);
+    return out;
+}
+
+void TClassBlock::AppendTo(std::string& out) const {
+    out.reserve(out.size() + size_);
+    for (const TPiece& p : pieces_)
+        out += *p;
+}
+
+bool TClassBlock::operator==(const TClassBlock& other) const {
+    if (size_ != other.size_ || pieces_.size() != other.pieces_.size()) return false;
+    for (std::size_t i = 0; i < pieces_.size(); ++i)
+        if (pieces_[i] != other.pieces_[i] && *pieces_[i] != *other.pieces_[i]) return false;
+    return true;
+}
 
 std::string TSnapshot::Bytes() const {
     std::string out;
     out.reserve(Size());
     if (head_) out += *head_;
     for (const auto& b : classes_)
-        out += *b;
+        b->AppendTo(out);
     if (tail_) out += *tail_;
     return out;
 }
@@ -95,7 +160,7 @@ bool TSnapshot::SameAs(const TSnapshot& other) const {
     if (classes_.size() != other.classes_.size()) return false;
     if (!SameBlock(head_, other.head_) || !SameBlock(tail_, other.tail_)) return false;
     for (std::size_t i = 0; i < classes_.size(); ++i)
-        if (!SameBlock(classes_[i], other.classes_[i])) return false;
+        if (!SameClass(classes_[i], other.classes_[i])) return false;
     return true;
 }
 
@@ -108,16 +173,13 @@ TSnapshot TSnapshot::Take(const TWettkampf& c, const TSnapshot* previous) {
         // Most age classes are what they were in the snapshot before, at the same place.
         const std::size_t at = s.classes_.size();
         const bool hasBefore = previous && at < previous->classes_.size();
-        TBlockStream out(hasBefore ? previous->classes_[at].get() : nullptr);
+        const TClass before = hasBefore ? previous->classes_[at] : nullptr;
+        TClassWriter out(before);
         WriteNativeAgeClass(out, ac);
-        if (out.Same()) {
-            s.classes_.push_back(previous->classes_[at]);
-            continue;
-        }
-        std::string bytes = out.Take();
-        TBlock shared = previous ? Shared(bytes, previous->classes_, at) : nullptr;
-        s.classes_.push_back(shared ? std::move(shared)
-                                    : std::make_shared<const std::string>(std::move(bytes)));
+        TClass block = out.Finish();
+        if (previous && block != before)
+            if (TClass shared = Shared(*block, previous->classes_)) block = std::move(shared);
+        s.classes_.push_back(std::move(block));
     }
     s.tail_ = Piece([&](TStream& out) { WriteNativeTail(out, c); });
     if (previous && SameBlock(previous->tail_, s.tail_)) s.tail_ = previous->tail_;
@@ -140,7 +202,7 @@ std::unique_ptr<TWettkampf> TSnapshot::Restore(const std::vector<std::size_t>& a
     bytes[at] = static_cast<char>(count & 0xFF);
     bytes[at + 1] = static_cast<char>(count >> 8);
     for (std::size_t i : ageClasses)
-        if (i < classes_.size()) bytes += *classes_[i];
+        if (i < classes_.size()) classes_[i]->AppendTo(bytes);
     if (tail_) bytes += *tail_;
     TMemoryStream in(std::move(bytes));
     auto c = std::make_unique<TWettkampf>();
@@ -150,7 +212,7 @@ std::unique_ptr<TWettkampf> TSnapshot::Restore(const std::vector<std::size_t>& a
 
 TChangedClasses ChangedClasses(const TSnapshot& a, const TSnapshot& b) {
     auto pointers = [](const TSnapshot& s) {
-        std::unordered_set<const std::string*> set;
+        std::unordered_set<const TClassBlock*> set;
         for (const auto& block : s.AgeClasses())
             set.insert(block.get());
         return set;
@@ -234,11 +296,14 @@ void TUndoHistory::Count() {
     auto add = [&](const TSnapshot::TBlock& b) {
         if (b && seen.insert(b.get()).second) bytes_ += b->size();
     };
+    std::unordered_set<const TClassBlock*> classes;
     for (const THistoryState& st : states_) {
         add(st.snapshot.Head());
         add(st.snapshot.Tail());
         for (const auto& b : st.snapshot.AgeClasses())
-            add(b);
+            if (classes.insert(b.get()).second)
+                for (const auto& piece : b->Pieces())
+                    add(piece);
     }
 }
 

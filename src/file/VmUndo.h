@@ -5,7 +5,9 @@
 // (signature, header, head of the age-class list), one block per age class, and the
 // tail (Gliederung and organisation lists). A block that did not change is shared with
 // the snapshot before, so that a history of a hundred small edits in a large
-// competition costs little more than one copy of it.
+// competition costs little more than one copy of it. An age-class block is kept in
+// pieces, so that one changed time in a class of thousands costs one new piece, not a
+// copy of the whole class.
 #pragma once
 
 #include "model/VmWettk.h"
@@ -18,9 +20,30 @@
 
 namespace vm {
 
+// The bytes of one age class, in pieces of at most PieceSize bytes (the last may be
+// shorter); a piece equal to the one at the same place in the block before is shared.
+class TClassBlock {
+public:
+    using TPiece = std::shared_ptr<const std::string>;
+    static constexpr std::size_t PieceSize = 32 * 1024;
+
+    std::size_t size() const { return size_; }
+    const std::vector<TPiece>& Pieces() const { return pieces_; }
+    std::string Bytes() const;
+    void AppendTo(std::string& out) const;
+    // Same bytes; shared pieces are not compared again.
+    bool operator==(const TClassBlock& other) const;
+
+private:
+    friend class TClassWriter;
+    std::vector<TPiece> pieces_;
+    std::size_t size_ = 0;
+};
+
 class TSnapshot {
 public:
     using TBlock = std::shared_ptr<const std::string>;
+    using TClass = std::shared_ptr<const TClassBlock>;
 
     bool Empty() const { return !head_; }
     // The result file's bytes: what WriteNative writes.
@@ -31,7 +54,7 @@ public:
 
     const TBlock& Head() const { return head_; }
     const TBlock& Tail() const { return tail_; }
-    const std::vector<TBlock>& AgeClasses() const { return classes_; }
+    const std::vector<TClass>& AgeClasses() const { return classes_; }
 
     // Takes the competition as it is now; blocks equal to a block of `previous` are
     // shared with it.
@@ -46,7 +69,7 @@ public:
 private:
     TBlock head_;
     TBlock tail_;
-    std::vector<TBlock> classes_;
+    std::vector<TClass> classes_;
 };
 
 // The positions of the age classes in which two snapshots differ: those of `a` not

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace vm {
 namespace {
 
@@ -117,6 +119,52 @@ TEST(UndoHistory, StepsBackAndForthAndFollowsTheSavedState) {
     h.Undo();
     h.Undo();
     EXPECT_FALSE(h.AtSaved()); // the saved state is gone for good
+}
+
+// A large age class is kept in pieces: one changed time costs one new piece; a change
+// at the end of the class, or in its last and shorter piece, and a class that grows or
+// shrinks by a participant still give exactly the saved bytes.
+TEST(Snapshot, ALargeClassSharesItsUnchangedPieces) {
+    auto c = vmtest::Competition();
+    TAltersklasse& ac = AddAgeClass(*c, "AK groß", 2010, 2011);
+    for (int i = 0; i < 1000; ++i)
+        AddEntrant(ac, "N" + std::to_string(1000 + i), 100 + i, "OG");
+    const TSnapshot before = TSnapshot::Take(*c);
+    const auto& old = before.AgeClasses()[0]->Pieces();
+    ASSERT_GT(old.size(), 4u);
+
+    struct Case {
+        const char* what;
+        std::function<void(TWettkampf&)> change;
+        std::size_t newPieces; // 0: every piece from the first change on
+    };
+    const Case cases[] = {
+        {"a time in the middle", [](TWettkampf& w) { w.At(0)->At(500)->Zeit[0] = 4711; }, 1},
+        {"the last participant", [](TWettkampf& w) { w.At(0)->At(999)->Zeit[1] = 4711; }, 1},
+        {"one more participant",
+         [](TWettkampf& w) { AddEntrant(*w.At(0), "Z9999", 9, "OG"); }, 0},
+        {"one participant fewer", [](TWettkampf& w) { w.At(0)->Free(w.At(0)->At(999)); }, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        auto w = before.Restore();
+        ASSERT_TRUE(w);
+        k.change(*w);
+        const TSnapshot after = TSnapshot::Take(*w, &before);
+        EXPECT_EQ(after.Bytes(), Saved(*w));
+        EXPECT_FALSE(after.SameAs(before));
+        const auto& now = after.AgeClasses()[0]->Pieces();
+        std::size_t fresh = 0;
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            EXPECT_LE(now[i]->size(), TClassBlock::PieceSize);
+            if (i >= old.size() || now[i] != old[i]) ++fresh;
+        }
+        if (k.newPieces) {
+            EXPECT_EQ(fresh, k.newPieces);
+        }
+        EXPECT_TRUE(TSnapshot::Take(*w, &after).SameAs(after));
+        EXPECT_EQ(TSnapshot::Take(*w, &after).AgeClasses()[0], after.AgeClasses()[0]);
+    }
 }
 
 TEST(UndoHistory, DropsTheOldestStepFirst) {

@@ -368,7 +368,8 @@ private Q_SLOTS:
         const std::size_t at = SignatureSize + 4 + TWettkampfHeader::Size;
         head[at] = 2;
         head[at + 1] = 0;
-        const std::string twice = head + *parts.AgeClasses()[0] + *parts.AgeClasses()[0] + *parts.Tail();
+        const std::string once = parts.AgeClasses()[0]->Bytes();
+        const std::string twice = head + once + once + *parts.Tail();
         const std::string damaged = dir.File("Doppelt.ERG");
         vmtest::WriteFileBytes(damaged, twice);
 
