@@ -8,6 +8,7 @@
 #include "ui/VmUiSeam.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -29,55 +30,61 @@
 
 namespace vm::ui {
 
-// Renders the served site on a thread of its own. Only the newest competition handed
-// in is rendered: changes that come faster than rendering are taken together.
-class TLiveRenewer {
+// Runs jobs on a thread of its own. Only the newest job handed in is run: jobs that
+// come faster than they are done are taken together. A job still waiting when the
+// worker is destroyed is done first.
+class TLiveWorker {
 public:
-    using TDone = std::function<void(std::shared_ptr<const TSite>)>;
-
-    explicit TLiveRenewer(TDone done) : done_(std::move(done)), thread_([this] { Run(); }) {}
-    ~TLiveRenewer() {
+    TLiveWorker() : thread_([this] { Run(); }) {}
+    ~TLiveWorker() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
         }
-        cv_.notify_one();
+        cv_.notify_all();
         thread_.join();
     }
-    TLiveRenewer(const TLiveRenewer&) = delete;
-    TLiveRenewer& operator=(const TLiveRenewer&) = delete;
+    TLiveWorker(const TLiveWorker&) = delete;
+    TLiveWorker& operator=(const TLiveWorker&) = delete;
 
-    void Post(std::unique_ptr<TWettkampf> c, TSiteOptions options) {
+    void Post(std::function<void()> job) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            pending_ = std::move(c);
-            options_ = std::move(options);
+            pending_ = std::move(job);
         }
-        cv_.notify_one();
+        cv_.notify_all();
+    }
+    // Returns when no job is waiting or running.
+    void WaitIdle() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait(lock, [this] { return !pending_ && !busy_; });
     }
 
 private:
     void Run() {
         for (;;) {
-            std::unique_ptr<TWettkampf> c;
-            TSiteOptions options;
+            std::function<void()> job;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 cv_.wait(lock, [this] { return stop_ || pending_; });
-                if (stop_) return;
-                c = std::move(pending_);
-                options = std::move(options_);
+                if (!pending_) return;
+                job = std::move(pending_);
+                pending_ = nullptr;
+                busy_ = true;
             }
-            std::shared_ptr<const TSite> site = RenderSite(*c, options);
-            done_(std::move(site));
+            job();
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                busy_ = false;
+            }
+            cv_.notify_all();
         }
     }
 
-    TDone done_;
     std::mutex mutex_;
     std::condition_variable cv_;
-    std::unique_ptr<TWettkampf> pending_;
-    TSiteOptions options_;
+    std::function<void()> pending_;
+    bool busy_ = false;
     bool stop_ = false;
     std::thread thread_;
 };
@@ -181,7 +188,9 @@ TLiveResults::TLiveResults(QWidget* mainWindow, TDocumentFn document)
       port_(LiveDefaultPort), server_(std::make_unique<TLiveServer>()) {}
 
 TLiveResults::~TLiveResults() {
-    // The worker first: it hands sites to the server.
+    // A publishing after the last save is finished; the renewer goes before the
+    // server it hands sites to.
+    publisher_.reset();
     renewer_.reset();
     server_->Stop();
 }
@@ -258,49 +267,82 @@ void TLiveResults::SetServing(bool on) {
         const QSignalBlocker block(serve_);
         serve_->setChecked(true);
     }
-    TLiveServer* server = server_.get();
-    renewer_ = std::make_unique<TLiveRenewer>([this, server](std::shared_ptr<const TSite> site) {
-        server->Update(std::move(site));
-        QMetaObject::invokeMethod(this, [this] { Q_EMIT siteRenewed(); }, Qt::QueuedConnection);
-    });
+    renewer_ = std::make_unique<TLiveWorker>();
     DocumentChanged();
     Q_EMIT statusMessage(QStringLiteral("Live-Ergebnisse im Netzwerk: ") + ServedUrl());
 }
 
 void TLiveResults::DocumentChanged() {
     if (!renewer_) return;
-    auto copy = Snapshot();
+    std::shared_ptr<const TWettkampf> copy = Snapshot();
     if (!copy) return;
     TSiteOptions options;
     if (lastChange_) options.LastChange = lastChange_();
-    renewer_->Post(std::move(copy), std::move(options));
+    TLiveServer* server = server_.get();
+    renewer_->Post([this, server, copy, options] {
+        server->Update(RenderSite(*copy, options));
+        QMetaObject::invokeMethod(this, [this] { Q_EMIT siteRenewed(); }, Qt::QueuedConnection);
+    });
 }
 
 bool TLiveResults::Publish(const QString& resultFile, const QString& folder) {
+    // Not beside a publishing after a save into the same folder.
+    WaitForPublishing();
     const auto [c, file] = document_();
     if (!c) return false;
     TSiteOptions options;
     if (lastChange_) options.LastChange = lastChange_();
     const auto site = RenderSite(*c, options);
     std::string message;
-    if (!PublishSite(*site, QFile::encodeName(folder).toStdString(), message)) {
+    const bool ok = PublishSite(*site, QFile::encodeName(folder).toStdString(), message);
+    Published(resultFile, ok, QString::fromStdString(message));
+    return ok;
+}
+
+void TLiveResults::Published(const QString& resultFile, bool ok, const QString& message) {
+    if (!ok) {
         ShowBox(window_, TBoxKind::Warning,
-                QStringLiteral("Die Live-Ergebnisse wurden nicht veröffentlicht.\n") +
-                    QString::fromStdString(message));
-        return false;
+                QStringLiteral("Die Live-Ergebnisse wurden nicht veröffentlicht.\n") + message);
+        return;
     }
     const QDateTime now = QDateTime::currentDateTime();
     QSettings().setValue(SettingsKey("Zeit", resultFile), now);
     Q_EMIT statusMessage(QStringLiteral("Live-Ergebnisse veröffentlicht: ") + TimeText(now));
-    return true;
 }
 
 void TLiveResults::DocumentSaved() {
     const QString file = document_().second;
     if (!Saved(file)) return;
     const QString folder = PublishFolder(file);
-    if (!folder.isEmpty()) Publish(file, folder);
+    if (!folder.isEmpty()) {
+        // Written on a thread of its own, so that saving a large competition does not
+        // wait for its site; the outcome comes back to this thread.
+        std::shared_ptr<const TWettkampf> copy = Snapshot();
+        if (copy) {
+            TSiteOptions options;
+            if (lastChange_) options.LastChange = lastChange_();
+            if (!publisher_) publisher_ = std::make_unique<TLiveWorker>();
+            const std::string dir = QFile::encodeName(folder).toStdString();
+            publisher_->Post([this, copy, options, dir, file] {
+                std::string message;
+                const bool ok = PublishSite(*RenderSite(*copy, options), dir, message);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, file, ok, text = QString::fromStdString(message)] {
+                        Published(file, ok, text);
+                    },
+                    Qt::QueuedConnection);
+            });
+        }
+    }
     DocumentChanged();
+}
+
+void TLiveResults::WaitForPublishing() {
+    if (!publisher_) return;
+    publisher_->WaitIdle();
+    // Its outcome, queued for this thread, is taken now.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void TLiveResults::PrintPoster(QWidget* parent, const QString& url) {

@@ -27,7 +27,7 @@ class TSite;
 
 namespace vm::ui {
 
-class TLiveRenewer;
+class TLiveWorker;
 
 class TLiveResults : public QObject {
     Q_OBJECT
@@ -49,9 +49,12 @@ public:
     // After every change that passed the gate: renews the served site in the
     // background (the competition is copied here, rendered on a worker thread).
     void DocumentChanged();
-    // After every save: renews the published folder of this result file, if it has one.
-    // A folder that cannot be written gives one message; the save stays done.
+    // After every save: renews the published folder of this result file, if it has one,
+    // on a worker thread. A folder that cannot be written gives one message (when the
+    // worker is done); the save stays done.
     void DocumentSaved();
+    // Returns when the publishing after the last save is done and its outcome shown.
+    void WaitForPublishing();
 
     void SetLastChangeSource(TLastChangeFn fn) { lastChange_ = std::move(fn); }
 
@@ -76,6 +79,8 @@ private:
     std::unique_ptr<TWettkampf> Snapshot() const;
     // Publishes now; false after its one message.
     bool Publish(const QString& resultFile, const QString& folder);
+    // The outcome of a publishing: the message, or the time and the status line.
+    void Published(const QString& resultFile, bool ok, const QString& message);
     void PrintPoster(QWidget* parent, const QString& url);
     QString ServedUrl() const;
 
@@ -86,7 +91,8 @@ private:
     QAction* serve_ = nullptr;
     int port_;
     std::unique_ptr<TLiveServer> server_;
-    std::unique_ptr<TLiveRenewer> renewer_;
+    std::unique_ptr<TLiveWorker> renewer_;   // the served site
+    std::unique_ptr<TLiveWorker> publisher_; // the folder, after saving
 };
 
 } // namespace vm::ui

@@ -102,10 +102,15 @@ private Q_SLOTS:
         QVERIFY(!status.isEmpty());
         QVERIFY(status.last().at(0).toString().startsWith("Live-Ergebnisse veröffentlicht: "));
 
-        // Every save renews the folder; the dialog shows when it last published.
+        // Every save renews the folder, in the background with the competition as it
+        // was saved; the dialog shows when it last published.
         s.c->At(0)->At(0)->SetName("Neuname");
         s.live.DocumentSaved();
+        s.c->At(0)->At(0)->SetName("Spaeter");
+        s.live.WaitForPublishing();
         QVERIFY(ReadFileBytes(out + "/ak-1.html").find("Neuname") != std::string::npos);
+        QVERIFY(ReadFileBytes(out + "/ak-1.html").find("Spaeter") == std::string::npos);
+        QVERIFY(status.last().at(0).toString().startsWith("Live-Ergebnisse veröffentlicht: "));
         seam.OnDialog([&](QDialog& d) {
             QVERIFY(Find<QLabel>(&d, "lastPublished")->text().startsWith("Zuletzt veröffentlicht: "));
             QCOMPARE(d.findChild<QLineEdit*>("folder")->text(), QString::fromStdString(out));
@@ -124,6 +129,7 @@ private Q_SLOTS:
                                        QString::fromStdString(s.dir.File("blocker") + "/live"));
         seam.AnswerBox(QMessageBox::Ok);
         s.live.DocumentSaved();
+        s.live.WaitForPublishing();
         QCOMPARE(seam.boxes.size(), std::size_t(1));
         QCOMPARE(seam.boxes[0].kind, TBoxKind::Warning);
         QVERIFY(seam.boxes[0].text.contains("nicht veröffentlicht"));
