@@ -29,8 +29,6 @@ constexpr std::size_t MaxRows = 1048575;
 constexpr int DeflateLevel = 1;
 // The XML of a sheet is handed to the deflater in pieces of about this size.
 constexpr std::size_t PieceBytes = 256 * 1024;
-// Pieces waiting for the deflater at most, so that memory stays bounded.
-constexpr std::size_t MaxWaitingPieces = 8;
 
 // Cell formats (the index into cellXfs of the styles part).
 constexpr const char* StyleBold = "1";
@@ -464,14 +462,20 @@ std::string Styles() {
 
 // ---- deflating beside the rows -------------------------------------------------------
 
-// Deflates the sheets on a second thread while the first one writes their rows. Two
-// members are open at a time: the sheet with every participant and the age class's
-// sheet; each gets its pieces in order. The finished members are kept in the order in
-// which they were ended.
-class TDeflateWorker {
+// A piece of a sheet's XML and, once deflated, its deflated form. The rows of an age
+// class are pieces of both its own sheet and the sheet with everybody.
+struct TBlock {
+    std::string xml;
+    TZipPiece piece;
+    bool last = false;
+};
+
+// Deflates blocks on a second thread while the first one writes the rows. When too
+// much XML waits, and at the end, the first thread deflates blocks itself.
+class TDeflatePool {
 public:
-    TDeflateWorker() : thread_([this] { Run(); }) {}
-    ~TDeflateWorker() {
+    TDeflatePool() : thread_([this] { Run(); }) {}
+    ~TDeflatePool() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
@@ -479,114 +483,80 @@ public:
         wake_.notify_all();
         thread_.join();
     }
-    TDeflateWorker(const TDeflateWorker&) = delete;
-    TDeflateWorker& operator=(const TDeflateWorker&) = delete;
+    TDeflatePool(const TDeflatePool&) = delete;
+    TDeflatePool& operator=(const TDeflatePool&) = delete;
 
-    void Begin(int member, std::string name) { Put({TJob::Begin, member, std::move(name)}); }
-    // Takes the piece and leaves an empty buffer (with room) in its place.
-    void Add(int member, std::string& piece) {
-        TJob job{TJob::Add, member, {}};
-        job.bytes.swap(piece);
-        Put(std::move(job), &piece);
-    }
-    void End(int member) { Put({TJob::End, member, {}}); }
-
-    // Waits for every job; the members in the order they were ended. False when the
-    // deflater ran out of memory.
-    bool Finish(std::vector<TZipEntry>& entries) {
+    void Put(TBlock& block) {
         std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [&] { return jobs_.empty() && !busy_; });
+        waiting_.push_back(&block);
+        waitingBytes_ += block.xml.size();
+        wake_.notify_one();
+        while (waitingBytes_ > MaxWaitingBytes && !waiting_.empty())
+            DoOne(lock, mine_);
+    }
+
+    // Deflates what still waits, together with the second thread, and waits for it.
+    void Finish() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!waiting_.empty())
+            DoOne(lock, mine_);
+        idle_.wait(lock, [&] { return busy_ == 0; });
         if (error_) std::rethrow_exception(error_);
-        for (TZipEntry& e : finished_)
-            entries.push_back(std::move(e));
-        finished_.clear();
-        return !failed_;
     }
 
 private:
-    struct TJob {
-        enum { Begin, Add, End } kind;
-        int member;
-        std::string bytes; // the name for Begin, the piece for Add
-    };
-
-    void Put(TJob job, std::string* spare = nullptr) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [&] { return jobs_.size() < MaxWaitingPieces; });
-        jobs_.push_back(std::move(job));
-        if (spare && !spares_.empty()) {
-            spare->swap(spares_.back());
-            spares_.pop_back();
-        }
+    // Takes the oldest waiting block and deflates it with the lock released.
+    void DoOne(std::unique_lock<std::mutex>& lock, std::unique_ptr<TZipDeflater>& deflater) {
+        TBlock* block = waiting_.front();
+        waiting_.pop_front();
+        waitingBytes_ -= block->xml.size();
+        ++busy_;
         lock.unlock();
-        wake_.notify_one();
+        std::exception_ptr error;
+        try {
+            if (!deflater) deflater = std::make_unique<TZipDeflater>(DeflateLevel);
+            block->piece = deflater->Deflate(block->xml, block->last);
+            std::string().swap(block->xml);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        if (error && !error_) error_ = error;
+        if (--busy_ == 0) idle_.notify_all();
     }
 
     void Run() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;
-            TJob job = std::move(jobs_.front());
-            jobs_.pop_front();
-            busy_ = true;
-            lock.unlock();
-            done_.notify_all();
-            try {
-                Do(job);
-            } catch (...) {
-                std::lock_guard<std::mutex> again(mutex_);
-                if (!error_) error_ = std::current_exception();
-            }
-            lock.lock();
-            busy_ = false;
-            if (job.kind == TJob::Add) {
-                job.bytes.clear();
-                spares_.push_back(std::move(job.bytes));
-            }
-            done_.notify_all();
+            wake_.wait(lock, [&] { return stop_ || !waiting_.empty(); });
+            if (waiting_.empty()) return;
+            DoOne(lock, theirs_);
         }
     }
 
-    void Do(TJob& job) {
-        TZipDeflater& d = deflaters_[static_cast<std::size_t>(job.member)];
-        switch (job.kind) {
-        case TJob::Begin:
-            d.Begin(std::move(job.bytes));
-            break;
-        case TJob::Add:
-            d.Add(job.bytes);
-            break;
-        case TJob::End: {
-            TZipEntry e = d.End();
-            std::lock_guard<std::mutex> lock(mutex_);
-            failed_ = failed_ || d.Failed();
-            finished_.push_back(std::move(e));
-        } break;
-        }
-    }
+    static constexpr std::size_t MaxWaitingBytes = 4 * PieceBytes;
 
-    std::array<TZipDeflater, 2> deflaters_{TZipDeflater(DeflateLevel), TZipDeflater(DeflateLevel)};
+    std::unique_ptr<TZipDeflater> mine_, theirs_; // one for each thread
     std::mutex mutex_;
-    std::condition_variable wake_; // a job came, or stop
-    std::condition_variable done_; // a job was taken or finished
-    std::deque<TJob> jobs_;
-    std::vector<std::string> spares_;
-    std::vector<TZipEntry> finished_;
-    bool busy_ = false;
+    std::condition_variable wake_; // a block came, or stop
+    std::condition_variable idle_; // nothing is being deflated
+    std::deque<TBlock*> waiting_;
+    std::size_t waitingBytes_ = 0;
+    int busy_ = 0;
     bool stop_ = false;
-    bool failed_ = false;
     std::exception_ptr error_;
     std::thread thread_; // last: starts once everything above is ready
 };
 
 // ---- the rows ------------------------------------------------------------------------
 
-// One participant's cells, the same in both of its sheets. No cell names its column:
-// the cells follow one another, an empty one as <c/>. That keeps the XML a third
-// smaller and lets the deflater find the repeats, which is most of its speed.
-void AppendCells(std::string& out, const TWettkampf& c, const TTeilnehmer& p,
-                 const std::vector<TExportColumn>& columns) {
+// One participant's row, the same in both of its sheets. Neither the row nor a cell
+// names its place: rows and cells follow one another, an empty cell as <c/>. That keeps
+// the XML a third smaller, lets the deflater find the repeats (most of its speed) and
+// lets both sheets share the deflated rows.
+void AppendRow(std::string& out, const TWettkampf& c, const TTeilnehmer& p,
+               const std::vector<TExportColumn>& columns) {
+    out += "<row>";
     for (int col = 0; col < ExportColumnCount; ++col) {
         const TExportColumn& k = columns[static_cast<std::size_t>(col)];
         const TExportCell cell = ExportCell(c, p, col);
@@ -604,47 +574,11 @@ void AppendCells(std::string& out, const TWettkampf& c, const TTeilnehmer& p,
             AppendTextCell(out, cell.Text);
         }
     }
+    out += "</row>";
 }
 
-// The XML of one sheet, handed to the deflater piece by piece.
-class TSheetXml {
-public:
-    TSheetXml(TDeflateWorker& worker, int member) : worker_(worker), member_(member) {}
-
-    void Begin(std::size_t index, std::string head) {
-        worker_.Begin(member_, SheetPath(index));
-        xml_ = std::move(head);
-        row_ = 1;
-    }
-    void Row(std::string_view cells) {
-        char buf[24];
-        xml_ += "<row r=\"";
-        xml_.append(buf, std::to_chars(buf, buf + sizeof buf, ++row_).ptr);
-        xml_ += "\">";
-        xml_ += cells;
-        xml_ += "</row>";
-        if (xml_.size() >= PieceBytes) Hand();
-    }
-    void End(std::string_view tail) {
-        xml_ += tail;
-        Hand();
-        worker_.End(member_);
-    }
-
-private:
-    void Hand() {
-        worker_.Add(member_, xml_);
-        if (xml_.capacity() < PieceBytes + (PieceBytes >> 2)) xml_.reserve(PieceBytes + (PieceBytes >> 2));
-    }
-
-    TDeflateWorker& worker_;
-    int member_;
-    std::string xml_;
-    std::size_t row_ = 1;
-};
-
-// Builds every part; the sheets' members are deflated on the worker.
-bool BuildParts(const TWettkampf& c, std::vector<TZipEntry>& parts, std::time_t created) {
+// Builds every part; the sheets are deflated block by block on both threads.
+void BuildParts(const TWettkampf& c, std::vector<TZipEntry>& parts, std::time_t created) {
     const auto& columns = ExportColumns(IsSingleCompetition(c));
     std::vector<std::string> taken = {"History"}; // a name the spreadsheets reserve
     std::vector<TSheetInfo> sheets;
@@ -662,32 +596,45 @@ bool BuildParts(const TWettkampf& c, std::vector<TZipEntry>& parts, std::time_t 
     parts.push_back(DeflatedZipEntry("xl/_rels/workbook.xml.rels", WorkbookRels(sheets.size())));
     parts.push_back(DeflatedZipEntry("xl/styles.xml", Styles()));
 
-    TDeflateWorker worker;
-    TSheetXml all(worker, 0), own(worker, 1);
-    all.Begin(0, SheetHead(columns, sheets[0].rows, true));
-    std::string cells;
+    // The blocks stay in place while the pool works on them; the pool ends first.
+    std::deque<TBlock> blocks;
+    std::vector<std::vector<TBlock*>> members(sheets.size());
+    TDeflatePool pool;
+    auto put = [&](std::string xml, bool last) {
+        blocks.push_back({std::move(xml), {}, last});
+        pool.Put(blocks.back());
+        return &blocks.back();
+    };
+    members[0].push_back(put(SheetHead(columns, sheets[0].rows, true), false));
     std::size_t sheet = 0;
+    std::string xml;
     for (const TAltersklasse& ac : c) {
         if (ac.Count() == 0) continue;
         ++sheet;
-        own.Begin(sheet, SheetHead(columns, sheets[sheet].rows, false));
+        members[sheet].push_back(put(SheetHead(columns, sheets[sheet].rows, false), false));
+        auto rows = [&] {
+            TBlock* b = put(std::move(xml), false);
+            members[0].push_back(b);
+            members[sheet].push_back(b);
+            xml = std::string();
+            xml.reserve(PieceBytes + (PieceBytes >> 2));
+        };
         for (const TTeilnehmer& p : ac) {
-            cells.clear();
-            AppendCells(cells, c, p, columns);
-            all.Row(cells);
-            own.Row(cells);
+            AppendRow(xml, c, p, columns);
+            if (xml.size() >= PieceBytes) rows();
         }
-        own.End(SheetTail(sheets[sheet].rows));
+        if (!xml.empty()) rows();
+        members[sheet].push_back(put(SheetTail(sheets[sheet].rows), true));
     }
-    all.End(SheetTail(sheets[0].rows));
-    std::vector<TZipEntry> deflated;
-    if (!worker.Finish(deflated)) return false;
-    // Ended in the order: each age class's sheet, then the sheet with everybody.
-    parts.push_back(std::move(deflated.back()));
-    deflated.pop_back();
-    for (TZipEntry& e : deflated)
-        parts.push_back(std::move(e));
-    return true;
+    members[0].push_back(put(SheetTail(sheets[0].rows), true));
+    pool.Finish();
+
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        std::vector<const TZipPiece*> pieces;
+        for (const TBlock* b : members[i])
+            pieces.push_back(&b->piece);
+        parts.push_back(JoinZipPieces(SheetPath(i), pieces));
+    }
 }
 
 } // namespace
@@ -718,10 +665,7 @@ bool ExportXlsx(const TWettkampf& c, TStream& s) {
     const std::time_t created = CreatedTime(c);
     std::vector<TZipEntry> parts;
     try {
-        if (!BuildParts(c, parts, created)) {
-            NoteSystemError(ENOMEM);
-            return false;
-        }
+        BuildParts(c, parts, created);
     } catch (const std::bad_alloc&) {
         NoteSystemError(ENOMEM);
         return false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace vm {
 
@@ -84,71 +85,75 @@ TZipEntry StoredZipEntry(std::string name, std::string_view bytes) {
 TZipDeflater::TZipDeflater(int level) : z_(std::make_unique<z_stream_s>()) {
     *z_ = {};
     // Negative window bits: raw deflate, without zlib's own header and checksum.
-    ready_ = ::deflateInit2(z_.get(), level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    failed_ = !ready_;
+    if (::deflateInit2(z_.get(), level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        z_.reset();
+        throw std::bad_alloc();
+    }
 }
 
 TZipDeflater::~TZipDeflater() {
-    if (ready_) ::deflateEnd(z_.get());
+    if (z_) ::deflateEnd(z_.get());
 }
 
-void TZipDeflater::Begin(std::string name) {
-    entry_ = TZipEntry{};
-    entry_.Name = std::move(name);
-    entry_.Deflated = true;
-    if (ready_ && ::deflateReset(z_.get()) != Z_OK) failed_ = true;
-}
-
-void TZipDeflater::Deflate(int flush) {
-    std::string& out = entry_.Data;
-    while (!failed_) {
-        // Room for at least a quarter of what is still to come, and never less than 64 KiB.
-        const std::size_t used = out.size();
-        const std::size_t room = std::min<std::size_t>(
-            std::max<std::size_t>(1 << 16, z_->avail_in / 4), std::numeric_limits<uInt>::max());
-        out.resize(used + room);
-        z_->next_out = reinterpret_cast<Bytef*>(out.data() + used);
-        z_->avail_out = static_cast<uInt>(room);
-        const int r = ::deflate(z_.get(), flush);
-        const bool roomLeft = z_->avail_out > 0;
-        out.resize(used + room - z_->avail_out);
-        if (r == Z_STREAM_END) return;
-        if (r == Z_OK || (r == Z_BUF_ERROR && !roomLeft)) {
-            if (flush == Z_NO_FLUSH && z_->avail_in == 0 && roomLeft) return;
-            continue;
-        }
-        failed_ = true;
-    }
-}
-
-void TZipDeflater::Add(std::string_view bytes) {
-    if (failed_) return;
-    entry_.Crc = Crc32(entry_.Crc, bytes);
-    entry_.Size += bytes.size();
-    while (!bytes.empty() && !failed_) {
+TZipPiece TZipDeflater::Deflate(std::string_view bytes, bool last) {
+    TZipPiece piece;
+    piece.Crc = Crc32(0, bytes);
+    piece.Size = bytes.size();
+    piece.Last = last;
+    // A fresh start: nothing of the piece before refers back. A piece that is not the
+    // last ends with a sync flush, which closes its blocks on a byte boundary.
+    if (::deflateReset(z_.get()) != Z_OK) throw std::bad_alloc();
+    const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
+    std::string& out = piece.Data;
+    for (;;) {
         const std::size_t n = std::min<std::size_t>(bytes.size(), std::numeric_limits<uInt>::max());
         z_->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
         z_->avail_in = static_cast<uInt>(n);
-        Deflate(Z_NO_FLUSH);
         bytes.remove_prefix(n);
+        const int f = bytes.empty() ? flush : Z_NO_FLUSH;
+        for (;;) {
+            const std::size_t used = out.size();
+            // Text deflates to about a tenth; more room follows when that is not enough.
+            const std::size_t room = std::min<std::size_t>(
+                std::max<std::size_t>(1 << 12, z_->avail_in / 8), std::numeric_limits<uInt>::max());
+            out.resize(used + room);
+            z_->next_out = reinterpret_cast<Bytef*>(out.data() + used);
+            z_->avail_out = static_cast<uInt>(room);
+            const int r = ::deflate(z_.get(), f);
+            const bool full = z_->avail_out == 0;
+            out.resize(used + room - z_->avail_out);
+            if (r == Z_STREAM_END) break;
+            if (r != Z_OK && !(r == Z_BUF_ERROR && full)) throw std::bad_alloc();
+            // Done with this input once zlib left room in the output.
+            if (!full && z_->avail_in == 0) break;
+        }
+        if (bytes.empty()) break;
     }
+    out.shrink_to_fit();
+    return piece;
 }
 
-TZipEntry TZipDeflater::End() {
-    z_->next_in = nullptr;
-    z_->avail_in = 0;
-    Deflate(Z_FINISH);
-    if (failed_) entry_.Data.clear();
-    return std::move(entry_);
+TZipEntry JoinZipPieces(std::string name, const std::vector<const TZipPiece*>& pieces) {
+    TZipEntry e;
+    e.Name = std::move(name);
+    e.Deflated = true;
+    std::size_t bytes = 0;
+    for (const TZipPiece* p : pieces)
+        bytes += p->Data.size();
+    e.Data.reserve(bytes);
+    for (const TZipPiece* p : pieces) {
+        e.Data += p->Data;
+        e.Crc = static_cast<std::uint32_t>(
+            ::crc32_combine(e.Crc, p->Crc, static_cast<z_off_t>(p->Size)));
+        e.Size += p->Size;
+    }
+    return e;
 }
 
 TZipEntry DeflatedZipEntry(std::string name, std::string_view bytes, int level) {
     TZipDeflater d(level);
-    d.Begin(std::move(name));
-    d.Add(bytes);
-    TZipEntry e = d.End();
-    if (d.Failed()) throw std::bad_alloc();
-    return e;
+    const TZipPiece piece = d.Deflate(bytes, true);
+    return JoinZipPieces(std::move(name), {&piece});
 }
 
 TZipResult WriteZip(TStream& s, const std::vector<TZipEntry>& entries, std::time_t time) {

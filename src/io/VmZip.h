@@ -1,5 +1,5 @@
 // ZIP archives written in one pass, as the workbook export needs them: each member is
-// deflated beforehand (raw deflate, in pieces, possibly on another thread), the writer
+// deflated beforehand (raw deflate, possibly in pieces on several threads), the writer
 // puts the local headers, the members and the central directory onto a stream. Members
 // and the archive stay under 4 GiB (no ZIP64); names are stored as given (UTF-8).
 #pragma once
@@ -29,31 +29,36 @@ struct TZipEntry {
 // A member stored without compression.
 TZipEntry StoredZipEntry(std::string name, std::string_view bytes);
 
-// Deflates members piece by piece. One deflater serves any number of members in turn;
-// each one runs on one thread at a time.
+// A stretch of a member's bytes deflated on its own: it refers to nothing before it
+// and ends on a byte boundary, so that pieces can be deflated on different threads and
+// the same piece can belong to several members. A member is its pieces joined in order;
+// only its last piece ends the deflate stream.
+struct TZipPiece {
+    std::string Data;
+    std::uint32_t Crc = 0;
+    std::uint64_t Size = 0;
+    bool Last = false;
+};
+
+// Deflates pieces, one after the other; one deflater per thread.
 class TZipDeflater {
 public:
-    // level: zlib's 1 (fastest) .. 9 (smallest).
+    // level: zlib's 1 (fastest) .. 9 (smallest). Throws std::bad_alloc when zlib has no
+    // memory.
     explicit TZipDeflater(int level);
     ~TZipDeflater();
     TZipDeflater(const TZipDeflater&) = delete;
     TZipDeflater& operator=(const TZipDeflater&) = delete;
 
-    // Starts the next member.
-    void Begin(std::string name);
-    void Add(std::string_view bytes);
-    // The finished member; empty Data and Failed() when zlib ran out of memory.
-    TZipEntry End();
-    bool Failed() const { return failed_; }
+    // `last`: the piece that ends its member.
+    TZipPiece Deflate(std::string_view bytes, bool last);
 
 private:
-    void Deflate(int flush);
-
     std::unique_ptr<z_stream_s> z_;
-    bool ready_ = false;
-    bool failed_ = false;
-    TZipEntry entry_;
 };
+
+// The deflated member made of the pieces in their order; the last one must end it.
+TZipEntry JoinZipPieces(std::string name, const std::vector<const TZipPiece*>& pieces);
 
 // A member deflated in one piece.
 TZipEntry DeflatedZipEntry(std::string name, std::string_view bytes, int level = 6);

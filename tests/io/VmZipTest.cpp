@@ -80,16 +80,21 @@ TEST(ZipWrite, MembersReadBackWithLibzipAndUnzip) {
         entries.push_back(DeflatedZipEntry("xl/styles.xml", small, 6));
         entries.push_back(StoredZipEntry("leer.txt", ""));
         entries.push_back(DeflatedZipEntry("leer.xml", "", 1));
-        // A big member deflated in pieces of odd sizes, with one deflater reused.
-        TZipDeflater d(1);
-        d.Begin("erst.xml");
-        d.Add(small);
-        entries.push_back(d.End());
-        d.Begin("xl/worksheets/Blätter ß.xml");
+        // A big member of pieces from two deflaters, one of its pieces also in a second
+        // member, as the workbook shares the rows between two sheets.
+        TZipDeflater a(1), b(6);
+        std::vector<TZipPiece> pieces;
+        pieces.push_back(a.Deflate(small, false));
         for (std::size_t at = 0; at < big.size(); at += 70001)
-            d.Add(std::string_view(big).substr(at, 70001));
-        entries.push_back(d.End());
-        EXPECT_FALSE(d.Failed());
+            pieces.push_back((pieces.size() % 2 ? b : a)
+                                 .Deflate(std::string_view(big).substr(at, 70001), false));
+        pieces.push_back(b.Deflate("", true));
+        const TZipPiece end = a.Deflate("</ende>", true);
+        std::vector<const TZipPiece*> all, shared = {&pieces[1], &end};
+        for (const TZipPiece& p : pieces)
+            all.push_back(&p);
+        entries.push_back(JoinZipPieces("zweit.xml", shared));
+        entries.push_back(JoinZipPieces("xl/worksheets/Blätter ß.xml", all));
         return entries;
     };
     const std::vector<TZipEntry> entries = build();
@@ -102,7 +107,8 @@ TEST(ZipWrite, MembersReadBackWithLibzipAndUnzip) {
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"[Content_Types].xml", small}, {"xl/styles.xml", small},
         {"leer.txt", ""},               {"leer.xml", ""},
-        {"erst.xml", small},            {"xl/worksheets/Blätter ß.xml", big}};
+        {"zweit.xml", big.substr(0, 70001) + "</ende>"},
+        {"xl/worksheets/Blätter ß.xml", small + big}};
     ASSERT_EQ(back.size(), expected.size());
     for (std::size_t i = 0; i < back.size(); ++i) {
         EXPECT_EQ(back[i].name, expected[i].first);
