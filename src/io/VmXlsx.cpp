@@ -98,7 +98,6 @@ std::time_t CreatedTime(const TWettkampf& c) {
     return ::timegm(&tm);
 }
 
-
 // ---- XML text ------------------------------------------------------------------------
 
 // What each byte of a stored (code page 850) text becomes in the sheet's XML: its
@@ -132,15 +131,21 @@ const TOemXml& OemXml() {
                 utf8.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
                 utf8.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
             }
-            if (cp == '&') utf8 = "&amp;";
-            else if (cp == '<') utf8 = "&lt;";
-            else if (cp == '>') utf8 = "&gt;";
-            else if (cp == '"') utf8 = "&quot;";
-            else if (cp == '\r') utf8 = "&#13;";
+            if (cp == '&')
+                utf8 = "&amp;";
+            else if (cp == '<')
+                utf8 = "&lt;";
+            else if (cp == '>')
+                utf8 = "&gt;";
+            else if (cp == '"')
+                utf8 = "&quot;";
+            else if (cp == '\r')
+                utf8 = "&#13;";
             else if (cp < 0x20 && cp != '\t' && cp != '\n')
                 utf8 = std::string("_x00") + hex[cp >> 4] + hex[cp & 15] + "_";
             set(b, utf8);
-            t.plain[static_cast<std::size_t>(b)] = cp >= 0x20 && cp < 0x7F && utf8.size() == 1 && cp != '_';
+            t.plain[static_cast<std::size_t>(b)] =
+                cp >= 0x20 && cp < 0x7F && utf8.size() == 1 && cp != '_';
         }
         return t;
     }();
@@ -186,10 +191,18 @@ std::string Utf8Xml(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
         switch (b) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
         case '_':
             out += LooksEscaped(text, i) ? "_x005F_" : "_";
             break;
@@ -231,7 +244,8 @@ void AppendTextCell(std::string& out, std::string_view oem, const char* style = 
 void AppendDecimal(std::string& out, std::int64_t units, int decimals) {
     char buf[32];
     char* end = buf;
-    std::uint64_t u = units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    std::uint64_t u =
+        units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
     std::uint64_t scale = 1;
     for (int d = 0; d < decimals; ++d)
         scale *= 10;
@@ -283,10 +297,8 @@ std::string IsoTime(std::time_t t) {
 
 constexpr const char* XmlDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 constexpr const char* MainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-constexpr const char* RelNs =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-constexpr const char* PackageRelNs =
-    "http://schemas.openxmlformats.org/package/2006/relationships";
+constexpr const char* RelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr const char* PackageRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 
 bool TwoDecimals(const TExportColumn& k) {
     return k.DbfType == 'N' && k.DbfDecimals == 2;
@@ -313,8 +325,8 @@ std::string SheetHead(const std::vector<TExportColumn>& columns, std::size_t row
         const TExportColumn& k = columns[static_cast<std::size_t>(col)];
         // Room for the header text and the filter button beside it; the fraction is the
         // cell's margin, as the spreadsheets store a width of whole characters.
-        const std::size_t width = std::max<std::size_t>(static_cast<std::size_t>(k.TextWidth),
-                                                        k.XlsName.size()) + 2;
+        const std::size_t width =
+            std::max<std::size_t>(static_cast<std::size_t>(k.TextWidth), k.XlsName.size()) + 2;
         const std::string n = Number(static_cast<std::size_t>(col) + 1);
         x += "<col min=\"" + n + "\" max=\"" + n + "\" width=\"" + Number(width) + ".7109375\"";
         if (TwoDecimals(k)) {
@@ -387,8 +399,7 @@ std::string CoreProperties(std::time_t created) {
          "xmlns:dcterms=\"http://purl.org/dc/terms/\" "
          "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
          "<dcterms:created xsi:type=\"dcterms:W3CDTF\">" +
-         when +
-         "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + when +
+         when + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + when +
          "</dcterms:modified></cp:coreProperties>";
     return x;
 }
@@ -585,8 +596,8 @@ void BuildParts(const TWettkampf& c, std::vector<TZipEntry>& parts, std::time_t 
     sheets.push_back({MakeSheetName(XlsxAllSheetName, taken), ExportRowCount(c)});
     for (const TAltersklasse& ac : c)
         if (ac.Count() > 0)
-            sheets.push_back({MakeSheetName(OemToUtf8(ac.Name()), taken),
-                              static_cast<std::size_t>(ac.Count())});
+            sheets.push_back(
+                {MakeSheetName(OemToUtf8(ac.Name()), taken), static_cast<std::size_t>(ac.Count())});
 
     parts.push_back(DeflatedZipEntry("[Content_Types].xml", ContentTypes(sheets.size())));
     parts.push_back(DeflatedZipEntry("_rels/.rels", PackageRels()));

@@ -49,10 +49,9 @@ TDosTime DosTime(std::time_t t) {
     TDosTime d;
     std::tm tm{};
     if (::gmtime_r(&t, &tm) == nullptr || tm.tm_year < 80 || tm.tm_year > 80 + 127) return d;
-    d.date = static_cast<std::uint16_t>(((tm.tm_year - 80) << 9) | ((tm.tm_mon + 1) << 5) |
-                                        tm.tm_mday);
-    d.time =
-        static_cast<std::uint16_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
+    d.date =
+        static_cast<std::uint16_t>(((tm.tm_year - 80) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday);
+    d.time = static_cast<std::uint16_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
     return d;
 }
 

@@ -20,7 +20,7 @@ namespace vm {
 // One member of an archive with its data as the archive stores it.
 struct TZipEntry {
     std::string Name;
-    std::string Data;       // raw deflate data when Deflated, else the bytes themselves
+    std::string Data; // raw deflate data when Deflated, else the bytes themselves
     bool Deflated = false;
     std::uint32_t Crc = 0;  // CRC-32 of the uncompressed bytes
     std::uint64_t Size = 0; // number of uncompressed bytes

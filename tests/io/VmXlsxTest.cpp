@@ -114,8 +114,8 @@ TEST(XlsxExport, CompetitionWithoutParticipantsGivesTheHeaderSheet) {
 TEST(XlsxExport, LargeWorkbookHasEveryRowInOrder) {
     vmtest::TempDir dir;
     const std::string erg = dir.File("WK.ERG"), out = dir.File("WK.XLSX");
-    const auto made = vmtest::RunCli({"generate", erg, "--participants", "3000", "--seed", "5",
-                                      "--year", "2004"});
+    const auto made = vmtest::RunCli(
+        {"generate", erg, "--participants", "3000", "--seed", "5", "--year", "2004"});
     ASSERT_EQ(made.status, 0) << made.err;
     const auto saved = vmtest::RunCli({"save-as", erg, out, "--type", "xlsx"});
     ASSERT_EQ(saved.status, 0) << saved.err;

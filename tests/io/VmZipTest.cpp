@@ -21,7 +21,8 @@ std::string Sample(std::size_t bytes, unsigned seed) {
     std::string s;
     while (s.size() < bytes)
         s += "<row><c><v>" + std::to_string(rng() % 100000) + "</v></c><c t=\"inlineStr\"><is><t>" +
-             std::string(1 + rng() % 12, static_cast<char>('a' + rng() % 26)) + "</t></is></c></row>";
+             std::string(1 + rng() % 12, static_cast<char>('a' + rng() % 26)) +
+             "</t></is></c></row>";
     s.resize(bytes);
     return s;
 }
@@ -105,8 +106,10 @@ TEST(ZipWrite, MembersReadBackWithLibzipAndUnzip) {
     std::time_t mtime = 0;
     const std::vector<TMember> back = ReadBack(s.Data(), &mtime);
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {"[Content_Types].xml", small}, {"xl/styles.xml", small},
-        {"leer.txt", ""},               {"leer.xml", ""},
+        {"[Content_Types].xml", small},
+        {"xl/styles.xml", small},
+        {"leer.txt", ""},
+        {"leer.xml", ""},
         {"zweit.xml", big.substr(0, 70001) + "</ende>"},
         {"xl/worksheets/Blätter ß.xml", small + big}};
     ASSERT_EQ(back.size(), expected.size());
