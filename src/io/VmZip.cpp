@@ -59,7 +59,10 @@ TDosTime DosTime(std::time_t t) {
 // version needed up to the lengths of the name and the extra field.
 void PutCommon(std::string& out, const TZipEntry& e, TDosTime when) {
     Put16(out, VersionNeeded);
-    Put16(out, 0); // no flags: sizes known beforehand, no encryption
+    // Sizes known beforehand, no encryption; a name beyond ASCII is marked as UTF-8.
+    const bool ascii = std::all_of(e.Name.begin(), e.Name.end(),
+                                   [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+    Put16(out, ascii ? 0 : 0x0800);
     Put16(out, e.Deflated ? MethodDeflated : MethodStored);
     Put16(out, when.time);
     Put16(out, when.date);

@@ -46,7 +46,8 @@ std::vector<TMember> ReadBack(const std::string& archive, std::time_t* mtime = n
     }
     for (zip_int64_t i = 0; i < zip_get_num_entries(z, 0); ++i) {
         zip_stat_t st;
-        zip_stat_index(z, static_cast<zip_uint64_t>(i), 0, &st);
+        // Strictly as the format says: a name is UTF-8 only when its entry says so.
+        zip_stat_index(z, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_STRICT, &st);
         if (mtime) *mtime = st.mtime;
         TMember m{st.name, std::string(st.size, '\0')};
         zip_file_t* f = zip_fopen_index(z, static_cast<zip_uint64_t>(i), 0);
