@@ -15,6 +15,7 @@
 #include <exception>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 
 namespace vm {
@@ -485,14 +486,20 @@ struct TBlock {
 // much XML waits, and at the end, the first thread deflates blocks itself.
 class TDeflatePool {
 public:
-    TDeflatePool() : thread_([this] { Run(); }) {}
+    TDeflatePool() {
+        // Without a second thread (the system may refuse one) the first does it all.
+        try {
+            thread_ = std::thread([this] { Run(); });
+        } catch (const std::system_error&) {
+        }
+    }
     ~TDeflatePool() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
         }
         wake_.notify_all();
-        thread_.join();
+        if (thread_.joinable()) thread_.join();
     }
     TDeflatePool(const TDeflatePool&) = delete;
     TDeflatePool& operator=(const TDeflatePool&) = delete;
@@ -556,7 +563,7 @@ private:
     int busy_ = 0;
     bool stop_ = false;
     std::exception_ptr error_;
-    std::thread thread_; // last: starts once everything above is ready
+    std::thread thread_;
 };
 
 // ---- the rows ------------------------------------------------------------------------
