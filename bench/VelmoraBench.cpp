@@ -671,7 +671,7 @@ void BM_RenderSiteWithoutWorkbook(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(vm::RenderSite(*c, o));
 }
-// The workbook export alone, into memory: the library's share without our file.
+// The workbook export alone, into memory: without the file's write and sync.
 void BM_XlsxToMemory(benchmark::State& state) {
     vm::TWettkampf* c = nullptr;
     if (!Prepare(state, c)) return;

@@ -22,9 +22,10 @@ inline constexpr const char* XlsxAllSheetName = "Alle Teilnehmer";
 // added to `taken`. An empty name becomes "Altersklasse".
 std::string MakeSheetName(std::string_view wanted, std::vector<std::string>& taken);
 
-// Writes the workbook. The library builds it in a scratch file beside the stream's
-// file (or in the temporary folder), whose bytes are then copied to the stream.
-// False when the workbook could not be built (the caller keeps the old file).
+// Writes the workbook onto the stream: its parts are built in memory, the sheets
+// deflated on a second thread while their rows are written, then put into the archive.
+// No scratch file. False when the workbook could not be built or written (the caller
+// keeps the old file); a system's error is noted.
 bool ExportXlsx(const TWettkampf& c, TStream& s);
 
 } // namespace vm

@@ -76,6 +76,11 @@ TEST(XlsxExport, WorkbookReadsBackAsTyped) {
                                        "SH", "AK offen", false, team});
         formula->HLWPunkte = 68706;
         c->FindAgeClass("AK offen", false)->InsertParticipant(std::move(formula));
+        // Spaces at either end, a control character that XML cannot carry and a text
+        // that looks like the workbook's own escape of one.
+        c->FindAgeClass("AK offen", false)
+            ->InsertParticipant(vmtest::Person(
+                {" Tab\x01_x0041_ ", "a&b<c>", "1981", "SH", "AK offen", false, team}));
         TVmFile doc(dir.File("none.ERG"));
         doc.SetCompetition(std::move(c));
         const std::string out = dir.File("WK.XLSX");
@@ -87,7 +92,34 @@ TEST(XlsxExport, WorkbookReadsBackAsTyped) {
             names.push_back(e.path().filename().string());
         EXPECT_EQ(names, std::vector<std::string>{"WK.XLSX"});
         EXPECT_EQ(CheckWithOpenpyxl(out, team ? "team" : "single"), "");
+        // The same competition gives the same bytes.
+        const std::string again = dir.File("WK2.XLSX");
+        ASSERT_TRUE(doc.SaveAs(again, TFileType::Xlsx));
+        EXPECT_TRUE(vmtest::ReadFileBytes(again) == vmtest::ReadFileBytes(out));
     }
+}
+
+TEST(XlsxExport, CompetitionWithoutParticipantsGivesTheHeaderSheet) {
+    InstallExportWriters();
+    vmtest::TempDir dir;
+    TVmFile doc(dir.File("none.ERG"));
+    doc.SetCompetition(vmtest::Competition());
+    const std::string out = dir.File("LEER.XLSX");
+    ASSERT_TRUE(doc.SaveAs(out, TFileType::Xlsx));
+    EXPECT_EQ(CheckWithOpenpyxl(out, "empty"), "");
+}
+
+// Enough rows that each sheet is deflated in many pieces, more than wait at a time,
+// through velmora-cli as a user saves it.
+TEST(XlsxExport, LargeWorkbookHasEveryRowInOrder) {
+    vmtest::TempDir dir;
+    const std::string erg = dir.File("WK.ERG"), out = dir.File("WK.XLSX");
+    const auto made = vmtest::RunCli(
+        {"generate", erg, "--participants", "3000", "--seed", "5", "--year", "2004"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    const auto saved = vmtest::RunCli({"save-as", erg, out, "--type", "xlsx"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(CheckWithOpenpyxl(out, "large 3000"), "");
 }
 
 } // namespace

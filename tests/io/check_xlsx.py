@@ -2,12 +2,15 @@
 """Reads a workbook of the export fixture back with openpyxl and checks what a
 spreadsheet user sees: sheets, header, cell types, texts.
 
-usage: check_xlsx.py FILE single|team
+usage: check_xlsx.py FILE single|team|empty
+       check_xlsx.py FILE large N     (a generated competition of N participants)
 Exit 0 when every check holds; otherwise the failed checks on standard output."""
 
+import datetime
 import sys
 
 import openpyxl
+from openpyxl.utils.escape import unescape
 
 failures = []
 
@@ -37,22 +40,63 @@ def rows_by_name(ws):
     return rows
 
 
+def check_sheet_frame(ws, rows, team):
+    title = ws.title
+    check([c.value for c in ws[1]] == header(team), f"{title}: header {[c.value for c in ws[1]]}")
+    check(all(c.font.b for c in ws[1]), f"{title}: header not bold")
+    check(ws.freeze_panes == "A2", f"{title}: frozen at {ws.freeze_panes}")
+    check(ws.max_row == rows + 1, f"{title}: {ws.max_row - 1} rows")
+    check(ws.auto_filter.ref == f"A1:AI{rows + 1}", f"{title}: autofilter {ws.auto_filter.ref}")
+
+
+def check_empty(wb):
+    check(wb.sheetnames == ["Alle Teilnehmer"], f"sheet names {wb.sheetnames}")
+    check_sheet_frame(wb.worksheets[0], 0, False)
+
+
+# A generated competition: the first sheet holds every participant, and its rows are
+# those of the age-class sheets one after the other.
+def check_large(wb, count):
+    sheets = wb.worksheets
+    everybody = list(sheets[0].iter_rows(min_row=2, values_only=True))
+    check(len(everybody) == count, f"{len(everybody)} rows of {count}")
+    by_class = [r for ws in sheets[1:] for r in ws.iter_rows(min_row=2, values_only=True)]
+    check(by_class == everybody, "the age-class sheets differ from the first sheet")
+    for ws in sheets:
+        check_sheet_frame(ws, ws.max_row - 1, False)
+    for r in everybody:
+        check(len(r) == 35 and is_number(r[3]) and is_number(r[4]) and isinstance(r[5], str),
+              f"row {r}")
+        if failures:
+            break
+
+
 def main():
     path, mode = sys.argv[1], sys.argv[2]
     team = mode == "team"
     wb = openpyxl.load_workbook(path)
+    if mode == "empty":
+        check_empty(wb)
+    elif mode == "large":
+        check_large(wb, int(sys.argv[3]))
+    else:
+        check_fixture(wb, team)
+    for f in failures:
+        print(f)
+    return 1 if failures else 0
+
+
+def check_fixture(wb, team):
     check(wb.sheetnames == ["Alle Teilnehmer", "AK 13_14 Mädchen", "AK offen"],
           f"sheet names {wb.sheetnames}")
-    expected_rows = {"Alle Teilnehmer": 5, "AK 13_14 Mädchen": 3, "AK offen": 2}
+    # The competition's date at noon: the same competition gives the same bytes.
+    check(wb.properties.created == datetime.datetime(2004, 6, 12, 12, 0),
+          f"created {wb.properties.created}")
+    expected_rows = {"Alle Teilnehmer": 6, "AK 13_14 Mädchen": 3, "AK offen": 3}
     first, second = header(team)[0], header(team)[1]
     for ws in wb.worksheets:
         title = ws.title
-        check([c.value for c in ws[1]] == header(team), f"{title}: header {[c.value for c in ws[1]]}")
-        check(all(c.font.b for c in ws[1]), f"{title}: header not bold")
-        check(ws.freeze_panes == "A2", f"{title}: frozen at {ws.freeze_panes}")
-        rows = expected_rows.get(title, 0)
-        check(ws.max_row == rows + 1, f"{title}: {ws.max_row - 1} rows")
-        check(ws.auto_filter.ref == f"A1:AI{rows + 1}", f"{title}: autofilter {ws.auto_filter.ref}")
+        check_sheet_frame(ws, expected_rows.get(title, 0), team)
         for cells in ws.iter_rows(min_row=2):
             for c in cells:
                 check(c.data_type != "f", f"{title}!{c.coordinate}: a formula")
@@ -98,10 +142,14 @@ def main():
     check(len(link) == 1, f"the =HYPERLINK name {list(rows)}")
     if link:
         check(rows[link[0]][first].data_type == "s", "=HYPERLINK name not a string")
-
-    for f in failures:
-        print(f)
-    return 1 if failures else 0
+    m = rows.get('<b>"Ed"</b>')
+    check(m is not None and m[second].value == "Anna; Lena", f"markup name {list(rows)}")
+    # openpyxl leaves the workbook's _xHHHH_ escapes as they are; a spreadsheet reads
+    # them as the characters they stand for.
+    odd = [n for n in rows if isinstance(n, str) and unescape(n) == " Tab\x01_x0041_ "]
+    check(len(odd) == 1, f"the name with a control character {list(rows)}")
+    if odd:
+        check(rows[odd[0]][second].value == "a&b<c>", f"{second} {rows[odd[0]][second].value!r}")
 
 
 if __name__ == "__main__":
