@@ -457,8 +457,8 @@ std::string Styles() {
     x += "<styleSheet xmlns=\"";
     x += MainNs;
     x += "\"><numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.00\"/></numFmts>"
-         "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/>"
-         "</font><font><b/><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
+         "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Sans\"/><family val=\"2\"/>"
+         "</font><font><b/><sz val=\"11\"/><name val=\"Sans\"/><family val=\"2\"/></font>"
          "</fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill>"
          "<patternFill patternType=\"gray125\"/></fill></fills><borders count=\"1\"><border>"
          "<left/><right/><top/><bottom/><diagonal/></border></borders>"
