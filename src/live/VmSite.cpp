@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
+#include <system_error>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -463,8 +464,14 @@ std::unique_ptr<TSite> RenderSite(const TWettkampf& c, const TSiteOptions& optio
     // Both only read the competition.
     TMemoryStream xlsx;
     std::future<bool> book;
-    if (options.Workbook)
-        book = std::async(std::launch::async, [&c, &xlsx] { return ExportXlsx(c, xlsx); });
+    bool bookHere = false; // the system gave no thread for it: built below
+    if (options.Workbook) {
+        try {
+            book = std::async(std::launch::async, [&c, &xlsx] { return ExportXlsx(c, xlsx); });
+        } catch (const std::system_error&) {
+            bookHere = true;
+        }
+    }
 
     TMemoryStream csv;
     TTextExportOptions text;
@@ -476,7 +483,7 @@ std::unique_ptr<TSite> RenderSite(const TWettkampf& c, const TSiteOptions& optio
         if (c.At(i)->Count() > 0) pages.emplace_back(i + 1, AgeClassPage(c, *c.At(i), stand, options));
     std::string json = SiteJson(c, now);
 
-    const bool workbook = book.valid() && book.get();
+    const bool workbook = bookHere ? ExportXlsx(c, xlsx) : book.valid() && book.get();
 
     site->Add({"index.html", HtmlType, IndexPage(c, stand, workbook)});
     for (auto& [position, page] : pages)
