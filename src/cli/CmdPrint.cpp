@@ -95,7 +95,7 @@ int CmdPrint(const std::vector<std::string>& args) {
     if (a.Has("--landscape") && orientation != TOrientation::Landscape)
         return UsageError(cmd, "--landscape contradicts --orientation " + orientationName);
 
-    auto c = LoadCompetition(a.positional[0]);
+    auto c = LoadCompetitionToRead(a.positional[0]);
     if (!c) return 1;
 
     TPrintOptions o;
@@ -161,7 +161,7 @@ int CmdStats(const std::vector<std::string>& args) {
     if (!GetInt(a, cmd, "--mode", 0, 0, 4, mode, status)) return status;
     if (mode == 2) return UsageError(cmd, "--mode must be 0, 1, 3 or 4");
 
-    auto c = LoadCompetition(a.positional[0]);
+    auto c = LoadCompetitionToRead(a.positional[0]);
     if (!c) return 1;
     ComputeStatistics(*c, static_cast<int>(mode));
     for (int row = 0; row <= c->Gliederungen.Count(); ++row)
