@@ -65,8 +65,19 @@ int PdfFontNumber(int fontIndex, std::uint8_t style) {
 
 double PdfTextWidth(int fontNumber, std::string_view text, int fontHeight, std::uint8_t style) {
     long units = 0;
-    for (char c : text)
-        units += PdfGlyphWidth(fontNumber, static_cast<std::uint8_t>(c));
+    if (fontNumber < 5 || fontNumber > 14) {
+        // Courier: one width for every code but the control codes 1 to 31, which
+        // have none.
+        long glyphs = 0;
+        for (char c : text) {
+            const auto code = static_cast<std::uint8_t>(c);
+            glyphs += code == 0 || code > 31;
+        }
+        units = glyphs * PdfGlyphWidth(fontNumber, 'x');
+    } else {
+        for (char c : text)
+            units += PdfGlyphWidth(fontNumber, static_cast<std::uint8_t>(c));
+    }
     double width = static_cast<double>(units) * fontHeight / 1000.0;
     if (style & fsCondensed) width *= 0.6;
     return width;

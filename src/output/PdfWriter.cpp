@@ -26,6 +26,13 @@ std::string Cut(std::string_view text) {
 // that would swallow the closing parenthesis of the PDF string.
 template <class Map> void EscapeOnto(std::string& out, std::string_view text, Map map) {
     const std::size_t start = out.size();
+    // The usual text has nothing to escape and fits: it goes over as a whole.
+    if (text.size() <= MaxShortString && text.find_first_of("\\()") == std::string_view::npos) {
+        out.append(text);
+        for (std::size_t i = start; i < out.size(); ++i)
+            out[i] = map(out[i]);
+        return;
+    }
     for (char c : text) {
         char piece[2];
         std::size_t n = 1;
