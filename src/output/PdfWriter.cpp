@@ -2,6 +2,7 @@
 
 #include "model/VmBasis.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vm {
@@ -27,7 +28,9 @@ std::string Cut(std::string_view text) {
 template <class Map> void EscapeOnto(std::string& out, std::string_view text, Map map) {
     const std::size_t start = out.size();
     // The usual text has nothing to escape and fits: it goes over as a whole.
-    if (text.size() <= MaxShortString && text.find_first_of("\\()") == std::string_view::npos) {
+    if (text.size() <= MaxShortString &&
+        std::none_of(text.begin(), text.end(),
+                     [](char c) { return c == '\\' || c == '(' || c == ')'; })) {
         out.append(text);
         for (std::size_t i = start; i < out.size(); ++i)
             out[i] = map(out[i]);
