@@ -251,11 +251,25 @@ int TLiveServer::Port() const {
 }
 
 void TLiveServer::Update(std::shared_ptr<const TSite> site) {
-    // Compressed here, by the one who renews, never by a reader.
+    // Compressed here, by the one who renews, never by a reader. A file that is the
+    // same as in the site served so far keeps its compressed form: a change touches
+    // one age class's page, the overview and the downloads, not the other pages.
+    const std::shared_ptr<const TServedSite> previous = impl_->Served();
+    const TSite* before = previous ? previous->site.get() : nullptr;
     auto served = std::make_shared<TServedSite>();
     if (site)
-        for (const TSiteFile& f : site->Files)
-            served->gzip.push_back(Compressible(f.ContentType) ? Gzip(f.Body) : std::string());
+        for (const TSiteFile& f : site->Files) {
+            if (!Compressible(f.ContentType)) {
+                served->gzip.emplace_back();
+                continue;
+            }
+            const TSiteFile* old = before ? before->Find(f.Name) : nullptr;
+            if (old && old->ContentType == f.ContentType && old->Body == f.Body)
+                served->gzip.push_back(
+                    previous->gzip[static_cast<std::size_t>(old - before->Files.data())]);
+            else
+                served->gzip.push_back(Gzip(f.Body));
+        }
     served->site = std::move(site);
     std::shared_ptr<const TServedSite> old;
     {

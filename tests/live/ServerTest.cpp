@@ -228,6 +228,36 @@ TEST_F(Served, CompressedOncePerRenewal) {
     EXPECT_EQ(xlsx.body, site_->Find("ergebnisse.xlsx")->Body);
 }
 
+// A renewal compresses only what changed; every compressed answer is the file of the
+// site served at that moment, the changed page as well as the ones taken over.
+TEST_F(Served, ARenewalCompressesWhatChangedAndServesItsOwnFiles) {
+    auto gunzip = [](const std::string& body) {
+        TempDir dir;
+        WriteFileBytes(dir.File("p.gz"), body);
+        if (std::system(("gzip -dc '" + dir.File("p.gz") + "' > '" + dir.File("p") + "'").c_str()))
+            return std::string("(not gzip)");
+        return ReadFileBytes(dir.File("p"));
+    };
+    // Both written at the same time, so that only the changed time tells them apart.
+    TSiteOptions options;
+    options.Now = 1700000000;
+    std::shared_ptr<const TSite> first = RenderSite(*c_, options);
+    auto changed = ExportCompetition();
+    changed->At(0)->At(0)->Zeit[0] += 100;
+    std::shared_ptr<const TSite> second = RenderSite(*changed, options);
+    ASSERT_NE(first->Find("ak-1.html")->Body, second->Find("ak-1.html")->Body);
+    ASSERT_EQ(first->Find("ak-3.html")->Body, second->Find("ak-3.html")->Body);
+    for (const auto& version : {first, second, first, second}) {
+        server_.Update(version);
+        for (const char* name : {"ak-1.html", "ak-3.html", "index.html", "ergebnisse.csv"}) {
+            const TReply r = Get(port_, std::string("/") + name, "GET", "Accept-Encoding: gzip\r\n");
+            ASSERT_EQ(r.status, 200) << name;
+            ASSERT_NE(r.head.find("Content-Encoding: gzip"), std::string::npos) << name;
+            EXPECT_EQ(gunzip(r.body), version->Find(name)->Body) << name;
+        }
+    }
+}
+
 namespace {
 
 // velmora-cli serve as a child process whose standard error is read line by line.
