@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cctype>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <ifaddrs.h>
@@ -13,6 +14,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 
@@ -77,10 +79,16 @@ bool AcceptsGzip(const std::string& accept) {
 } // namespace
 
 // One renewal as the readers get it: the site and its files compressed once.
+using TCompressed = std::shared_ptr<const std::string>;
 struct TServedSite {
     std::shared_ptr<const TSite> site;
-    std::vector<std::string> gzip; // by the site's file index; empty: send as is
+    std::vector<TCompressed> gzip; // by the site's file index; none: send as is
 };
+
+// Files from this size on (the downloads of a large competition, megabytes each) are
+// compressed by a worker of the lowest priority after the renewal is served: until
+// then they go out as they are. Pages are compressed by the renewal itself.
+constexpr std::size_t LargeFile = 1u << 20;
 
 struct TLiveServer::TImpl {
     httplib::Server server;
@@ -90,9 +98,94 @@ struct TLiveServer::TImpl {
     mutable std::mutex siteMutex;
     std::shared_ptr<const TServedSite> served;
 
+    // The worker for the large files: it takes the latest renewal with large files
+    // left and works only while nothing else wants the processor.
+    std::mutex workMutex;
+    std::condition_variable workCv;
+    std::shared_ptr<const TServedSite> work;
+    bool workStop = false;
+    std::thread worker;
+
+    ~TImpl() {
+        {
+            std::lock_guard<std::mutex> lock(workMutex);
+            workStop = true;
+        }
+        workCv.notify_one();
+        if (worker.joinable()) worker.join();
+    }
+
     std::shared_ptr<const TServedSite> Served() const {
         std::lock_guard<std::mutex> lock(siteMutex);
         return served;
+    }
+
+    // Swaps in a renewal; the one it replaces is freed outside the lock (or by the
+    // last reader still holding it).
+    void Publish(std::shared_ptr<const TServedSite> next) {
+        std::shared_ptr<const TServedSite> old;
+        std::lock_guard<std::mutex> lock(siteMutex);
+        old = std::move(served);
+        served = std::move(next);
+    }
+
+    void Defer(std::shared_ptr<const TServedSite> site) {
+        {
+            std::lock_guard<std::mutex> lock(workMutex);
+            work = std::move(site);
+            if (!worker.joinable()) worker = std::thread([this] { CompressLargeFiles(); });
+        }
+        workCv.notify_one();
+    }
+
+    void CompressLargeFiles() {
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+        for (;;) {
+            std::shared_ptr<const TServedSite> target;
+            {
+                std::unique_lock<std::mutex> lock(workMutex);
+                workCv.wait(lock, [this] { return workStop || work; });
+                if (workStop) return;
+                target = std::move(work);
+            }
+            const std::vector<TSiteFile>& files = target->site->Files;
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                if (target->gzip[i] || !Compressible(files[i].ContentType) ||
+                    files[i].Body.size() < LargeFile)
+                    continue;
+                {
+                    // A newer renewal is worked on instead.
+                    std::lock_guard<std::mutex> lock(workMutex);
+                    if (workStop || work) break;
+                }
+                auto gz = std::make_shared<const std::string>(Gzip(files[i].Body));
+                if (gz->empty()) continue;
+                Install(files[i], std::move(gz));
+            }
+        }
+    }
+
+    // Puts a compressed file into the renewal served now, when that still has this very
+    // file. Files are compared outside the lock, which is held only for the swap.
+    void Install(const TSiteFile& file, TCompressed gz) {
+        for (;;) {
+            const std::shared_ptr<const TServedSite> current = Served();
+            if (!current) return;
+            const TSiteFile* now = current->site->Find(file.Name);
+            if (!now || (&now->Body != &file.Body && now->Body != file.Body)) return;
+            const auto k = static_cast<std::size_t>(now - current->site->Files.data());
+            if (current->gzip[k]) return;
+            auto next = std::make_shared<TServedSite>(*current);
+            next->gzip[k] = gz;
+            std::shared_ptr<const TServedSite> old;
+            {
+                std::lock_guard<std::mutex> lock(siteMutex);
+                if (served != current) continue; // renewed meanwhile: look again
+                old = std::move(served);
+                served = std::move(next);
+            }
+            return;
+        }
     }
 
     void Serve(const httplib::Request& req, httplib::Response& res) const {
@@ -114,11 +207,11 @@ struct TLiveServer::TImpl {
         }
         res.status = 200;
         const auto index = static_cast<std::size_t>(file - current->Files.data());
-        const std::string& gz = snapshot->gzip[index];
+        const TCompressed& gz = snapshot->gzip[index];
         if (Compressible(file->ContentType)) res.set_header("Vary", "Accept-Encoding");
-        const bool zipped = !gz.empty() && req.has_header(GzipMark);
+        const bool zipped = gz && !gz->empty() && req.has_header(GzipMark);
         if (zipped) res.set_header("Content-Encoding", "gzip");
-        const std::string& body = zipped ? gz : file->Body;
+        const std::string& body = zipped ? *gz : file->Body;
         if (body.empty()) {
             res.set_content(body, file->ContentType.c_str());
             return;
@@ -257,27 +350,28 @@ void TLiveServer::Update(std::shared_ptr<const TSite> site) {
     const std::shared_ptr<const TServedSite> previous = impl_->Served();
     const TSite* before = previous ? previous->site.get() : nullptr;
     auto served = std::make_shared<TServedSite>();
+    bool deferred = false;
     if (site)
         for (const TSiteFile& f : site->Files) {
-            if (!Compressible(f.ContentType)) {
-                served->gzip.emplace_back();
-                continue;
+            TCompressed gz;
+            if (Compressible(f.ContentType)) {
+                const TSiteFile* old = before ? before->Find(f.Name) : nullptr;
+                if (old && old->ContentType == f.ContentType && old->Body == f.Body)
+                    gz = previous->gzip[static_cast<std::size_t>(old - before->Files.data())];
+                if (!gz && f.Body.size() >= LargeFile)
+                    deferred = true;
+                else if (!gz)
+                    gz = std::make_shared<const std::string>(Gzip(f.Body));
             }
-            const TSiteFile* old = before ? before->Find(f.Name) : nullptr;
-            if (old && old->ContentType == f.ContentType && old->Body == f.Body)
-                served->gzip.push_back(
-                    previous->gzip[static_cast<std::size_t>(old - before->Files.data())]);
-            else
-                served->gzip.push_back(Gzip(f.Body));
+            served->gzip.push_back(std::move(gz));
         }
     served->site = std::move(site);
-    std::shared_ptr<const TServedSite> old;
-    {
-        std::lock_guard<std::mutex> lock(impl_->siteMutex);
-        old = std::move(impl_->served);
-        impl_->served = std::move(served);
+    if (deferred) {
+        impl_->Publish(served);
+        impl_->Defer(std::move(served));
+    } else {
+        impl_->Publish(std::move(served));
     }
-    // `old` is freed here, outside the lock (or by the last reader still holding it).
 }
 
 std::shared_ptr<const TSite> TLiveServer::Current() const {
