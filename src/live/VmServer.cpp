@@ -3,7 +3,9 @@
 #include <httplib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <cctype>
 #include <condition_variable>
@@ -33,16 +35,26 @@ constexpr std::size_t MaxPayload = 16 * 1024;
 constexpr const char* GzipMark = "X-Velmora-Gzip";
 
 // The body as gzip (fastest level: it is made once per renewal for every reader);
-// empty when zlib fails or the result would not be smaller.
-std::string Gzip(const std::string& body) {
+// empty when zlib fails or the result would not be smaller. With `stop`, the body is
+// taken in pieces and the work given up (empty) once it is set.
+std::string Gzip(const std::string& body, const std::atomic<bool>* stop = nullptr) {
     z_stream z{};
     if (deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
     std::string out(deflateBound(&z, body.size()) + 32, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
-    z.avail_in = static_cast<uInt>(body.size());
     z.next_out = reinterpret_cast<Bytef*>(out.data());
     z.avail_out = static_cast<uInt>(out.size());
-    const int rc = deflate(&z, Z_FINISH);
+    const std::size_t piece = stop ? std::size_t{256} << 10 : body.size();
+    std::size_t taken = 0;
+    int rc = Z_OK;
+    for (;;) {
+        const std::size_t n = std::min(piece, body.size() - taken);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data() + taken));
+        z.avail_in = static_cast<uInt>(n);
+        taken += n;
+        const bool last = taken == body.size();
+        rc = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+        if (last || rc != Z_OK || (stop && *stop)) break;
+    }
     const std::size_t size = z.total_out;
     deflateEnd(&z);
     if (rc != Z_STREAM_END || size >= body.size()) return {};
@@ -103,7 +115,7 @@ struct TLiveServer::TImpl {
     std::mutex workMutex;
     std::condition_variable workCv;
     std::shared_ptr<const TServedSite> work;
-    bool workStop = false;
+    std::atomic<bool> workStop{false};
     std::thread worker;
 
     ~TImpl() {
@@ -158,7 +170,7 @@ struct TLiveServer::TImpl {
                     std::lock_guard<std::mutex> lock(workMutex);
                     if (workStop || work) break;
                 }
-                auto gz = std::make_shared<const std::string>(Gzip(files[i].Body));
+                auto gz = std::make_shared<const std::string>(Gzip(files[i].Body, &workStop));
                 if (gz->empty()) continue;
                 Install(files[i], std::move(gz));
             }
