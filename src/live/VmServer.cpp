@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cctype>
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -98,9 +99,12 @@ struct TServedSite {
 };
 
 // Files from this size on (the downloads of a large competition, megabytes each) are
-// compressed by a worker of the lowest priority after the renewal is served: until
-// then they go out as they are. Pages are compressed by the renewal itself.
+// compressed by a worker of the lowest priority once the renewal has been served for
+// a moment: until then they go out as they are. Pages are compressed by the renewal
+// itself.
 constexpr std::size_t LargeFile = 1u << 20;
+// How long a renewal must stay before its large files are compressed.
+constexpr std::chrono::milliseconds QuietTime{500};
 
 struct TLiveServer::TImpl {
     httplib::Server server;
@@ -157,8 +161,12 @@ struct TLiveServer::TImpl {
             {
                 std::unique_lock<std::mutex> lock(workMutex);
                 workCv.wait(lock, [this] { return workStop || work; });
-                if (workStop) return;
-                target = std::move(work);
+                // Renewals that follow one another closely (results typed in a row) are
+                // let pass: only the one that stays for a moment is compressed.
+                do {
+                    if (workStop) return;
+                    target = std::move(work);
+                } while (workCv.wait_for(lock, QuietTime, [this] { return workStop || work; }));
             }
             const std::vector<TSiteFile>& files = target->site->Files;
             for (std::size_t i = 0; i < files.size(); ++i) {
