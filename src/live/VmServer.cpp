@@ -190,7 +190,7 @@ struct TLiveServer::TImpl {
     void Install(const TSiteFile& file, TCompressed gz) {
         for (;;) {
             const std::shared_ptr<const TServedSite> current = Served();
-            if (!current) return;
+            if (!current || !current->site) return;
             const TSiteFile* now = current->site->Find(file.Name);
             if (!now || (&now->Body != &file.Body && now->Body != file.Body)) return;
             const auto k = static_cast<std::size_t>(now - current->site->Files.data());
