@@ -168,6 +168,12 @@ std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file) {
     return c;
 }
 
+std::unique_ptr<TWettkampf> LoadCompetitionToRead(const std::string& file) {
+    std::unique_ptr<TWettkampf> c;
+    ReportingFailure(file, kNotLoaded, [&] { return (c = Load(file)) != nullptr; });
+    return c;
+}
+
 int SaveCompetition(TWettkampf& c, const std::string& file, const TArgs& a) {
     const std::string target = a.Get("-o", file);
     if (!ReportingFailure(target, kNotWritten,

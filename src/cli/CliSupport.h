@@ -53,6 +53,9 @@ void InstallMessageHook();
 // Loads a result file; nullptr after the model's messages when it fails. The state as
 // loaded is kept for the change journal of SaveCompetition.
 std::unique_ptr<TWettkampf> LoadCompetition(const std::string& file);
+// The same for a command that only reads the competition and never saves it: no state
+// is kept for a journal (for a large file that copy costs as much as the load).
+std::unique_ptr<TWettkampf> LoadCompetitionToRead(const std::string& file);
 // Writes the changed competition back to FILE (with backup) or to "-o OUT";
 // returns the exit status (0 or 1). A competition that came from LoadCompetition
 // also gets a block in the change journal beside the file written: the command's

@@ -3,15 +3,21 @@
 #include <httplib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <cctype>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <ifaddrs.h>
 #include <mutex>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <thread>
 
@@ -30,16 +36,26 @@ constexpr std::size_t MaxPayload = 16 * 1024;
 constexpr const char* GzipMark = "X-Velmora-Gzip";
 
 // The body as gzip (fastest level: it is made once per renewal for every reader);
-// empty when zlib fails or the result would not be smaller.
-std::string Gzip(const std::string& body) {
+// empty when zlib fails or the result would not be smaller. With `stop`, the body is
+// taken in pieces and the work given up (empty) once it is set.
+std::string Gzip(const std::string& body, const std::atomic<bool>* stop = nullptr) {
     z_stream z{};
     if (deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
     std::string out(deflateBound(&z, body.size()) + 32, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
-    z.avail_in = static_cast<uInt>(body.size());
     z.next_out = reinterpret_cast<Bytef*>(out.data());
     z.avail_out = static_cast<uInt>(out.size());
-    const int rc = deflate(&z, Z_FINISH);
+    const std::size_t piece = stop ? std::size_t{256} << 10 : body.size();
+    std::size_t taken = 0;
+    int rc = Z_OK;
+    for (;;) {
+        const std::size_t n = std::min(piece, body.size() - taken);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data() + taken));
+        z.avail_in = static_cast<uInt>(n);
+        taken += n;
+        const bool last = taken == body.size();
+        rc = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+        if (last || rc != Z_OK || (stop && *stop)) break;
+    }
     const std::size_t size = z.total_out;
     deflateEnd(&z);
     if (rc != Z_STREAM_END || size >= body.size()) return {};
@@ -76,10 +92,19 @@ bool AcceptsGzip(const std::string& accept) {
 } // namespace
 
 // One renewal as the readers get it: the site and its files compressed once.
+using TCompressed = std::shared_ptr<const std::string>;
 struct TServedSite {
     std::shared_ptr<const TSite> site;
-    std::vector<std::string> gzip; // by the site's file index; empty: send as is
+    std::vector<TCompressed> gzip; // by the site's file index; none: send as is
 };
+
+// Files from this size on (the downloads of a large competition, megabytes each) are
+// compressed by a worker of the lowest priority once the renewal has been served for
+// a moment: until then they go out as they are. Pages are compressed by the renewal
+// itself.
+constexpr std::size_t LargeFile = 1u << 20;
+// How long a renewal must stay before its large files are compressed.
+constexpr std::chrono::milliseconds QuietTime{500};
 
 struct TLiveServer::TImpl {
     httplib::Server server;
@@ -89,9 +114,98 @@ struct TLiveServer::TImpl {
     mutable std::mutex siteMutex;
     std::shared_ptr<const TServedSite> served;
 
+    // The worker for the large files: it takes the latest renewal with large files
+    // left and works only while nothing else wants the processor.
+    std::mutex workMutex;
+    std::condition_variable workCv;
+    std::shared_ptr<const TServedSite> work;
+    std::atomic<bool> workStop{false};
+    std::thread worker;
+
+    ~TImpl() {
+        {
+            std::lock_guard<std::mutex> lock(workMutex);
+            workStop = true;
+        }
+        workCv.notify_one();
+        if (worker.joinable()) worker.join();
+    }
+
     std::shared_ptr<const TServedSite> Served() const {
         std::lock_guard<std::mutex> lock(siteMutex);
         return served;
+    }
+
+    // Swaps in a renewal; the one it replaces is freed outside the lock (or by the
+    // last reader still holding it).
+    void Publish(std::shared_ptr<const TServedSite> next) {
+        std::shared_ptr<const TServedSite> old;
+        std::lock_guard<std::mutex> lock(siteMutex);
+        old = std::move(served);
+        served = std::move(next);
+    }
+
+    void Defer(std::shared_ptr<const TServedSite> site) {
+        {
+            std::lock_guard<std::mutex> lock(workMutex);
+            work = std::move(site);
+            if (!worker.joinable()) worker = std::thread([this] { CompressLargeFiles(); });
+        }
+        workCv.notify_one();
+    }
+
+    void CompressLargeFiles() {
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+        for (;;) {
+            std::shared_ptr<const TServedSite> target;
+            {
+                std::unique_lock<std::mutex> lock(workMutex);
+                workCv.wait(lock, [this] { return workStop || work; });
+                // Renewals that follow one another closely (results typed in a row) are
+                // let pass: only the one that stays for a moment is compressed.
+                do {
+                    if (workStop) return;
+                    target = std::move(work);
+                } while (workCv.wait_for(lock, QuietTime, [this] { return workStop || work; }));
+            }
+            const std::vector<TSiteFile>& files = target->site->Files;
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                if (target->gzip[i] || !Compressible(files[i].ContentType) ||
+                    files[i].Body.size() < LargeFile)
+                    continue;
+                {
+                    // A newer renewal is worked on instead.
+                    std::lock_guard<std::mutex> lock(workMutex);
+                    if (workStop || work) break;
+                }
+                auto gz = std::make_shared<const std::string>(Gzip(files[i].Body, &workStop));
+                if (gz->empty()) continue;
+                Install(files[i], std::move(gz));
+            }
+        }
+    }
+
+    // Puts a compressed file into the renewal served now, when that still has this very
+    // file. Files are compared outside the lock, which is held only for the swap.
+    void Install(const TSiteFile& file, TCompressed gz) {
+        for (;;) {
+            const std::shared_ptr<const TServedSite> current = Served();
+            if (!current || !current->site) return;
+            const TSiteFile* now = current->site->Find(file.Name);
+            if (!now || (&now->Body != &file.Body && now->Body != file.Body)) return;
+            const auto k = static_cast<std::size_t>(now - current->site->Files.data());
+            if (current->gzip[k]) return;
+            auto next = std::make_shared<TServedSite>(*current);
+            next->gzip[k] = gz;
+            std::shared_ptr<const TServedSite> old;
+            {
+                std::lock_guard<std::mutex> lock(siteMutex);
+                if (served != current) continue; // renewed meanwhile: look again
+                old = std::move(served);
+                served = std::move(next);
+            }
+            return;
+        }
     }
 
     void Serve(const httplib::Request& req, httplib::Response& res) const {
@@ -113,14 +227,23 @@ struct TLiveServer::TImpl {
         }
         res.status = 200;
         const auto index = static_cast<std::size_t>(file - current->Files.data());
-        const std::string& gz = snapshot->gzip[index];
+        const TCompressed& gz = snapshot->gzip[index];
         if (Compressible(file->ContentType)) res.set_header("Vary", "Accept-Encoding");
-        if (!gz.empty() && req.has_header(GzipMark)) {
-            res.set_header("Content-Encoding", "gzip");
-            res.set_content(gz, file->ContentType.c_str());
-        } else {
-            res.set_content(file->Body, file->ContentType.c_str());
+        const bool zipped = gz && !gz->empty() && req.has_header(GzipMark);
+        if (zipped) res.set_header("Content-Encoding", "gzip");
+        const std::string& body = zipped ? *gz : file->Body;
+        if (body.empty()) {
+            res.set_content(body, file->ContentType.c_str());
+            return;
         }
+        // Sent straight from the renewal it belongs to, which the answer holds until it
+        // is written, instead of being copied into every answer.
+        res.set_content_provider(
+            body.size(), file->ContentType,
+            [snapshot, data = body.data()](std::size_t offset, std::size_t length,
+                                           httplib::DataSink& sink) {
+                return sink.write(data + offset, length);
+            });
     }
 };
 
@@ -136,9 +259,16 @@ TLiveServer::TLiveServer() : impl_(std::make_unique<TImpl>()) {
     // port that is in use instead of being refused; only the address is reused here, so
     // that a restart right after a stop still binds.
     TImpl* self = impl_.get();
+    //
+    // The library writes an answer's head and body with two sends. With Nagle's
+    // algorithm the body, when smaller than one segment, waits until the client has
+    // acknowledged the head, and clients delay that acknowledgement by up to 40 ms:
+    // every compressed page would take that long. Accepted connections take
+    // TCP_NODELAY over from the listening socket.
     s.set_socket_options([self](int sock) {
         int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         self->listenSocket = sock;
     });
     s.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
@@ -234,19 +364,34 @@ int TLiveServer::Port() const {
 }
 
 void TLiveServer::Update(std::shared_ptr<const TSite> site) {
-    // Compressed here, by the one who renews, never by a reader.
+    // Compressed here, by the one who renews, never by a reader. A file that is the
+    // same as in the site served so far keeps its compressed form: a change touches
+    // one age class's page, the overview and the downloads, not the other pages.
+    const std::shared_ptr<const TServedSite> previous = impl_->Served();
+    const TSite* before = previous ? previous->site.get() : nullptr;
     auto served = std::make_shared<TServedSite>();
+    bool deferred = false;
     if (site)
-        for (const TSiteFile& f : site->Files)
-            served->gzip.push_back(Compressible(f.ContentType) ? Gzip(f.Body) : std::string());
+        for (const TSiteFile& f : site->Files) {
+            TCompressed gz;
+            if (Compressible(f.ContentType)) {
+                const TSiteFile* old = before ? before->Find(f.Name) : nullptr;
+                if (old && old->ContentType == f.ContentType && old->Body == f.Body)
+                    gz = previous->gzip[static_cast<std::size_t>(old - before->Files.data())];
+                if (!gz && f.Body.size() >= LargeFile)
+                    deferred = true;
+                else if (!gz)
+                    gz = std::make_shared<const std::string>(Gzip(f.Body));
+            }
+            served->gzip.push_back(std::move(gz));
+        }
     served->site = std::move(site);
-    std::shared_ptr<const TServedSite> old;
-    {
-        std::lock_guard<std::mutex> lock(impl_->siteMutex);
-        old = std::move(impl_->served);
-        impl_->served = std::move(served);
+    if (deferred) {
+        impl_->Publish(served);
+        impl_->Defer(std::move(served));
+    } else {
+        impl_->Publish(std::move(served));
     }
-    // `old` is freed here, outside the lock (or by the last reader still holding it).
 }
 
 std::shared_ptr<const TSite> TLiveServer::Current() const {

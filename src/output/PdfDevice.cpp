@@ -29,11 +29,9 @@ std::string FormatFontSize(double size) {
     return s;
 }
 
-std::string MapOemUmlauts(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = OemUmlautToAnsi(c);
-    return out;
+void AppendNumber(std::string& out, std::int32_t n) {
+    char buf[16];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, n).ptr);
 }
 
 } // namespace
@@ -67,8 +65,19 @@ int PdfFontNumber(int fontIndex, std::uint8_t style) {
 
 double PdfTextWidth(int fontNumber, std::string_view text, int fontHeight, std::uint8_t style) {
     long units = 0;
-    for (char c : text)
-        units += PdfGlyphWidth(fontNumber, static_cast<std::uint8_t>(c));
+    if (fontNumber < 5 || fontNumber > 14) {
+        // Courier: one width for every code but the control codes 1 to 31, which
+        // have none.
+        long glyphs = 0;
+        for (char c : text) {
+            const auto code = static_cast<std::uint8_t>(c);
+            glyphs += code == 0 || code > 31;
+        }
+        units = glyphs * PdfGlyphWidth(fontNumber, 'x');
+    } else {
+        for (char c : text)
+            units += PdfGlyphWidth(fontNumber, static_cast<std::uint8_t>(c));
+    }
     double width = static_cast<double>(units) * fontHeight / 1000.0;
     if (style & fsCondensed) width *= 0.6;
     return width;
@@ -200,12 +209,18 @@ void TPdfDevice::DrawItem(const TBvItem& item) {
 
 void TPdfDevice::DrawText(const TBvTextItem& item) {
     if (item.Text.empty() || item.Left == 0) return;
-    TPdfDocWriter& w = *writer_;
 
     // Text flagged as code page 850 is converted as a whole; other text may still
     // carry stored umlauts, which the writer's escaping turns into WinAnsi.
     const bool oem = item.Oem != 0;
-    const std::string shown = oem ? OemToAnsi(item.Text) : MapOemUmlauts(item.Text);
+    std::string& shown = shown_;
+    if (oem) {
+        shown = OemToAnsi(item.Text);
+    } else {
+        shown.assign(item.Text);
+        for (char& c : shown)
+            c = OemUmlautToAnsi(c);
+    }
 
     const int font = PdfFontNumber(item.FontIndex, item.Style);
     double tw = PdfTextWidth(font, shown, item.Size, item.Style);
@@ -222,21 +237,33 @@ void TPdfDevice::DrawText(const TBvTextItem& item) {
     if (item.Alignment & taTop) y = item.Top + RoundHalfEven(th);
     if (item.Alignment & taVCenter) y -= RoundHalfEven((bh - th) * 0.5);
 
-    w.WriteLine("q");
-    w.WriteLine("BT");
-    w.WriteLine(PdfColour(item.Colour) + " rg");
-    w.WriteLine("/F" + IntToText(font) + " " + FormatFontSize(PdfFontSize(font, item.Size)) +
-                " Tf");
-    w.WriteLine("1 0 0 1 " + IntToText(TenthMmToPt(x)) + " " + IntToText(PdfY(y)) + " Tm");
-    if (item.Style & fsCondensed) w.WriteLine("60 Tz");
+    // The operators of one text go to the writer in one piece; a list of 20 000 lines
+    // writes a few hundred thousand of them.
+    if (font != tfFont_ || item.Size != tfHeight_) {
+        tfFont_ = font;
+        tfHeight_ = item.Size;
+        tf_ = "/F" + IntToText(font) + " " + FormatFontSize(PdfFontSize(font, item.Size)) + " Tf\n";
+    }
+    std::string& out = out_;
+    out.assign("q\nBT\n");
+    out += PdfColour(item.Colour);
+    out += " rg\n";
+    out += tf_;
+    out += "1 0 0 1 ";
+    AppendNumber(out, TenthMmToPt(x));
+    out += ' ';
+    AppendNumber(out, PdfY(y));
+    out += " Tm\n";
+    if (item.Style & fsCondensed) out += "60 Tz\n";
+    out += "T* (";
     // Converted text must not go through the umlaut mapping a second time: the
     // WinAnsi "á" (0xE1) would come out as "ß".
     if (oem)
-        w.WriteAnsiTextShow(shown);
+        AppendEscapedAnsiText(out, shown);
     else
-        w.WriteTextShow(item.Text);
-    w.WriteLine("ET");
-    w.WriteLine("Q");
+        AppendEscapedText(out, item.Text);
+    out += ") Tj\nET\nQ\n";
+    writer_->WriteRaw(out);
 }
 
 bool ExportDocumentToPdf(const TBvDocument& document, const std::string& fileName,

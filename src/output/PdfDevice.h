@@ -65,6 +65,13 @@ private:
     std::unique_ptr<TPdfDocWriter> writer_;
     bool finished_ = false;
     bool finishResult_ = false;
+    // Kept between texts: the shown text, the operators of one text, and the font
+    // operator of the last font and height.
+    std::string shown_;
+    std::string out_;
+    int tfFont_ = -1;
+    int tfHeight_ = 0;
+    std::string tf_;
 };
 
 // Writes pages 1..last of the document as a PDF file. The file appears only when it

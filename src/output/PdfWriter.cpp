@@ -2,6 +2,7 @@
 
 #include "model/VmBasis.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vm {
@@ -21,12 +22,20 @@ std::string Cut(std::string_view text) {
     return std::string(text.substr(0, MaxShortString));
 }
 
-// Escapes one pass over the text; a piece that would cross the short-string limit is
-// left out whole, so the result never ends in a lone backslash that would swallow
-// the closing parenthesis of the PDF string.
-template <class Map> std::string Escape(std::string_view text, Map map) {
-    std::string out;
-    out.reserve(text.size() + 8);
+// Escapes one pass over the text onto the end of `out`; a piece that would cross the
+// short-string limit is left out whole, so the result never ends in a lone backslash
+// that would swallow the closing parenthesis of the PDF string.
+template <class Map> void EscapeOnto(std::string& out, std::string_view text, Map map) {
+    const std::size_t start = out.size();
+    // The usual text has nothing to escape and fits: it goes over as a whole.
+    if (text.size() <= MaxShortString &&
+        std::none_of(text.begin(), text.end(),
+                     [](char c) { return c == '\\' || c == '(' || c == ')'; })) {
+        out.append(text);
+        for (std::size_t i = start; i < out.size(); ++i)
+            out[i] = map(out[i]);
+        return;
+    }
     for (char c : text) {
         char piece[2];
         std::size_t n = 1;
@@ -37,9 +46,15 @@ template <class Map> std::string Escape(std::string_view text, Map map) {
         } else {
             piece[0] = map(c);
         }
-        if (out.size() + n > MaxShortString) break;
+        if (out.size() - start + n > MaxShortString) break;
         out.append(piece, n);
     }
+}
+
+template <class Map> std::string Escape(std::string_view text, Map map) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    EscapeOnto(out, text, map);
     return out;
 }
 
@@ -72,6 +87,14 @@ std::string EscapeText(std::string_view text) {
 
 std::string EscapeAnsiText(std::string_view text) {
     return Escape(text, [](char c) { return c; });
+}
+
+void AppendEscapedText(std::string& out, std::string_view text) {
+    EscapeOnto(out, text, OemUmlautToAnsi);
+}
+
+void AppendEscapedAnsiText(std::string& out, std::string_view text) {
+    EscapeOnto(out, text, [](char c) { return c; });
 }
 
 std::int32_t TenthMmToPt(std::int32_t tenths) {

@@ -21,6 +21,9 @@ char OemUmlautToAnsi(char c);
 std::string EscapeText(std::string_view text);
 // The same for text that is WinAnsi already: only the string syntax is escaped.
 std::string EscapeAnsiText(std::string_view text);
+// The same two, appended to `out` (the limit counts what is appended).
+void AppendEscapedText(std::string& out, std::string_view text);
+void AppendEscapedAnsiText(std::string& out, std::string_view text);
 
 // Tenths of a millimetre to whole PDF points.
 std::int32_t TenthMmToPt(std::int32_t tenths);

@@ -145,9 +145,10 @@ void TBvDocument::NewPage() {
 }
 
 void TBvDocument::BeginBlock() {
-    if (blockOpen_ || block_) EndBlock();
+    if (blockOpen_) EndBlock();
     blockOpen_ = true;
-    block_ = std::make_unique<TCollection<TBvItem>>(10, 10);
+    // One collection serves every block of the layout (a list has one per participant).
+    if (!block_) block_ = std::make_unique<TCollection<TBvItem>>(10, 10);
     blockStart_ = cursor_;
 }
 
@@ -195,7 +196,6 @@ void TBvDocument::EndBlock() {
     placing_ = nullptr;
     placingNext_ = 0;
     blockStart_ = cursor_;
-    block_.reset();
 }
 
 } // namespace vm

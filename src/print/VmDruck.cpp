@@ -5,7 +5,11 @@
 #include "print/VmReport.h"
 #include "print/VmStat.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstring>
+#include <string_view>
 
 namespace vm {
 
@@ -13,11 +17,6 @@ namespace {
 
 bool IsDigit(char ch) {
     return ch >= '0' && ch <= '9';
-}
-
-std::string Cut255(std::string s) {
-    if (s.size() > MaxItemText) s.resize(MaxItemText);
-    return s;
 }
 
 const TTeilnehmer* Entry(const TAltersklasse& ac, int lineNumber) {
@@ -52,89 +51,238 @@ char DisciplineRecordMark(const TAltersklasse& ac, const TTeilnehmer& p, int i) 
     return MarkOf(CalcPoints(r.VorjahrZeit, r.VorjahrAbzug, d), best, r.VorjahrZeit != 0);
 }
 
-std::string ResultPersonPart(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
-                             const TResultLineOptions& o) {
-    const bool single = IsSingleCompetition(c);
-    std::string s;
-    if (lineNumber == 0) {
-        s = "Pl.   GesamtP. Glied. ";
-        if (single)
-            s += "Jg " + PadRight("Name", 20) + " " + PadRight("Vorname", 20) + " ";
-        else
-            s += PadRight("Mannschaft", 31);
-        if (HasHLW(ac)) s += "    HLW ";
-        if (o.heatLane) s += " Zeit Sta ";
-        return s;
+namespace {
+
+// The line is written piece by piece into one string: a list of 20 000 participants
+// is made of a few hundred thousand such pieces, and temporaries for each of them
+// cost more than the formatting itself.
+
+void AppendPadLeft(std::string& s, std::string_view text, std::size_t n) {
+    if (text.size() >= n) {
+        s.append(text.substr(text.size() - n));
+        return;
     }
-    const TTeilnehmer* p = Entry(ac, lineNumber);
-    if (!p) return {};
-    if (p->Gesamtpunkte < 1)
-        s = "     ";
-    else if (p->Has(tnAusserKonkurrenz))
-        s = "AK   ";
-    else
-        s = PadLeft(IntToText(p->Platz), 3) + ". ";
-    s += o.recordMarks ? TotalRecordMark(ac, *p) : ' ';
-    s += PadLeft(PointsToText(p->Gesamtpunkte, 2), 8) + " ";
-    s += PadRight(p->Gliederung.View(), 6) + " ";
-    if (single) {
-        std::string_view birth = p->Geburtsdatum();
-        std::string year = "  ";
-        if (birth.size() >= 2) {
-            std::string_view last = birth.substr(birth.size() - 2);
-            if (IsDigit(last[0]) && IsDigit(last[1])) year = std::string(last);
-        }
-        s += year + " ";
-        s += PadRight(p->Name(), 20) + " " + PadRight(p->Vorname(), 20) + " ";
-    } else {
-        s += PadRight(p->Mannschaft(), 31);
-    }
-    if (HasHLW(ac)) s += PadLeft(PointsOrStatusToText(p->HLWPunkte, 2), 7) + " ";
-    if (o.heatLane)
-        s += PadLeft(ClockToText(p->Startzeit), 5) + " " + PadLeft(IntToText(p->HLWBahn), 3) + " ";
-    return s;
+    s.append(n - text.size(), ' ');
+    s.append(text);
 }
 
-std::string ResultDisciplinePart(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
-                                 const TResultLineOptions& o) {
+void AppendPadRight(std::string& s, std::string_view text, std::size_t n) {
+    if (text.size() >= n) {
+        s.append(text.substr(0, n));
+        return;
+    }
+    s.append(text);
+    s.append(n - text.size(), ' ');
+}
+
+// A number as IntToText writes it, without a string of its own.
+struct TNumberText {
+    char buf[24];
+    std::size_t size = 0;
+    explicit TNumberText(long long n) {
+        size = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, n).ptr - buf);
+    }
+    std::string_view View() const { return {buf, size}; }
+};
+
+// PointsToText(points, 2) without a string of its own.
+struct TPointsText {
+    char buf[48];
+    std::size_t size = 0;
+    explicit TPointsText(TPunkte p) {
+        const TNumberText whole(p / 100), part(p % 100);
+        std::memcpy(buf, whole.buf, whole.size);
+        size = whole.size;
+        buf[size++] = ',';
+        if (part.size < 2) buf[size++] = '0';
+        std::memcpy(buf + size, part.buf, part.size);
+        size += part.size;
+    }
+    std::string_view View() const { return {buf, size}; }
+};
+
+// TimeToText of a time under ten minutes, where none of its steps is cut; any other
+// time goes through TimeToText itself.
+void AppendTime(std::string& s, TZeit t, bool hundredths, std::size_t width) {
+    if (t < 0 || t >= 60000) {
+        AppendPadLeft(s, TimeToText(t, hundredths), width);
+        return;
+    }
+    const int m = t / 6000;
+    const int sec = (t - m * 6000) / 100;
+    const int r = t % 100;
+    char buf[8];
+    std::size_t n = 0;
+    buf[n++] = static_cast<char>('0' + m);
+    buf[n++] = ':';
+    if (sec >= 10) buf[n++] = static_cast<char>('0' + sec / 10);
+    else buf[n++] = '0';
+    buf[n++] = static_cast<char>('0' + sec % 10);
+    buf[n++] = ',';
+    buf[n++] = static_cast<char>('0' + r / 10);
+    if (hundredths) buf[n++] = static_cast<char>('0' + r % 10);
+    AppendPadLeft(s, std::string_view(buf, n), width);
+}
+
+void AppendPersonPart(std::string& s, const TWettkampf& c, const TAltersklasse& ac,
+                      int lineNumber, const TResultLineOptions& o) {
+    const bool single = IsSingleCompetition(c);
+    if (lineNumber == 0) {
+        s += "Pl.   GesamtP. Glied. ";
+        if (single) {
+            s += "Jg ";
+            AppendPadRight(s, "Name", 20);
+            s += ' ';
+            AppendPadRight(s, "Vorname", 20);
+            s += ' ';
+        } else {
+            AppendPadRight(s, "Mannschaft", 31);
+        }
+        if (HasHLW(ac)) s += "    HLW ";
+        if (o.heatLane) s += " Zeit Sta ";
+        return;
+    }
+    const TTeilnehmer* p = Entry(ac, lineNumber);
+    if (!p) return;
+    if (p->Gesamtpunkte < 1) {
+        s += "     ";
+    } else if (p->Has(tnAusserKonkurrenz)) {
+        s += "AK   ";
+    } else {
+        AppendPadLeft(s, TNumberText(p->Platz).View(), 3);
+        s += ". ";
+    }
+    s += o.recordMarks ? TotalRecordMark(ac, *p) : ' ';
+    AppendPadLeft(s, TPointsText(p->Gesamtpunkte).View(), 8);
+    s += ' ';
+    AppendPadRight(s, p->Gliederung.View(), 6);
+    s += ' ';
+    if (single) {
+        std::string_view birth = p->Geburtsdatum();
+        std::string_view year = "  ";
+        if (birth.size() >= 2) {
+            std::string_view last = birth.substr(birth.size() - 2);
+            if (IsDigit(last[0]) && IsDigit(last[1])) year = last;
+        }
+        s += year;
+        s += ' ';
+        AppendPadRight(s, p->Name(), 20);
+        s += ' ';
+        AppendPadRight(s, p->Vorname(), 20);
+        s += ' ';
+    } else {
+        AppendPadRight(s, p->Mannschaft(), 31);
+    }
+    if (HasHLW(ac)) {
+        AppendPadLeft(s, PointsOrStatusToText(p->HLWPunkte, 2), 7);
+        s += ' ';
+    }
+    if (o.heatLane) {
+        AppendPadLeft(s, ClockToText(p->Startzeit), 5);
+        s += ' ';
+        AppendPadLeft(s, TNumberText(p->HLWBahn).View(), 3);
+        s += ' ';
+    }
+}
+
+void AppendDisciplinePart(std::string& s, const TWettkampf& c, const TAltersklasse& ac,
+                          int lineNumber, const TResultLineOptions& o) {
     const int count = ac.Data.DisciplineCount();
-    std::string s;
     if (lineNumber == 0) {
         for (int i = 1; i <= count; ++i) {
             const std::string n = IntToText(i);
             if (o.times) s += " Zeit " + n + " " + " Abz" + n + "  Pkt. " + n;
             if (o.heatLane) s += " La" + n + " Ba" + n;
         }
-        return s;
+        return;
     }
     const TTeilnehmer* p = Entry(ac, lineNumber);
-    if (!p) return {};
+    if (!p) return;
     const bool hundredths = WithHundredths(c);
     for (int i = 0; i < count; ++i) {
         const auto k = static_cast<std::size_t>(i);
         if (o.times) {
             // Padded to the column even without hundredths, so that penalty and points
             // stay under their headers.
-            s += " " + PadLeft(TimeToText(p->Zeit[k], hundredths), 7);
+            s += ' ';
+            AppendTime(s, p->Zeit[k], hundredths, 7);
+            s += ' ';
             if (p->Abzug[k] < 0) {
-                s += " " + PadLeft(StatusMark(p->Abzug[k]), 5) + " " + "  0,00";
+                AppendPadLeft(s, StatusMark(p->Abzug[k]), 5);
+                s += "   0,00";
             } else {
-                s += " " + PadLeft(IntToText(p->Abzug[k]), 4);
+                AppendPadLeft(s, TNumberText(p->Abzug[k]).View(), 4);
                 s += o.recordMarks ? DisciplineRecordMark(ac, *p, i) : ' ';
-                s += PadLeft(PointsToText(p->Punkte[k], 2), 7);
+                AppendPadLeft(s, TPointsText(p->Punkte[k]).View(), 7);
             }
         }
-        if (o.heatLane)
-            s += " " + PadLeft(IntToText(p->Lauf[k]), 3) + " " + PadLeft(IntToText(p->Bahn[k]), 3);
+        if (o.heatLane) {
+            s += ' ';
+            AppendPadLeft(s, TNumberText(p->Lauf[k]).View(), 3);
+            s += ' ';
+            AppendPadLeft(s, TNumberText(p->Bahn[k]).View(), 3);
+        }
     }
+}
+
+void CutTo255(std::string& s) {
+    if (s.size() > MaxItemText) s.resize(MaxItemText);
+}
+
+// The line ResultLine gives, written into `s` (emptied first).
+void MakeResultLine(std::string& s, const TWettkampf& c, const TAltersklasse& ac,
+                    int lineNumber, const TResultLineOptions& o) {
+    s.clear();
+    if (lineNumber < 0 || lineNumber > ac.Count()) return;
+    AppendPersonPart(s, c, ac, lineNumber, o);
+    AppendDisciplinePart(s, c, ac, lineNumber, o);
+    CutTo255(s);
+}
+
+// The two lines of the two-line layout, as they are printed.
+void MakePersonLine(std::string& s, const TWettkampf& c, const TAltersklasse& ac,
+                    int lineNumber, const TResultLineOptions& o) {
+    s.clear();
+    AppendPersonPart(s, c, ac, lineNumber, o);
+    CutTo255(s);
+}
+
+void MakeDisciplineLine(std::string& s, const TWettkampf& c, const TAltersklasse& ac,
+                        int lineNumber, const TResultLineOptions& o) {
+    s.assign(13, ' ');
+    AppendDisciplinePart(s, c, ac, lineNumber, o);
+    CutTo255(s);
+}
+
+// A buffer for one line at a time, kept between lines so that no line needs a
+// string of its own before the report copies it into its item.
+std::string& LineBuffer() {
+    thread_local std::string buffer;
+    if (buffer.capacity() < 2 * MaxItemText) buffer.reserve(2 * MaxItemText);
+    return buffer;
+}
+
+} // namespace
+
+std::string ResultPersonPart(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
+                             const TResultLineOptions& o) {
+    std::string s;
+    AppendPersonPart(s, c, ac, lineNumber, o);
+    return s;
+}
+
+std::string ResultDisciplinePart(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
+                                 const TResultLineOptions& o) {
+    std::string s;
+    AppendDisciplinePart(s, c, ac, lineNumber, o);
     return s;
 }
 
 std::string ResultLine(const TWettkampf& c, const TAltersklasse& ac, int lineNumber,
                        const TResultLineOptions& o) {
-    if (lineNumber < 0 || lineNumber > ac.Count()) return {};
-    return Cut255(ResultPersonPart(c, ac, lineNumber, o) +
-                  ResultDisciplinePart(c, ac, lineNumber, o));
+    std::string s;
+    MakeResultLine(s, c, ac, lineNumber, o);
+    return s;
 }
 
 // ---- the printed list ----------------------------------------------------------------
@@ -156,15 +304,19 @@ void PrintEntryLines(TVmReport& r, const TAltersklasse& ac, int n) {
         return;
     }
     const TResultLineOptions o = PrintedLineOptions(r);
+    std::string& line = LineBuffer();
     if (!r.TwoLines) {
-        r.PrintListLine(ResultLine(r.Competition, ac, n, o));
+        MakeResultLine(line, r.Competition, ac, n, o);
+        r.PrintListLine(line);
         return;
     }
-    r.PrintListLine(Cut255(ResultPersonPart(r.Competition, ac, n, o)));
+    MakePersonLine(line, r.Competition, ac, n, o);
+    r.PrintListLine(line);
     // The second line sits 0.8 mm closer to the first; the next entry starts two full
     // lines lower.
     r.SetCursor(r.Cursor() - 8);
-    r.PrintListLine(Cut255(std::string(13, ' ') + ResultDisciplinePart(r.Competition, ac, n, o)));
+    MakeDisciplineLine(line, r.Competition, ac, n, o);
+    r.PrintListLine(line);
     r.SetCursor(r.Cursor() + 8);
 }
 
@@ -270,36 +422,63 @@ void PrintAgeClassHeader(TVmReport& r, const TAltersklasse& ac) {
     PrintEntryLines(r, ac, 0);
 }
 
-std::int32_t WidestResultListLine(const TWettkampf& c, const TPrintOptions& o, int selected) {
+namespace {
+
+// Every column header and participant line of a result list with these options, as
+// PrintEntryLines prints them, with the style it prints them in, one after the other
+// in one buffer; `line` returns false to stop.
+template <class F>
+void ForEachResultListLine(const TWettkampf& c, const TPrintOptions& o, int selected, F line) {
     TResultLineOptions lo;
     lo.recordMarks = o.recordMarks;
-    const std::int16_t size = ListFont.height;
-    std::int32_t widest = 0;
-    auto measure = [&](const std::string& line, std::uint8_t style) {
-        widest = std::max(widest, FixedPitchWidth(line, size, style));
-    };
-    // As PrintEntryLines prints them: the header in bold condensed, entries condensed.
+    std::string& s = LineBuffer();
+    // The header in bold condensed, entries condensed.
     auto entry = [&](const TAltersklasse& ac, int n, std::uint8_t style) {
         if (!o.twoLines) {
-            measure(ResultLine(c, ac, n, lo), style);
-            return;
+            MakeResultLine(s, c, ac, n, lo);
+            return line(std::string_view(s), style);
         }
-        measure(Cut255(ResultPersonPart(c, ac, n, lo)), style);
-        measure(Cut255(std::string(13, ' ') + ResultDisciplinePart(c, ac, n, lo)), style);
+        MakePersonLine(s, c, ac, n, lo);
+        if (!line(std::string_view(s), style)) return false;
+        MakeDisciplineLine(s, c, ac, n, lo);
+        return line(std::string_view(s), style);
     };
     auto ageClass = [&](const TAltersklasse& ac) {
-        if (ac.Count() == 0) return;
-        entry(ac, 0, fsBold | fsCondensed);
+        if (ac.Count() == 0) return true;
+        if (!entry(ac, 0, fsBold | fsCondensed)) return false;
         for (int k = 1; k <= ac.Count(); ++k)
-            entry(ac, k, fsCondensed);
+            if (!entry(ac, k, fsCondensed)) return false;
+        return true;
     };
     if (o.allAgeClasses) {
         for (const TAltersklasse& ac : c)
-            ageClass(ac);
+            if (!ageClass(ac)) return;
     } else if (selected >= 0 && selected < c.Count()) {
         ageClass(*c.At(selected));
     }
+}
+
+} // namespace
+
+std::int32_t WidestResultListLine(const TWettkampf& c, const TPrintOptions& o, int selected) {
+    const std::int16_t size = ListFont.height;
+    std::int32_t widest = 0;
+    ForEachResultListLine(c, o, selected, [&](std::string_view line, std::uint8_t style) {
+        widest = std::max(widest, FixedPitchWidth(line, size, style));
+        return true;
+    });
     return widest;
+}
+
+bool ResultListLineWiderThan(const TWettkampf& c, const TPrintOptions& o, int selected,
+                             std::int32_t limit) {
+    const std::int16_t size = ListFont.height;
+    bool wider = false;
+    ForEachResultListLine(c, o, selected, [&](std::string_view line, std::uint8_t style) {
+        wider = FixedPitchWidth(line, size, style) > limit;
+        return !wider;
+    });
+    return wider;
 }
 
 } // namespace vm

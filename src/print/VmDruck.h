@@ -54,5 +54,8 @@ void PrintResultList(TVmReport& report);
 // the orientation can be chosen before building. `selected` is the job's age class
 // when not all age classes are printed.
 std::int32_t WidestResultListLine(const TWettkampf& c, const TPrintOptions& o, int selected);
+// Whether any of those lines is wider than `limit`; stops at the first that is.
+bool ResultListLineWiderThan(const TWettkampf& c, const TPrintOptions& o, int selected,
+                             std::int32_t limit);
 
 } // namespace vm

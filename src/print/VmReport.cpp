@@ -276,7 +276,8 @@ std::int32_t TVmPrintJob::PortraitLineSpace() const {
 
 TVmReport& TVmPrintJob::Build(int kind, const TPrintOptions& o, TOrientation orientation) {
     if (orientation == TOrientation::Auto && kind == rkErgebnis && !o.medalTable && Competition) {
-        SetLandscape(WidestResultListLine(*Competition, o, SelectedAgeClass) > PortraitLineSpace());
+        SetLandscape(
+            ResultListLineWiderThan(*Competition, o, SelectedAgeClass, PortraitLineSpace()));
         return Build(kind, o);
     }
     SetLandscape(orientation == TOrientation::Landscape);

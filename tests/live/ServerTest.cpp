@@ -7,6 +7,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -226,6 +227,79 @@ TEST_F(Served, CompressedOncePerRenewal) {
     const TReply xlsx = Get(port_, "/ergebnisse.xlsx", "GET", "Accept-Encoding: gzip\r\n");
     EXPECT_EQ(xlsx.head.find("Content-Encoding"), std::string::npos);
     EXPECT_EQ(xlsx.body, site_->Find("ergebnisse.xlsx")->Body);
+}
+
+// A renewal compresses only what changed; every compressed answer is the file of the
+// site served at that moment, the changed page as well as the ones taken over.
+TEST_F(Served, ARenewalCompressesWhatChangedAndServesItsOwnFiles) {
+    auto gunzip = [](const std::string& body) {
+        TempDir dir;
+        WriteFileBytes(dir.File("p.gz"), body);
+        if (std::system(("gzip -dc '" + dir.File("p.gz") + "' > '" + dir.File("p") + "'").c_str()))
+            return std::string("(not gzip)");
+        return ReadFileBytes(dir.File("p"));
+    };
+    // Both written at the same time, so that only the changed time tells them apart.
+    TSiteOptions options;
+    options.Now = 1700000000;
+    std::shared_ptr<const TSite> first = RenderSite(*c_, options);
+    auto changed = ExportCompetition();
+    changed->At(0)->At(0)->Zeit[0] += 100;
+    std::shared_ptr<const TSite> second = RenderSite(*changed, options);
+    ASSERT_NE(first->Find("ak-1.html")->Body, second->Find("ak-1.html")->Body);
+    ASSERT_EQ(first->Find("ak-3.html")->Body, second->Find("ak-3.html")->Body);
+    for (const auto& version : {first, second, first, second}) {
+        server_.Update(version);
+        for (const char* name : {"ak-1.html", "ak-3.html", "index.html", "ergebnisse.csv"}) {
+            const TReply r = Get(port_, std::string("/") + name, "GET", "Accept-Encoding: gzip\r\n");
+            ASSERT_EQ(r.status, 200) << name;
+            ASSERT_NE(r.head.find("Content-Encoding: gzip"), std::string::npos) << name;
+            EXPECT_EQ(gunzip(r.body), version->Find(name)->Body) << name;
+        }
+    }
+}
+
+// The downloads of a large competition are compressed after the renewal is served, by
+// a worker of low priority: until then they go out as they are. Either way an answer is
+// the file of the renewal served, and the compressed form follows.
+TEST(Server, LargeFilesAreCompressedAfterTheRenewal) {
+    auto gunzip = [](const std::string& body) {
+        TempDir dir;
+        WriteFileBytes(dir.File("p.gz"), body);
+        if (std::system(("gzip -dc '" + dir.File("p.gz") + "' > '" + dir.File("p") + "'").c_str()))
+            return std::string("(not gzip)");
+        return ReadFileBytes(dir.File("p"));
+    };
+    auto big = [](char mark) {
+        auto site = std::make_shared<TSite>();
+        std::string csv;
+        for (int i = 0; csv.size() < (3u << 20); ++i)
+            csv += std::string(1, mark) + ";Teilnehmer " + std::to_string(i) + ";BY;1:02,34\n";
+        site->Add({"index.html", "text/html; charset=utf-8", std::string("<p>") + mark + "</p>"});
+        site->Add({"ergebnisse.csv", "text/csv; charset=utf-8", csv});
+        return std::shared_ptr<const TSite>(std::move(site));
+    };
+    TLiveServer server;
+    std::string message;
+    ASSERT_TRUE(server.Start("127.0.0.1", 0, message)) << message;
+    for (char mark : {'a', 'b'}) {
+        SCOPED_TRACE(std::string(1, mark));
+        const std::shared_ptr<const TSite> site = big(mark);
+        server.Update(site);
+        const std::string& csv = site->Find("ergebnisse.csv")->Body;
+        bool compressed = false;
+        for (int i = 0; i < 200 && !compressed; ++i) {
+            const TReply r = Get(server.Port(), "/ergebnisse.csv", "GET", "Accept-Encoding: gzip\r\n");
+            ASSERT_EQ(r.status, 200);
+            compressed = r.head.find("Content-Encoding: gzip") != std::string::npos;
+            ASSERT_EQ(compressed ? gunzip(r.body) : r.body, csv);
+            if (!compressed) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_TRUE(compressed);
+        // The small page was compressed by the renewal itself.
+        const TReply page = Get(server.Port(), "/index.html", "GET", "Accept-Encoding: gzip\r\n");
+        EXPECT_EQ(page.body, site->Find("index.html")->Body); // too small to gain: as is
+    }
 }
 
 namespace {

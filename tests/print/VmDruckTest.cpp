@@ -110,6 +110,23 @@ TEST_F(ResultLineTest, TimesStandRightAlignedUnderTheirHeaderWithOrWithoutHundre
     }
 }
 
+TEST_F(ResultLineTest, TimeColumnIsTimeToTextForEveryTime) {
+    // The line writes times below ten minutes itself; every time, with and without
+    // hundredths, must come out as TimeToText gives it, padded to the column.
+    TTeilnehmer& p = AddEntry(*ac, {"Meier", "Anna", "1990", "BY", 0, 5400});
+    TResultLineOptions o;
+    for (int options : {0, 1}) {
+        c->Header.Optionen = static_cast<std::int16_t>(options);
+        const bool hundredths = WithHundredths(*c);
+        for (TZeit t = -1500; t <= 70000; ++t) {
+            p.Zeit[0] = t;
+            const std::string part = ResultDisciplinePart(*c, *ac, 1, o);
+            ASSERT_EQ(part.substr(0, 8), " " + PadLeft(TimeToText(t, hundredths), 7))
+                << "time " << t << " hundredths " << hundredths;
+        }
+    }
+}
+
 TEST_F(ResultLineTest, RecordMarks) {
     AddEntry(*ac, {"Erste", "Anna", "1990", "BY", 2700, 5400});
     AddEntry(*ac, {"Zweite", "Berta", "1990", "BY", 2800, 5500});
