@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -729,16 +730,22 @@ private Q_SLOTS:
             const int longest =
                 t->fontMetrics().horizontalAdvance("Brandt-Oberhollenzer, Maximiliane");
             QVERIFY(t->columnWidth(name) > longest);
-            QCOMPARE(t->horizontalScrollBar()->value(), 0);
+            // The time field is in view; where it fits beside Bahn and the name (it does
+            // with common fonts), the lanes are not scrolled at all.
             QCOMPARE(t->currentIndex().column(), time);
-            QVERIFY(t->visualRect(t->currentIndex()).right() <= t->viewport()->width());
-            // Wider: the name column takes the room the others leave.
+            const QRect cell = t->visualRect(t->currentIndex());
+            QVERIFY(cell.left() >= 0 && cell.right() <= t->viewport()->width());
+            const QHeaderView* header = t->horizontalHeader();
+            if (header->sectionPosition(time) + header->sectionSize(time) <=
+                t->viewport()->width())
+                QCOMPARE(t->horizontalScrollBar()->value(), 0);
+            // Wider: the name column takes the room the others leave, if any.
             d.resize(area.width() * 2, d.height());
             QCoreApplication::processEvents();
             int sum = 0;
             for (int i = 0; i < t->model()->columnCount(); ++i)
                 sum += t->columnWidth(i);
-            QCOMPARE(sum, t->viewport()->width());
+            QVERIFY(sum >= t->viewport()->width()); // no empty room beside the columns
             QVERIFY(t->columnWidth(name) > longest);
             dlg.reject();
         });
