@@ -75,12 +75,6 @@ class CliProcess {
 public:
     explicit CliProcess(const std::vector<std::string>& args, rlim_t sizeLimit = RLIM_INFINITY) {
         const std::string out = io_.File("out"), err = io_.File("err");
-        std::string exe = VELMORA_CLI;
-        std::vector<std::string> copy = args;
-        std::vector<char*> argv{exe.data()};
-        for (auto& a : copy)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
         pid_ = fork();
         if (pid_ == 0) {
             const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -91,8 +85,7 @@ public:
                 const rlimit lim{sizeLimit, sizeLimit};
                 if (setrlimit(RLIMIT_FSIZE, &lim) != 0) _exit(126);
             }
-            execv(exe.c_str(), argv.data());
-            _exit(127);
+            vmtest::ExecCli(args);
         }
     }
     ~CliProcess() {

@@ -24,50 +24,11 @@ using namespace vmtest;
 
 namespace {
 
-struct TReply {
-    int status = 0;
-    std::string head;
-    std::string body;
-};
-
-// Sends `request` as it stands and reads until the server closes the connection.
-TReply Send(int port, const std::string& request) {
-    TReply reply;
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return reply;
-    timeval tv{5, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<std::uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        ::close(fd);
-        return reply;
-    }
-    std::size_t sent = 0;
-    while (sent < request.size()) {
-        const ssize_t n = ::send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) break; // the server may refuse before reading everything
-        sent += static_cast<std::size_t>(n);
-    }
-    std::string all;
-    char buf[65536];
-    for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) > 0;)
-        all.append(buf, static_cast<std::size_t>(n));
-    ::close(fd);
-    const auto end = all.find("\r\n\r\n");
-    if (all.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos) return reply;
-    reply.status = std::atoi(all.c_str() + 9);
-    reply.head = all.substr(0, end);
-    reply.body = all.substr(end + 4);
-    return reply;
-}
+using TReply = HttpReply;
 
 TReply Get(int port, const std::string& path, const std::string& method = "GET",
            const std::string& extra = "") {
-    return Send(port, method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra +
-                          "Connection: close\r\n\r\n");
+    return HttpGet(port, path, method, extra);
 }
 
 class Served : public ::testing::Test {
@@ -134,10 +95,10 @@ TEST_F(Served, OversizedRequestsAreRefusedAndTheServerGoesOn) {
     EXPECT_NE(huge.status, 200);
     const TReply longPath = Get(port_, "/" + std::string(20000, 'a'));
     EXPECT_NE(longPath.status, 200);
-    const TReply body = Send(port_, "POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 10000000\r\n"
+    const TReply body = SendHttp(port_, "POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 10000000\r\n"
                                     "Connection: close\r\n\r\n" + std::string(1000, 'x'));
     EXPECT_NE(body.status, 200);
-    EXPECT_EQ(Send(port_, "KAPUTT\r\n\r\n").status == 200, false);
+    EXPECT_EQ(SendHttp(port_, "KAPUTT\r\n\r\n").status == 200, false);
 
     EXPECT_EQ(Get(port_, "/index.html").status, 200);
 }
@@ -317,15 +278,7 @@ struct TServeChild {
             ::dup2(fds[1], 2);
             ::close(fds[0]);
             ::close(fds[1]);
-            std::vector<char*> argv;
-            std::string exe = VELMORA_CLI;
-            argv.push_back(exe.data());
-            std::vector<std::string> copy = args;
-            for (auto& a : copy)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(exe.c_str(), argv.data());
-            ::_exit(127);
+            ExecCli(args);
         }
         ::close(fds[1]);
         err = ::fdopen(fds[0], "r");

@@ -31,29 +31,10 @@ using namespace vmtest;
 
 namespace {
 
-// GET of `path` from 127.0.0.1:port; the status line and body.
+// GET of `path` from 127.0.0.1:port; the status and body.
 std::pair<int, std::string> Fetch(int port, const std::string& path) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    timeval tv{5, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<std::uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        ::close(fd);
-        return {0, {}};
-    }
-    const std::string req = "GET " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
-    ::send(fd, req.data(), req.size(), MSG_NOSIGNAL);
-    std::string all;
-    char buf[65536];
-    for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) > 0;)
-        all.append(buf, static_cast<std::size_t>(n));
-    ::close(fd);
-    const auto end = all.find("\r\n\r\n");
-    if (all.size() < 12 || end == std::string::npos) return {0, {}};
-    return {std::atoi(all.c_str() + 9), all.substr(end + 4)};
+    HttpReply r = HttpGet(port, path);
+    return {r.status, std::move(r.body)};
 }
 
 struct TLiveSetup {

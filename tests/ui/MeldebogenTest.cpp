@@ -23,22 +23,11 @@ using namespace vm;
 using namespace vm::ui;
 using vmtest::Find;
 using vmtest::TSeamScript;
+using vmtest::OnDialog;
+using vmtest::Press;
 using Window = vmtest::TMainWindow;
 
 namespace {
-
-void OnDialog(TSeamScript& seam, std::function<void(QDialog&)> f) {
-    seam.OnDialog([f = std::move(f)](QDialog& d) {
-        QApplication::setActiveWindow(&d);
-        f(d);
-    });
-}
-
-void Click(QDialog& d, const QString& button) {
-    QPushButton* b = Find<QPushButton>(&d, button);
-    QVERIFY2(b, qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 QString BoxTexts(const TSeamScript& seam) {
     QStringList l;
@@ -114,11 +103,11 @@ private Q_SLOTS:
 
         // Cancel in the dialog writes nothing, and an existing file is replaced only
         // when the user says so.
-        OnDialog(seam, [&](QDialog& d) { Click(d, "Abbrechen"); });
+        OnDialog(seam, [&](QDialog& d) { Press(d, "Abbrechen"); });
         CmdMeldebogen(w.form);
         QCOMPARE(seam.fileRequests.size(), std::size_t(1));
         const std::string written = vmtest::ReadFileBytes(file);
-        OnDialog(seam, [&](QDialog& d) { Click(d, "OK"); });
+        OnDialog(seam, [&](QDialog& d) { Press(d, "OK"); });
         seam.AnswerFile(QString::fromStdString(file));
         seam.AnswerBox(QMessageBox::No);
         CmdMeldebogen(w.form);
@@ -165,7 +154,7 @@ private Q_SLOTS:
         const char* shots = std::getenv("VELMORA_SHOTS");
         OnDialog(seam, [&](QDialog& d) {
             if (shots) QVERIFY(d.grab().save(QString("%1/meldebogen-fehler.png").arg(shots)));
-            Click(d, QStringLiteral("Fehlerhafte Zeilen überspringen"));
+            Press(d, QStringLiteral("Fehlerhafte Zeilen überspringen"));
         });
         // Under "Alle Dateien" the CSV is known by its header.
         seam.AnswerFile(QString::fromStdString(FaultyForm(dir)), 4);

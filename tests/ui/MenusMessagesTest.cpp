@@ -23,22 +23,11 @@
 using namespace vm;
 using namespace vm::ui;
 using vmtest::TSeamScript;
+using vmtest::OnDialog;
+using vmtest::Press;
 using Window = vmtest::TMainWindow;
 
 namespace {
-
-void OnDialog(TSeamScript& seam, std::function<void(QDialog&)> f) {
-    seam.OnDialog([f = std::move(f)](QDialog& d) {
-        QApplication::setActiveWindow(&d);
-        f(d);
-    });
-}
-
-void Press(QDialog& d, const QString& button) {
-    QPushButton* b = vmtest::Find<QPushButton>(&d, button);
-    QVERIFY2(b, qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 QMenu* Menu(TMainForm& f, const QString& title) {
     for (QAction* a : f.menuBar()->actions())

@@ -33,24 +33,13 @@ using vmtest::Click;
 using vmtest::Find;
 using vmtest::TSeamScript;
 using vmtest::Type;
+using vmtest::OnDialog;
+using vmtest::Press;
 using Window = vmtest::TMainWindow;
 
 namespace {
 
 // The dialog handed to the script, made the active window so that its mnemonics work.
-void OnDialog(TSeamScript& seam, std::function<void(QDialog&)> f) {
-    seam.OnDialog([f = std::move(f)](QDialog& d) {
-        QApplication::setActiveWindow(&d);
-        f(d);
-    });
-}
-
-void Click(QDialog& d, const QString& button) {
-    QPushButton* b = Find<QPushButton>(&d, button);
-    QVERIFY2(b, qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
 QString BoxTexts(const TSeamScript& seam) {
     QStringList l;
     for (const TBoxRequest& b : seam.boxes)
@@ -93,7 +82,7 @@ private Q_SLOTS:
             QCOMPARE(quota->maximum(), 100);
             QVERIFY(Find<QRadioButton>(&d, "&beide folgenden Aktionen")->isChecked());
             QVERIFY(Find<QRadioButton>(&d, "nicht startberechtigte Teilnehmer löschen"));
-            Click(d, "Abbrechen");
+            Press(d, "Abbrechen");
         });
         w.Key(Qt::Key_Q, Qt::AltModifier);
         QCOMPARE(seam.dialogTitles.size(), std::size_t(1));
@@ -102,7 +91,7 @@ private Q_SLOTS:
 
         OnDialog(seam, [&](QDialog& d) {
             Type(d.findChild<QSpinBox*>("SpinEdit1"), "2");
-            Click(d, "OK");
+            Press(d, "OK");
         });
         w.Key(Qt::Key_Q, Qt::AltModifier);
         QVERIFY(w.Modified());
@@ -137,7 +126,7 @@ private Q_SLOTS:
                 QCOMPARE(s->minimum(), 0);
                 QCOMPARE(s->maximum(), 1000);
             }
-            Click(d, "Abbrechen");
+            Press(d, "Abbrechen");
         });
         w.Key(Qt::Key_L, Qt::AltModifier);
         QVERIFY(!w.Modified());
@@ -148,7 +137,7 @@ private Q_SLOTS:
             QTest::keyClick(&d, Qt::Key_U, Qt::AltModifier);
             QTRY_VERIFY(d.findChild<QCheckBox*>("CheckBox4")->isChecked());
             Type(d.findChild<QSpinBox*>("LaufEdit"), "3");
-            Click(d, "OK");
+            Press(d, "OK");
         });
         w.Key(Qt::Key_L, Qt::AltModifier);
         QVERIFY(w.Modified());
@@ -208,7 +197,7 @@ private Q_SLOTS:
             Type(duration, "20");
             QTest::keyClick(&d, Qt::Key_B, Qt::AltModifier);
             QTRY_VERIFY(d.findChild<QCheckBox*>("CheckBox1")->isChecked());
-            Click(d, "OK");
+            Press(d, "OK");
         });
         w.form.Action("actHLW")->trigger();
         QCOMPARE(seam.dialogTitles.size(), std::size_t(1));
@@ -243,7 +232,7 @@ private Q_SLOTS:
             QVERIFY(seam.LastBoxText().startsWith("Die eingegebene Anfangszeit"));
             QCOMPARE(QApplication::focusWidget(), start);
             // Cancel may always be reached.
-            Click(d, "Abbrechen");
+            Press(d, "Abbrechen");
         });
         w.form.Action("actHLW")->trigger();
         QCOMPARE(seam.boxes.size(), std::size_t(1));
@@ -255,7 +244,7 @@ private Q_SLOTS:
         Window w(vmtest::SmallCompetitionFile(dir, "Team.ERG", true));
         OnDialog(seam, [&](QDialog& d) {
             QCOMPARE(d.findChild<QSpinBox*>("SpinEdit2")->value(), 4);
-            Click(d, "Abbrechen");
+            Press(d, "Abbrechen");
         });
         w.form.Action("actHLW")->trigger();
         QCOMPARE(seam.dialogTitles.size(), std::size_t(1));
@@ -296,7 +285,7 @@ private Q_SLOTS:
             QTRY_VERIFY(group->isEnabled());
             for (int item = 1; item <= 21; ++item)
                 QCOMPARE(box(d, item)->isChecked(), item == 1 || item == 11);
-            Click(d, "OK");
+            Press(d, "OK");
         });
         w.Key(Qt::Key_Z, Qt::AltModifier);
         QVERIFY(w.Modified());
@@ -310,7 +299,7 @@ private Q_SLOTS:
             }
         QCOMPARE(withLane, 4);
         // Cancel resets nothing.
-        OnDialog(seam, [&](QDialog& d) { Click(d, "Abbrechen"); });
+        OnDialog(seam, [&](QDialog& d) { Press(d, "Abbrechen"); });
         w.Doc().SetModified(false);
         w.Key(Qt::Key_Z, Qt::AltModifier);
         QVERIFY(!w.Modified());
@@ -332,13 +321,13 @@ private Q_SLOTS:
             QCOMPARE(d.windowTitle(), QString("Teilnehmer streichen"));
             QVERIFY(Find<QRadioButton>(&d, "\"n.a.\" für alle Disziplinen setzen")->isChecked());
             QVERIFY(Find<QRadioButton>(&d, "nur löschen, wenn \"n.a.\" gesetzt"));
-            Click(d, "Abbrechen");
+            Press(d, "Abbrechen");
         });
         w.Key(Qt::Key_S, Qt::AltModifier);
         QCOMPARE(c.At(0)->Count(), 4);
         OnDialog(seam, [&](QDialog& d) {
             Click(Find<QRadioButton>(&d, "löschen"));
-            Click(d, "OK");
+            Press(d, "OK");
         });
         w.Key(Qt::Key_S, Qt::AltModifier);
         QVERIFY(w.Modified());
@@ -367,7 +356,7 @@ private Q_SLOTS:
             QVERIFY(!d.findChild<QCheckBox*>("Option8")->isChecked());
             Type(d.findChild<QComboBox*>("GliederungCombo")->lineEdit(), "XY");
             Type(d.findChild<QSpinBox*>("QualifyEdit"), "1");
-            Click(d, "OK");
+            Press(d, "OK");
         });
         w.Key(Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(seam.fileRequests.size(), std::size_t(1));
@@ -415,7 +404,7 @@ private Q_SLOTS:
             };
             saved("vorher.ERG");
             seam.AnswerFile(QString::fromStdString(k.file), 1);
-            OnDialog(seam, [&](QDialog& d) { Click(d, "OK"); });
+            OnDialog(seam, [&](QDialog& d) { Press(d, "OK"); });
             w.Key(Qt::Key_F3, Qt::ControlModifier);
             QCOMPARE(seam.dialogTitles.size(), std::size_t(1));
             QVERIFY2(BoxTexts(seam).contains(k.message), qPrintable(BoxTexts(seam)));

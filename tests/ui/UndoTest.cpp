@@ -29,6 +29,8 @@
 using namespace vm;
 using namespace vm::ui;
 using vmtest::TSeamScript;
+using vmtest::OnDialog;
+using vmtest::Press;
 using Window = vmtest::TMainWindow;
 
 namespace {
@@ -37,19 +39,6 @@ std::string Bytes(const TMainForm& f) {
     TMemoryStream s;
     WriteNative(s, f.Document()->Competition());
     return s.Data();
-}
-
-void OnDialog(TSeamScript& seam, std::function<void(QDialog&)> f) {
-    seam.OnDialog([f = std::move(f)](QDialog& d) {
-        QApplication::setActiveWindow(&d);
-        f(d);
-    });
-}
-
-void Press(QDialog& d, const QString& button) {
-    QPushButton* b = vmtest::Find<QPushButton>(&d, button);
-    QVERIFY2(b, qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
 }
 
 void Ok(QDialog& d) {

@@ -2,13 +2,17 @@
 // the few gestures the suites share.
 #pragma once
 
+#include "support/UiTestSeam.h"
 #include "ui/VmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
+#include <functional>
 #include <string>
 
 namespace vmtest {
@@ -42,6 +46,22 @@ struct TMainWindow {
 inline void Click(QAbstractButton* b) {
     QVERIFY(b);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(qMin(12, b->width() / 2), b->height() / 2));
+}
+
+// The next dialog of the script, handled while it is the active window, as the user
+// meets it.
+inline void OnDialog(TSeamScript& seam, std::function<void(QDialog&)> f) {
+    seam.OnDialog([f = std::move(f)](QDialog& d) {
+        QApplication::setActiveWindow(&d);
+        f(d);
+    });
+}
+
+// Clicks the push button of a dialog named by its object name or text.
+inline void Press(QDialog& d, const QString& button) {
+    QPushButton* b = Find<QPushButton>(&d, button);
+    QVERIFY2(b, qPrintable(button));
+    QTest::mouseClick(b, Qt::LeftButton);
 }
 
 // Replaces the text of a spin box or an edit as the user does: select all, type.
