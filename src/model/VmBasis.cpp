@@ -49,6 +49,18 @@ long long TextToInt(std::string_view text) {
 }
 
 std::string TimeToText(TZeit t, bool withHundredths) {
+    // Under ten minutes no step is cut: the text is written at once (lists of thousands
+    // of times go through here).
+    if (t >= 0 && t < 60000) {
+        const int m = t / 6000;
+        const int sec = (t - m * 6000) / 100;
+        const int r = t % 100;
+        char buf[7] = {static_cast<char>('0' + m),       ':',
+                       static_cast<char>('0' + sec / 10), static_cast<char>('0' + sec % 10),
+                       ',',                              static_cast<char>('0' + r / 10),
+                       static_cast<char>('0' + r % 10)};
+        return std::string(buf, withHundredths ? 7 : 6);
+    }
     // Integer arithmetic on the stored value, each step cut to 7 characters: a time of
     // ten minutes or more loses its last digit.
     long long m = t / 6000;

@@ -101,29 +101,6 @@ struct TPointsText {
     std::string_view View() const { return {buf, size}; }
 };
 
-// TimeToText of a time under ten minutes, where none of its steps is cut; any other
-// time goes through TimeToText itself.
-void AppendTime(std::string& s, TZeit t, bool hundredths, std::size_t width) {
-    if (t < 0 || t >= 60000) {
-        AppendPadLeft(s, TimeToText(t, hundredths), width);
-        return;
-    }
-    const int m = t / 6000;
-    const int sec = (t - m * 6000) / 100;
-    const int r = t % 100;
-    char buf[8];
-    std::size_t n = 0;
-    buf[n++] = static_cast<char>('0' + m);
-    buf[n++] = ':';
-    if (sec >= 10) buf[n++] = static_cast<char>('0' + sec / 10);
-    else buf[n++] = '0';
-    buf[n++] = static_cast<char>('0' + sec % 10);
-    buf[n++] = ',';
-    buf[n++] = static_cast<char>('0' + r / 10);
-    if (hundredths) buf[n++] = static_cast<char>('0' + r % 10);
-    AppendPadLeft(s, std::string_view(buf, n), width);
-}
-
 void AppendPersonPart(std::string& s, const TWettkampf& c, const TAltersklasse& ac,
                       int lineNumber, const TResultLineOptions& o) {
     const bool single = IsSingleCompetition(c);
@@ -205,7 +182,7 @@ void AppendDisciplinePart(std::string& s, const TWettkampf& c, const TAltersklas
             // Padded to the column even without hundredths, so that penalty and points
             // stay under their headers.
             s += ' ';
-            AppendTime(s, p->Zeit[k], hundredths, 7);
+            AppendPadLeft(s, TimeToText(p->Zeit[k], hundredths), 7);
             s += ' ';
             if (p->Abzug[k] < 0) {
                 AppendPadLeft(s, StatusMark(p->Abzug[k]), 5);

@@ -111,8 +111,8 @@ TEST_F(ResultLineTest, TimesStandRightAlignedUnderTheirHeaderWithOrWithoutHundre
 }
 
 TEST_F(ResultLineTest, TimeColumnIsTimeToTextForEveryTime) {
-    // The line writes times below ten minutes itself; every time, with and without
-    // hundredths, must come out as TimeToText gives it, padded to the column.
+    // Every time, with and without hundredths, comes out as TimeToText gives it, padded
+    // to the column.
     TTeilnehmer& p = AddEntry(*ac, {"Meier", "Anna", "1990", "BY", 0, 5400});
     TResultLineOptions o;
     for (int options : {0, 1}) {
